@@ -1,0 +1,15 @@
+#include "console/platform.h"
+#include "console/screen.h"
+
+int matchsize() {
+    if (!setwindow(0, 0, screencols - 1, screenrows - 1))
+        return 1;
+    if (!setbuffersize(screencols, screenrows))
+        return 1;
+    if (!setwindow(0, 0, screencols - 1, screenrows - 1))
+        return 1;
+    if (!setbuffersize(screencols, screenrows))
+        return 1;
+    hidecursor();
+    return 0;
+}

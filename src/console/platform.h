@@ -1,0 +1,43 @@
+// The one seam between the game and the machine it runs on. Everything the game needs from the
+// outside world (keys, time, the character display, sound) passes through these functions; the
+// terminal and audio back ends implement them for a real player, the headless back end for tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct cell;
+
+// Start and stop the back end. Stopping restores whatever the start changed (the terminal).
+void platformopen();
+void platformclose();
+
+// Keyboard: whether the key with this virtual-key code is down at this moment.
+bool keydown(unsigned char code);
+
+// Monotonic counter and its frequency in ticks per second.
+std::uint64_t ticks();
+std::uint64_t tickrate();
+
+// Calendar time in whole seconds, narrowed to 32 bits the way the seeding rule expects.
+std::int32_t wallclock();
+
+// Console. Sizes and rectangles are in character cells; the size calls report success.
+void usecodepage437();
+void hidecursor();
+bool consolesize(short* cols, short* rows);
+bool setbuffersize(short cols, short rows);
+bool setwindow(short left, short top, short right, short bottom);
+// Copies the rectangle (inclusive corners) of an 80 by 25 cell buffer to the same place on the
+// display.
+void present(const cell* buffer, short left, short top, short right, short bottom);
+// The 16 palette colours as red, green, blue triples; every cell is drawn with them from the next
+// presented frame on.
+void setpalette(const unsigned char* rgb);
+
+// A frame boundary has passed: the back end may take in pending input and window changes.
+void pump();
+
+// Sound: open a WAV file of the audio folder under its own name; play a name from its start.
+void soundopen(const std::string& name);
+void soundplay(const std::string& name);

@@ -1,0 +1,170 @@
+#include "console/platform/headless.h"
+#include "console/platform.h"
+
+#include <bitset>
+#include <cstring>
+
+namespace {
+
+std::uint64_t rate = 600; // frameint 10 ticks: a frame costs a handful of reads
+std::uint64_t step = 1;
+std::uint64_t counter = 1000000;
+std::uint64_t readcount = 0;
+std::int32_t calendar = 0;
+std::bitset<256> down;
+std::function<void(std::uint64_t)> framehook;
+std::uint64_t frames = 0;
+short cols = 80, rows = 25;
+bool resizable = true;
+std::vector<headless::presentation> shown;
+cell shownscreen[25 * 80];
+unsigned char shownpalette[48];
+int palettecount = 0;
+std::vector<std::string> played;
+std::vector<std::string> opens;
+
+} // namespace
+
+namespace headless {
+
+void reset() {
+    rate = 600;
+    step = 1;
+    counter = 1000000;
+    readcount = 0;
+    calendar = 0;
+    down.reset();
+    framehook = nullptr;
+    frames = 0;
+    cols = 80;
+    rows = 25;
+    resizable = true;
+    clearrecords();
+    std::memset(shownscreen, 0, sizeof shownscreen);
+    std::memset(shownpalette, 0, sizeof shownpalette);
+}
+
+void setclock(std::uint64_t r, std::uint64_t s) {
+    rate = r;
+    step = s;
+}
+void advance(std::uint64_t t) {
+    counter += t;
+}
+std::uint64_t now() {
+    return counter;
+}
+std::uint64_t reads() {
+    return readcount;
+}
+void setwallclock(std::int32_t seconds) {
+    calendar = seconds;
+}
+void press(unsigned char code) {
+    down.set(code);
+}
+void release(unsigned char code) {
+    down.reset(code);
+}
+void releaseall() {
+    down.reset();
+}
+void onframe(std::function<void(std::uint64_t)> callback) {
+    framehook = std::move(callback);
+}
+std::uint64_t frame() {
+    return frames;
+}
+void setconsole(short c, short r, bool canresize) {
+    cols = c;
+    rows = r;
+    resizable = canresize;
+}
+const std::vector<presentation>& presented() {
+    return shown;
+}
+const cell* display() {
+    return shownscreen;
+}
+const unsigned char* palette() {
+    return shownpalette;
+}
+int palettewrites() {
+    return palettecount;
+}
+const std::vector<std::string>& sounds() {
+    return played;
+}
+const std::vector<std::string>& opened() {
+    return opens;
+}
+void clearrecords() {
+    shown.clear();
+    played.clear();
+    opens.clear();
+    palettecount = 0;
+}
+
+} // namespace headless
+
+void platformopen() {}
+void platformclose() {}
+
+bool keydown(unsigned char code) {
+    return down.test(code);
+}
+
+std::uint64_t ticks() {
+    readcount++;
+    counter += step;
+    return counter;
+}
+std::uint64_t tickrate() {
+    return rate;
+}
+std::int32_t wallclock() {
+    return calendar;
+}
+
+void usecodepage437() {}
+void hidecursor() {}
+bool consolesize(short* c, short* r) {
+    *c = cols;
+    *r = rows;
+    return true;
+}
+bool setbuffersize(short c, short r) {
+    if (!resizable)
+        return false;
+    cols = c;
+    rows = r;
+    return true;
+}
+bool setwindow(short, short, short, short) {
+    return resizable;
+}
+
+void present(const cell* buffer, short left, short top, short right, short bottom) {
+    shown.push_back({left, top, right, bottom, frames});
+    for (int r = top; r <= bottom; r++)
+        for (int c = left; c <= right; c++)
+            shownscreen[r * 80 + c] = buffer[r * 80 + c];
+}
+
+void setpalette(const unsigned char* rgb) {
+    std::memcpy(shownpalette, rgb, sizeof shownpalette);
+    palettecount++;
+}
+
+void pump() {
+    frames++;
+    if (framehook)
+        framehook(frames);
+}
+
+void soundopen(const std::string& name) {
+    opens.push_back(name);
+}
+void soundplay(const std::string& name) {
+    played.push_back(name);
+}

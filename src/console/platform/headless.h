@@ -1,0 +1,52 @@
+// The test back end's own controls: scripted keys, a virtual counter, and records of everything
+// the game presented, coloured and played.
+#pragma once
+
+#include "console/screen.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace headless {
+
+struct presentation {
+    short left, top, right, bottom;
+    std::uint64_t frame; // frame boundaries passed before this presentation
+};
+
+// Back to a fresh machine: no keys down, empty records, a blank display, the default clock.
+void reset();
+
+// The virtual counter runs at `rate` ticks per second and moves `step` ticks at every read, so a
+// busy wait ends after about frameint / step reads.
+void setclock(std::uint64_t rate, std::uint64_t step);
+void advance(std::uint64_t t); // a stall of t ticks
+std::uint64_t now();
+std::uint64_t reads(); // counter reads so far
+
+// Calendar time handed to the game.
+void setwallclock(std::int32_t seconds);
+
+void press(unsigned char code);
+void release(unsigned char code);
+void releaseall();
+
+// Called at every frame boundary with the number of boundaries passed so far (1 for the first);
+// a test changes keys here for the coming frame.
+void onframe(std::function<void(std::uint64_t)> callback);
+std::uint64_t frame();
+
+// Console size reported to the game, and whether size requests succeed.
+void setconsole(short cols, short rows, bool resizable);
+
+const std::vector<presentation>& presented();
+const cell* display();          // the 80 by 25 cells as last presented
+const unsigned char* palette(); // the 48 bytes last set
+int palettewrites();
+const std::vector<std::string>& sounds(); // every play request, in order
+const std::vector<std::string>& opened(); // every open request, in order
+void clearrecords();
+
+} // namespace headless

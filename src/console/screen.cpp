@@ -1,0 +1,3 @@
+#include "console/screen.h"
+
+cell screen[screenrows * screencols];

@@ -1,0 +1,31 @@
+// The shared 80 by 25 frame buffer, the 60 Hz frame pacer and the frame-rate meter.
+#pragma once
+
+#include <cstdint>
+
+// A console character cell: a code page 437 byte in the low byte of `ch` and a colour attribute
+// (bits 0-3 foreground, 4-7 background palette index) in the low byte of `attr`.
+struct cell {
+    std::uint16_t ch;
+    std::uint16_t attr;
+};
+
+constexpr int screencols = 80;
+constexpr int screenrows = 25;
+
+extern cell screen[screenrows * screencols];
+
+// Frame timer, in counter ticks.
+extern std::uint64_t cputimersecond;
+extern std::uint64_t frameint;
+extern std::uint64_t timecounter;
+extern std::uint64_t tempcounter;
+
+// Frame-rate meter: slots 0-30 hold the last 31 readings, oldest first; slot 31 is spare.
+extern std::uint64_t frametiming[32];
+extern std::uint32_t fps;
+
+void framesleep(unsigned char mode);
+void fpsupdate(bool show);
+int matchsize();
+void initscreen();

@@ -1,0 +1,10 @@
+// Fire-and-forget sound effects, addressed by file name ("lock.wav").
+#pragma once
+
+#include <string>
+
+// Every sound the game knows, in the order start-up opens them.
+extern const char* const soundcatalogue[60];
+
+void loadsound(std::string name);
+void playsound(std::string name);

@@ -1,0 +1,6 @@
+#include "frontend/frontend.h"
+
+// Not built yet: ends the program.
+unsigned char colorpicker() {
+    return 0;
+}

@@ -1,0 +1,33 @@
+// Settings, their file, and the screens that show and edit them.
+#pragma once
+
+#include "console/screen.h"
+
+#include <cstdint>
+
+extern cell pieces[27];
+extern unsigned char color[48];
+extern std::uint32_t INGAMEDAS;
+extern std::uint32_t INGAMEARR;
+extern std::uint32_t INGAMESDS;
+extern unsigned char ingamekeys[8];
+extern std::uint32_t GUIDAS;
+extern std::uint32_t GUIARR;
+extern unsigned char guikeys[8];
+
+// The 138 bytes of a fresh "savefile".
+extern const unsigned char defaultsettings[138];
+
+void initload();
+void savesettings();
+// Sends `color` to the display.
+void applypalette();
+
+bool guikeyrepeat(int slot);
+
+unsigned char menu();
+unsigned char settings();
+unsigned char keyboard();
+unsigned char guikeyboard();
+unsigned char colorpicker();
+unsigned char change16colors();

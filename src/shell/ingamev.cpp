@@ -1,0 +1,26 @@
+#include "shell/ingamev.h"
+
+gamestate ingamev = {
+    .ioffsets = {},
+    .jlstzoffsets = {},
+    .ooffsets = {},
+    .gravitytable = {4,       5,       7,       9,       12,      16,      21,      32,
+                     43,      64,      85,      128,     256,     465,     731,     1280,
+                     1707,    instant, instant, instant, instant, instant, instant, instant,
+                     instant, instant, instant, instant, instant, instant, instant, instant,
+                     instant, instant, instant, instant, instant, instant, instant, instant,
+                     instant, instant, instant, instant, instant, instant, instant, instant,
+                     instant, instant, instant, instant, instant, instant, instant, instant,
+                     instant, instant, instant, instant, instant},
+    .locktable = {30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30,
+                  30, 30, 30, 30, 27, 24, 22, 20, 18, 16, 15, 14, 13, 12, 11, 10,
+                  10, 9,  9,  8,  8,  7,  7,  6,  6,  6,  5,  5,  5,  4,  4,  4,
+                  4,  3,  3,  3,  3,  3,  2,  2,  2,  2,  2,  2,  1},
+    .shapes = {{{0, 0}, {1, 0}, {-1, 1}, {0, 1}},
+               {{0, 0}, {-1, 0}, {0, 1}, {1, 1}},
+               {{0, 0}, {-1, 0}, {0, -1}, {-1, -1}},
+               {{0, 0}, {-1, 0}, {-2, 0}, {1, 0}},
+               {{0, 0}, {1, 0}, {-1, 0}, {-1, 1}},
+               {{0, 0}, {-1, 0}, {1, 0}, {1, 1}},
+               {{0, 0}, {-1, 0}, {1, 0}, {0, 1}}},
+};
