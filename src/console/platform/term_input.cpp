@@ -1,14 +1,280 @@
-// Placeholder until the terminal back end is built: no key is ever down.
+// The keyboard of the terminal back end: asks the terminal what it can report, picks the best
+// source of key state, and reads whatever input is waiting once per frame.
 #include "console/platform.h"
 #include "console/platform/term.h"
+#include "console/platform/term_keys.h"
 
-void keysopen() {}
-void keysclose() {}
-void keyspoll() {}
-bool keysdown(unsigned char) {
-    return false;
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <poll.h>
+#include <unistd.h>
+
+int keysinfd = STDIN_FILENO, keysoutfd = STDOUT_FILENO;
+
+namespace {
+
+constexpr char reportson[] = "\x1b[?1004h\x1b[?1000h\x1b[?1006h";
+constexpr char reportsoff[] = "\x1b[?1006l\x1b[?1000l\x1b[?1004l";
+constexpr char pushflags[] = "\x1b[>11u";
+constexpr char offwithpop[] = "\x1b[<u\x1b[?1006l\x1b[?1000l\x1b[?1004l";
+constexpr char nothing[] = "";
+
+// Start-up waits this long at most for the terminal's answers; a terminal that answers later is
+// still heard.
+constexpr std::uint64_t probems = 150;
+
+termparser parser;
+keystate state;
+std::vector<keyevent> events;
+std::atomic<const char*> offs{nothing};
+bool opened = false;
+bool asking = false; // the start-up questions are out and not all answered
+bool closedinput = false;
+bool xon = false, devon = false;
+std::uint64_t lastbyte = 0;
+int modes[8][2];
+int nmodes = 0;
+
+std::uint64_t nowms() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<std::uint64_t>(t.tv_sec) * 1000u +
+           static_cast<std::uint64_t>(t.tv_nsec) / 1000000u;
 }
-void keysreleaseall() {}
+
+void say(const char* bytes) {
+    std::size_t n = std::strlen(bytes);
+    while (n > 0) {
+        ssize_t w = write(keysoutfd, bytes, n);
+        if (w <= 0)
+            return;
+        bytes += w;
+        n -= static_cast<std::size_t>(w);
+    }
+}
+
+// Reads what is waiting, for at most `waitms`; false when nothing came.
+bool take(int waitms) {
+    if (closedinput)
+        return false;
+    bool got = false;
+    unsigned char buf[4096];
+    // A bounded number of reads, so a flood of input cannot hold up a frame.
+    for (int k = 0; k < 16; k++) {
+        pollfd pfd{keysinfd, POLLIN, 0};
+        if (poll(&pfd, 1, got ? 0 : waitms) <= 0 || !(pfd.revents & (POLLIN | POLLHUP)))
+            break;
+        ssize_t n = read(keysinfd, buf, sizeof buf);
+        if (n <= 0) {
+            closedinput = n == 0;
+            break;
+        }
+        parse(parser, buf, static_cast<std::size_t>(n), events);
+        got = true;
+    }
+    return got;
+}
+
+void protocolon() {
+    say(pushflags);
+    parser.protocol = true;
+    if (xon)
+        xclose();
+    if (devon)
+        devclose();
+    xon = devon = false;
+    keyclear(state);
+    state.source = fromprotocol;
+    offs = offwithpop;
+}
+
+// The best source there is when the terminal itself does not report releases.
+void pickoutside() {
+    if (std::getenv("DISPLAY") && xopen()) {
+        xon = true;
+        state.source = fromx;
+    } else if (!std::getenv("SSH_CONNECTION") && !std::getenv("SSH_TTY") && devopen()) {
+        // Only on the machine itself: over ssh the devices belong to someone else's keyboard.
+        devon = true;
+        state.source = fromdevices;
+    } else {
+        state.source = fromrepeat;
+    }
+}
+
+void handle(std::uint64_t ms) {
+    for (std::size_t i = 0; i < events.size(); i++) {
+        const keyevent e = events[i];
+        switch (e.kind) {
+        case evflags:
+            if (asking && state.source != fromprotocol)
+                protocolon();
+            break;
+        case evattrs:
+            asking = false;
+            break;
+        case evmode:
+            if (nmodes < 8) {
+                modes[nmodes][0] = e.a;
+                modes[nmodes][1] = e.b;
+                nmodes++;
+            }
+            break;
+        default:
+            switch (keyapply(state, e, ms)) {
+            case wantquit:
+                events.clear();
+                termquit();
+                return;
+            case wantsuspend:
+                termsuspend();
+                break;
+            case noaction:
+                break;
+            }
+            break;
+        }
+    }
+    events.clear();
+    if (state.fellback) {
+        if (xon)
+            xclose();
+        if (devon)
+            devclose();
+        xon = devon = false;
+    }
+}
+
+void lookoutside(std::uint64_t ms) {
+    if (!xon && !devon)
+        return;
+    bool down[256] = {};
+    if (xon)
+        xread(down);
+    else
+        devread(down);
+    keyoutside(state, down, ms);
+}
+
+} // namespace
+
+void keysopen() {
+    parser = termparser{};
+    state = keystate{};
+    events.clear();
+    nmodes = 0;
+    closedinput = false;
+    opened = true;
+    asking = true;
+    offs = reportsoff;
+    say(reportson);
+    // The keyboard protocol answers its question before the device attributes answer theirs;
+    // every terminal answers the latter, so once it is in there is nothing more to wait for.
+    say("\x1b[?u\x1b[c");
+    const std::uint64_t start = nowms();
+    std::vector<keyevent> early;
+    for (;;) {
+        const std::uint64_t now = nowms();
+        if (!asking || now - start >= probems || closedinput)
+            break;
+        take(static_cast<int>(probems - (now - start)));
+        for (const keyevent& e : events) {
+            if (e.kind == evflags && state.source != fromprotocol)
+                protocolon();
+            else if (e.kind == evattrs)
+                asking = false;
+            else
+                early.push_back(e);
+        }
+        events.clear();
+    }
+    if (state.source != fromprotocol)
+        pickoutside();
+    events = early;
+    handle(nowms());
+}
+
+void keysclose() {
+    if (!opened)
+        return;
+    opened = false;
+    say(offs.exchange(nothing));
+    if (xon)
+        xclose();
+    if (devon)
+        devclose();
+    xon = devon = false;
+}
+
+void keysresume() {
+    if (!opened)
+        return;
+    say(reportson);
+    if (state.source == fromprotocol) {
+        say(pushflags);
+        offs = offwithpop;
+    } else {
+        offs = reportsoff;
+    }
+    keyclear(state);
+    parser = termparser{parser.protocol};
+}
+
+void keyspoll() {
+    if (!opened)
+        return;
+    const std::uint64_t ms = nowms();
+    keytick(state, ms);
+    lookoutside(ms);
+    if (take(0)) {
+        lastbyte = ms;
+    } else if (parsepending(parser)) {
+        // A lone escape that nothing follows is the Escape key; a sequence cut off for long is
+        // dropped rather than read as keys.
+        if (ms - lastbyte >= (parselone(parser) ? 30u : 300u))
+            parseflush(parser, events);
+    }
+    handle(ms);
+}
+
+bool keysdown(unsigned char code) {
+    return keyisdown(state, code);
+}
+
+void keysreleaseall() {
+    keyclear(state);
+}
+
+const char* keysoffbytes() {
+    return offs.load();
+}
+
+void keysnotice() {
+    if (state.source != fromrepeat || !isatty(keysinfd))
+        return;
+    const char* line =
+        state.fellback
+            ? "dropple: keys were read from the terminal's key repeat (the key map of this "
+              "display did not see the keyboard), so held keys were guessed.\n"
+            : "dropple: this terminal does not report key releases, so held keys were guessed "
+              "from its key repeat.\n";
+    ssize_t w = write(STDERR_FILENO, line, std::strlen(line));
+    (void)w;
+}
+
+int keysmodereport(int mode) {
+    for (int k = 0; k < nmodes; k++)
+        if (modes[k][0] == mode)
+            return modes[k][1];
+    return 0;
+}
+
 bool keydown(unsigned char code) {
     return keysdown(code);
+}
+
+keysource keysfrom() {
+    return state.source;
 }
