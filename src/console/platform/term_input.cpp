@@ -4,22 +4,21 @@
 #include "console/platform/term.h"
 #include "console/platform/term_keys.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <poll.h>
 #include <unistd.h>
 
-int keysinfd = STDIN_FILENO, keysoutfd = STDOUT_FILENO;
-
 namespace {
 
+// Focus reports, mouse buttons in the SGR form; the keyboard protocol's flags are pushed last and
+// popped first.
 constexpr char reportson[] = "\x1b[?1004h\x1b[?1000h\x1b[?1006h";
 constexpr char reportsoff[] = "\x1b[?1006l\x1b[?1000l\x1b[?1004l";
 constexpr char pushflags[] = "\x1b[>11u";
-constexpr char offwithpop[] = "\x1b[<u\x1b[?1006l\x1b[?1000l\x1b[?1004l";
-constexpr char nothing[] = "";
+constexpr char withflags[] = "\x1b[?1004h\x1b[?1000h\x1b[?1006h\x1b[>11u";
+constexpr char withpop[] = "\x1b[<u\x1b[?1006l\x1b[?1000l\x1b[?1004l";
 
 // Start-up waits this long at most for the terminal's answers; a terminal that answers later is
 // still heard.
@@ -28,14 +27,11 @@ constexpr std::uint64_t probems = 150;
 termparser parser;
 keystate state;
 std::vector<keyevent> events;
-std::atomic<const char*> offs{nothing};
 bool opened = false;
 bool asking = false; // the start-up questions are out and not all answered
 bool closedinput = false;
 bool xon = false, devon = false;
 std::uint64_t lastbyte = 0;
-int modes[8][2];
-int nmodes = 0;
 
 std::uint64_t nowms() {
     timespec t;
@@ -45,14 +41,7 @@ std::uint64_t nowms() {
 }
 
 void say(const char* bytes) {
-    std::size_t n = std::strlen(bytes);
-    while (n > 0) {
-        ssize_t w = write(keysoutfd, bytes, n);
-        if (w <= 0)
-            return;
-        bytes += w;
-        n -= static_cast<std::size_t>(w);
-    }
+    termwrite(bytes, std::strlen(bytes));
 }
 
 // Reads what is waiting, for at most `waitms`; false when nothing came.
@@ -63,10 +52,10 @@ bool take(int waitms) {
     unsigned char buf[4096];
     // A bounded number of reads, so a flood of input cannot hold up a frame.
     for (int k = 0; k < 16; k++) {
-        pollfd pfd{keysinfd, POLLIN, 0};
+        pollfd pfd{termin(), POLLIN, 0};
         if (poll(&pfd, 1, got ? 0 : waitms) <= 0 || !(pfd.revents & (POLLIN | POLLHUP)))
             break;
-        ssize_t n = read(keysinfd, buf, sizeof buf);
+        ssize_t n = read(termin(), buf, sizeof buf);
         if (n <= 0) {
             closedinput = n == 0;
             break;
@@ -87,7 +76,7 @@ void protocolon() {
     xon = devon = false;
     keyclear(state);
     state.source = fromprotocol;
-    offs = offwithpop;
+    termkeymodes(withflags, withpop);
 }
 
 // The best source there is when the terminal itself does not report releases.
@@ -116,11 +105,7 @@ void handle(std::uint64_t ms) {
             asking = false;
             break;
         case evmode:
-            if (nmodes < 8) {
-                modes[nmodes][0] = e.a;
-                modes[nmodes][1] = e.b;
-                nmodes++;
-            }
+        case evdcs:
             break;
         default:
             switch (keyapply(state, e, ms)) {
@@ -164,12 +149,11 @@ void keysopen() {
     parser = termparser{};
     state = keystate{};
     events.clear();
-    nmodes = 0;
     closedinput = false;
     opened = true;
     asking = true;
-    offs = reportsoff;
     say(reportson);
+    termkeymodes(reportson, reportsoff);
     // The keyboard protocol answers its question before the device attributes answer theirs;
     // every terminal answers the latter, so once it is in there is nothing more to wait for.
     say("\x1b[?u\x1b[c");
@@ -200,26 +184,11 @@ void keysclose() {
     if (!opened)
         return;
     opened = false;
-    say(offs.exchange(nothing));
     if (xon)
         xclose();
     if (devon)
         devclose();
     xon = devon = false;
-}
-
-void keysresume() {
-    if (!opened)
-        return;
-    say(reportson);
-    if (state.source == fromprotocol) {
-        say(pushflags);
-        offs = offwithpop;
-    } else {
-        offs = reportsoff;
-    }
-    keyclear(state);
-    parser = termparser{parser.protocol};
 }
 
 void keyspoll() {
@@ -247,12 +216,8 @@ void keysreleaseall() {
     keyclear(state);
 }
 
-const char* keysoffbytes() {
-    return offs.load();
-}
-
-void keysnotice() {
-    if (state.source != fromrepeat || !isatty(keysinfd))
+void keysnote() {
+    if (state.source != fromrepeat || !isatty(termin()))
         return;
     const char* line =
         state.fellback
@@ -262,13 +227,6 @@ void keysnotice() {
               "from its key repeat.\n";
     ssize_t w = write(STDERR_FILENO, line, std::strlen(line));
     (void)w;
-}
-
-int keysmodereport(int mode) {
-    for (int k = 0; k < nmodes; k++)
-        if (modes[k][0] == mode)
-            return modes[k][1];
-    return 0;
 }
 
 bool keydown(unsigned char code) {

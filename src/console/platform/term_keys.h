@@ -55,5 +55,3 @@ void devclose();
 
 // The source the terminal back end is using now (term_input.cpp).
 keysource keysfrom();
-// The terminal's input and output: standard input and output, unless a test puts its own there.
-extern int keysinfd, keysoutfd;

@@ -3,6 +3,7 @@
 #include "console/platform/term.h"
 
 #include <cstdlib>
+#include <unistd.h>
 
 void platformopen() {
     keysopen();
@@ -33,3 +34,11 @@ void setpalette(const unsigned char*) {}
 void pump() {
     keyspoll();
 }
+int termin() {
+    return STDIN_FILENO;
+}
+void termwrite(const char* bytes, std::size_t n) {
+    ssize_t w = write(STDOUT_FILENO, bytes, n);
+    (void)w;
+}
+void termkeymodes(const char*, const char*) {}
