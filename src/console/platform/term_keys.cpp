@@ -4,17 +4,20 @@
 namespace {
 
 void guess(keystate& s, unsigned char code, std::uint64_t ms) {
-    const std::uint64_t gap = s.seen[code] ? ms - s.last[code] : repeatgap + 1;
+    const std::uint64_t gap = s.seen[code] ? ms - s.last[code] : firstrepeat + 1;
     s.seen[code] = true;
     s.last[code] = ms;
     s.held[code] = true;
     if (gap <= repeatgap) {
-        // Bridge to the next repeat with some slack, but never so long that a short burst of
-        // taps reads as one long hold.
-        std::uint64_t slack = gap / 2 < 20 ? 20 : gap / 2;
-        s.until[code] = ms + gap + slack;
+        // Bridge to the next repeat with slack for a late one, but stop soon after the last.
+        const std::uint64_t hold = 2 * gap;
+        s.until[code] = ms + (hold < 60 ? 60 : hold > 150 ? 150 : hold);
+    } else if (gap <= firstrepeat) {
+        // Perhaps the first repeat of a held key, perhaps a second tap: a few frames, enough to
+        // reach the next repeat and too few for a delayed auto shift.
+        s.until[code] = ms + 45;
     } else {
-        // A first press is down for exactly one frame: one column, one rotation.
+        // A fresh press is down for exactly one frame: one column, one rotation.
         s.until[code] = ms;
     }
 }

@@ -33,8 +33,9 @@ struct keystate {
     bool fellback = false;
 };
 
-// Keys typed faster than this apart are the terminal's auto-repeat, not the player's taps.
-constexpr std::uint64_t repeatgap = 110;
+// Keys typed faster than this apart are the terminal's auto-repeat, not the player's taps; the
+// first repeat of a held key comes at most `firstrepeat` after the press.
+constexpr std::uint64_t repeatgap = 110, firstrepeat = 1000;
 
 keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms);
 // Once per frame, before the frame's input is applied: guessed keys whose time is up go up.
