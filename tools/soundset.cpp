@@ -132,13 +132,13 @@ std::vector<std::pair<std::string, sound>> soundset() {
     for (int n = 0; n <= 3; n++)
         set.emplace_back("tspin" + std::to_string(n) + ".wav", tspin(n));
 
-    set.emplace_back("piece0.wav", piece(3, wave::triangle, {0, 12}));
-    set.emplace_back("piece1.wav", piece(5, wave::square, {0, 7}));
-    set.emplace_back("piece2.wav", piece(7, wave::sine, {0}));
-    set.emplace_back("piece3.wav", piece(10, wave::saw, {5, 0}));
-    set.emplace_back("piece4.wav", piece(12, wave::bell, {0, 4, 7}));
-    set.emplace_back("piece5.wav", piece(15, wave::square, {7, 0}));
-    set.emplace_back("piece6.wav", piece(17, wave::saw, {0, 5}));
+    set.emplace_back("piece0.wav", piece(-5, wave::triangle, {0, 12}));
+    set.emplace_back("piece1.wav", piece(-2, wave::square, {0, 7}));
+    set.emplace_back("piece2.wav", piece(3, wave::sine, {0}));
+    set.emplace_back("piece3.wav", piece(7, wave::saw, {5, 0}));
+    set.emplace_back("piece4.wav", piece(10, wave::bell, {0, 4, 7}));
+    set.emplace_back("piece5.wav", piece(14, wave::square, {7, 0}));
+    set.emplace_back("piece6.wav", piece(19, wave::saw, {0, 5}));
 
     set.emplace_back(
         "rotate.wav",
