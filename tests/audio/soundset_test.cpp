@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <set>
 #include <string>
 #include <unistd.h>
@@ -34,21 +35,12 @@ std::uint32_t le(const std::string& b, std::size_t at, int bytes) {
 // and an empty result for anything else.
 std::vector<std::int16_t> samplesof(const std::string& name) {
     std::string b = bytesof(fs::path(SOUNDSET_DIR) / name);
-    EXPECT_GE(b.size(), 44u) << name;
-    if (b.size() < 44)
+    const std::string fmt("WAVEfmt \x10\0\0\0\1\0\1\0\x44\xac\0\0\x88\x58\1\0\2\0\x10\0data", 32);
+    if (b.size() < 44 || b.substr(0, 4) != "RIFF" || le(b, 4, 4) != b.size() - 8 ||
+        b.substr(8, 32) != fmt || le(b, 40, 4) != b.size() - 44 || b.size() % 2) {
+        ADD_FAILURE() << name << " is not 16-bit mono 44.1 kHz PCM";
         return {};
-    EXPECT_EQ(b.substr(0, 4), "RIFF") << name;
-    EXPECT_EQ(le(b, 4, 4), b.size() - 8) << name;
-    EXPECT_EQ(b.substr(8, 8), "WAVEfmt ") << name;
-    EXPECT_EQ(le(b, 16, 4), 16u) << name;
-    EXPECT_EQ(le(b, 20, 2), 1u) << name << ": PCM";
-    EXPECT_EQ(le(b, 22, 2), 1u) << name << ": mono";
-    EXPECT_EQ(le(b, 24, 4), 44100u) << name;
-    EXPECT_EQ(le(b, 28, 4), 88200u) << name;
-    EXPECT_EQ(le(b, 32, 2), 2u) << name;
-    EXPECT_EQ(le(b, 34, 2), 16u) << name;
-    EXPECT_EQ(b.substr(36, 4), "data") << name;
-    EXPECT_EQ(le(b, 40, 4), b.size() - 44) << name;
+    }
     std::vector<std::int16_t> s((b.size() - 44) / 2);
     for (std::size_t i = 0; i < s.size(); i++)
         s[i] = static_cast<std::int16_t>(le(b, 44 + 2 * i, 2));
@@ -64,13 +56,6 @@ int peak(const std::vector<std::int16_t>& s, std::size_t from = 0, std::size_t t
     for (std::size_t i = from; i < std::min(to, s.size()); i++)
         p = std::max(p, std::abs(static_cast<int>(s[i])));
     return p;
-}
-
-double energy(const std::vector<std::int16_t>& s) {
-    double e = 0;
-    for (std::int16_t v : s)
-        e += static_cast<double>(v) * v;
-    return e;
 }
 
 // Sign changes per second between two samples, ignoring samples that rounded to zero: twice the
@@ -113,10 +98,6 @@ TEST(SoundSet, TheCatalogueIsAlphabeticalAndTheFolderHoldsExactlyIt) {
     EXPECT_TRUE(std::adjacent_find(names.begin(), names.end(), std::greater_equal<>()) ==
                 names.end())
         << "strictly increasing: sorted and without repeats";
-    EXPECT_EQ(names[4], "combo1.wav");
-    EXPECT_EQ(names[5], "combo10.wav");
-    EXPECT_EQ(names[16], "combo20.wav");
-    EXPECT_EQ(names[45], "piece0.wav");
     std::set<std::string> files;
     for (const auto& entry : fs::directory_iterator(SOUNDSET_DIR))
         files.insert(entry.path().filename().string());
@@ -164,7 +145,9 @@ TEST(SoundSet, FamiliesClimbGrowAndStayApart) {
         if (n > 1) {
             EXPECT_GT(seconds(s), seconds(before)) << "erase" << n;
             EXPECT_GT(peak(s), peak(before)) << "erase" << n;
-            EXPECT_GT(energy(s), energy(before)) << "erase" << n;
+            EXPECT_GT(std::inner_product(s.begin(), s.end(), s.begin(), 0.0),
+                      std::inner_product(before.begin(), before.end(), before.begin(), 0.0))
+                << "erase" << n << " carries more energy";
         }
         before = s;
     }
