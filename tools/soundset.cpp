@@ -61,7 +61,7 @@ sound piece(int base, wave shape, std::vector<int> steps) {
 // One ringing note a semitone above the previous count's, so a chain climbs as it grows.
 sound combo(int count) {
     sound s;
-    s.peak = 0.5;
+    s.peak = 0.35;
     voice v = tone(0, 0.17, count - 1, wave::sine, 1, 2);
     s.voices.push_back(v);
     v.from = v.to = 3 * v.from;
@@ -74,7 +74,7 @@ sound combo(int count) {
 sound erase(int rows) {
     const int chord[4] = {3, 7, 10, 15};
     sound s;
-    s.peak = 0.4 + 0.1 * rows;
+    s.peak = 0.25 + 0.1 * rows;
     double len = 0.15 + 0.12 * rows;
     s.voices.push_back(hiss(0, len * 0.7, 1500 + 1000 * rows, 0.6, 2));
     for (int i = 0; i < rows; i++)
@@ -86,7 +86,7 @@ sound erase(int rows) {
 sound tspin(int rows) {
     const int notes[3] = {-2, 1, 5};
     sound s;
-    s.peak = 0.55;
+    s.peak = 0.45;
     s.voices.push_back(glide(0, 0.16, 300, 900, wave::metal, 0.7, 1));
     s.voices.push_back(glide(0, 0.16, 600, 250, wave::metal, 0.4, 1));
     for (int i = 0; i < rows; i++)
@@ -96,7 +96,7 @@ sound tspin(int rows) {
 
 sound b2b(int kind) {
     sound s;
-    s.peak = 0.55;
+    s.peak = 0.4;
     if (kind == 0) { // a chain starts: a fifth that steps up
         s.voices.push_back(tone(0, 0.12, -2, wave::saw, 0.6));
         s.voices.push_back(tone(0, 0.12, 5, wave::saw, 0.4));
@@ -171,7 +171,7 @@ std::vector<std::pair<std::string, sound>> soundset() {
 
     set.emplace_back("bravo.wav", [] {
         sound s;
-        s.peak = 0.7;
+        s.peak = 0.55;
         const int up[6] = {3, 7, 10, 15, 19, 22};
         for (int i = 0; i < 6; i++)
             s.voices.push_back(tone(0.06 * i, 0.9 - 0.06 * i, up[i], wave::triangle, 0.5, 2));
@@ -182,7 +182,7 @@ std::vector<std::pair<std::string, sound>> soundset() {
                                           tone(0.09, 0.1, 7, wave::square, 0.6, 1),
                                           tone(0.18, 0.1, 10, wave::square, 0.6, 1),
                                           tone(0.27, 0.28, 15, wave::square, 0.6, 2)},
-                                         0.6));
+                                         0.45));
     set.emplace_back(
         "levelstop.wav",
         make({tone(0, 0.35, -9, wave::bell, 1, 3), tone(0, 0.35, -21, wave::sine, 0.6, 3)}, 0.55));
