@@ -61,7 +61,7 @@ struct clearkind {
     std::uint64_t points; // in hundreds, before the level multiplier
 };
 
-// By lines cleared 1-4; a T can never clear four.
+// Indexed by lines cleared. A T spans at most three rows, so its tables stop at three.
 constexpr clearkind plain[5] = {{0, nullptr, 0},
                                 {2, "erase1.wav", 1},
                                 {3, "erase2.wav", 3},
