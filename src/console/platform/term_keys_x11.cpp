@@ -23,6 +23,7 @@ unsigned char bykeycode[256]; // virtual-key code of each X key code
 // Xlib ends the program when the display goes away; the terminal is restored first.
 int lostdisplay(void*) {
     display = nullptr;
+    lib = nullptr; // still running; never unloaded from inside itself
     termquit();
     return 0;
 }
