@@ -184,6 +184,13 @@ TEST(TermKeys, OutsideMapThatSeesNoKeysGivesWayToGuesses) {
     }
     EXPECT_EQ(s.source, fromrepeat);
     EXPECT_TRUE(s.fellback);
+    // Pasted text, many bytes in one read, is no evidence against the map.
+    keystate p;
+    p.source = fromx;
+    keyoutside(p, none, 0);
+    for (int k = 0; k < 50; k++)
+        keyapply(p, ev(evtap, 'A'), 5);
+    EXPECT_EQ(p.source, fromx);
     keyapply(s, ev(evtap, 'B'), 5000);
     EXPECT_TRUE(keyisdown(s, 'B'));
 

@@ -226,18 +226,4 @@ TEST(TermParse, QuietInputEndsALoneEscape) {
     EXPECT_FALSE(parsepending(p));
 }
 
-TEST(TermParse, KernelKeyCodes) {
-    EXPECT_EQ(linuxvk(42), 0xA0);
-    EXPECT_EQ(linuxvk(54), 0xA1);
-    EXPECT_EQ(linuxvk(29), 0xA2);
-    EXPECT_EQ(linuxvk(56), 0xA4);
-    EXPECT_EQ(linuxvk(105), 0x25);
-    EXPECT_EQ(linuxvk(103), 0x26);
-    EXPECT_EQ(linuxvk(106), 0x27);
-    EXPECT_EQ(linuxvk(108), 0x28);
-    EXPECT_EQ(linuxvk(30), 'A');
-    EXPECT_EQ(linuxvk(-5), 0);
-    EXPECT_EQ(linuxvk(100000), 0);
-}
-
 } // namespace

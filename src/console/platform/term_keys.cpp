@@ -33,13 +33,16 @@ void guesstap(keystate& s, const keyevent& e, std::uint64_t ms) {
         guess(s, 0xA4, ms);
 }
 
-// Does the outside source see the keyboard the terminal hears? One hit settles it.
+// Does the outside source see the keyboard the terminal hears? One hit settles it. Text pasted
+// into the terminal has no keys behind it, so a whole batch of bytes counts as one miss at most.
 void check(keystate& s, std::uint64_t ms) {
     // A key typed in a short press may be up again before the next look at the map.
-    if (s.anyoutside || (s.outsideat != 0 && ms - s.outsideat <= 100))
+    if (s.anyoutside || (s.outsideat != 0 && ms - s.outsideat <= 100)) {
         s.hits++;
-    else
+    } else if (s.misses == 0 || ms != s.missat) {
         s.misses++;
+        s.missat = ms;
+    }
     if (s.hits == 0 && s.misses >= 3) {
         s.source = fromrepeat;
         s.fellback = true;

@@ -27,7 +27,7 @@ struct keystate {
     bool seen[256] = {};
     // Whether the outside source sees the keys the terminal types at all (not over ssh, not
     // with a Wayland terminal): a typed key with nothing down outside is a miss.
-    std::uint64_t outsideat = 0;
+    std::uint64_t outsideat = 0, missat = 0;
     bool anyoutside = false;
     int hits = 0, misses = 0;
     bool fellback = false;
