@@ -104,9 +104,6 @@ void handle(std::uint64_t ms) {
         case evattrs:
             asking = false;
             break;
-        case evmode:
-        case evdcs:
-            break;
         default:
             switch (keyapply(state, e, ms)) {
             case wantquit:

@@ -72,8 +72,6 @@ void dispatch(termparser& p, std::vector<keyevent>& out) {
             out.push_back({evflags, 0, 0, p0});
         else if (f == 'c' && !p.inter)
             out.push_back({evattrs, 0, 0});
-        else if (f == 'y' && p.inter == '$')
-            out.push_back({evmode, 0, 0, p0, p.param[1][0]});
         return;
     }
     if (p.marker == '<') {
@@ -83,11 +81,8 @@ void dispatch(termparser& p, std::vector<keyevent>& out) {
     }
     if (p.marker)
         return;
-    if (p.inter) {
-        if (p.inter == '$' && f == 'y')
-            out.push_back({evmode, 0, 0, p0, p.param[1][0]});
+    if (p.inter)
         return;
-    }
     if (p.nparam > 3)
         return;
     if (p.given[1][0] && (p.param[1][0] < 1 || p.param[1][0] > 256))
@@ -281,8 +276,6 @@ void stringbyte(termparser& p, unsigned char c, std::vector<keyevent>& out) {
     if (p.state == stresc) {
         if (c == '\\') {
             p.state = ground;
-            if (p.marker == 'P')
-                out.push_back({evdcs, 0, 0, static_cast<std::int32_t>(p.ndcs)});
             return;
         }
         p.state = escape; // the string was cut off by a new sequence
@@ -293,11 +286,6 @@ void stringbyte(termparser& p, unsigned char c, std::vector<keyevent>& out) {
         p.state = stresc;
     } else if (c == 0x07) {
         p.state = ground;
-        if (p.marker == 'P')
-            out.push_back({evdcs, 0, 0, static_cast<std::int32_t>(p.ndcs)});
-    } else if (p.marker == 'P' && p.ndcs + 1 < sizeof p.dcs) {
-        p.dcs[p.ndcs++] = static_cast<char>(c);
-        p.dcs[p.ndcs] = 0;
     }
 }
 
@@ -322,9 +310,6 @@ void parse(termparser& p, const unsigned char* bytes, std::size_t n, std::vector
                 p.state = ss3;
             } else if (c == 'P' || c == ']' || c == '_' || c == '^' || c == 'X') {
                 p.state = string;
-                p.marker = c;
-                p.ndcs = 0;
-                p.dcs[0] = 0;
             } else if (c == 0x1B) {
                 key(out, evtap, 0x1B, 0); // two escapes: the first was the key
             } else {

@@ -15,8 +15,6 @@ enum evkind : unsigned char {
     evfocusout,
     evflags, // keyboard protocol answer: a = its flags
     evattrs, // device attributes answer, always the last answer to a start-up query
-    evmode,  // mode report: a = mode, b = value
-    evdcs,   // device control string answer, text in dcs
 };
 
 // Modifier bits as the keyboard protocol counts them; lock keys never appear.
@@ -26,7 +24,7 @@ struct keyevent {
     evkind kind;
     unsigned char code; // virtual-key code, for key and button events
     unsigned char mods;
-    std::int32_t a = 0, b = 0;
+    std::int32_t a = 0; // the flags of a protocol answer
 };
 
 struct termparser {
@@ -39,8 +37,6 @@ struct termparser {
     bool given[8][3] = {};
     unsigned char x10[3] = {};
     int nx10 = 0;
-    char dcs[128] = {};
-    std::size_t ndcs = 0;
 };
 
 void parse(termparser& p, const unsigned char* bytes, std::size_t n, std::vector<keyevent>& out);
