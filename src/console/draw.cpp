@@ -2,6 +2,7 @@
 #include "console/screen.h"
 #include "frontend/frontend.h"
 #include "shell/ingamev.h"
+#include "shell/shell.h"
 
 #include <cstdint>
 
@@ -23,16 +24,6 @@ static const char labels[] = "                        "
                              "Bk-to-Bk T-spin  Double "
                              "Bk-to-Bk T-spin  Triple ";
 static_assert(sizeof labels == 12 * 24 + 1);
-
-static const char* const titles[9] = {"marathon (200 lines)",
-                                      "Dropple 3",
-                                      "Dropple 4",
-                                      "ultra (3 minutes)",
-                                      "endless with gravity curve",
-                                      "endless with fixed gravity",
-                                      "Dropple 2",
-                                      "Dropple 5",
-                                      "Dropple 5"};
 
 constexpr int ui = 24;
 constexpr int boardbackground = 26;
@@ -109,7 +100,7 @@ void paintgame() {
     text(10, 7, "level:");
     text(13, 7, "score:");
     text(16, 7, "piece:");
-    text(0, 0, titles[ingamev.mode < 9 ? ingamev.mode : 0]);
+    text(0, 0, modetitles[ingamev.mode < 9 ? ingamev.mode : 0]);
 }
 
 void draw() {
