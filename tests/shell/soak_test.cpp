@@ -57,7 +57,7 @@ TEST_P(Soak, RandomKeysKeepTheRecordSound) {
     const unsigned char codes[8] = {key::up,       key::down,    key::left,  key::right,
                                     key::rotright, key::rotleft, key::pause, key::hold};
     std::mt19937 rng(static_cast<unsigned>(GetParam()));
-    std::uint64_t frames = 0, played = 0, games = 0, score = 0;
+    std::uint64_t frames = 0, played = 0, games = 0, score = 0, lines = 0, helped = ~0ull;
     headless::onframe([&](std::uint64_t) {
         frames++;
         if (frames % 4096 == 0)
@@ -67,13 +67,32 @@ TEST_P(Soak, RandomKeysKeepTheRecordSound) {
             throw stopgame{};
         ASSERT_GE(ingamev.score, score);
         score = ingamev.score;
+        if (ingamev.labeltimer == 120)
+            lines += ingamev.cleared;
         if (!ingamev.paused && !ingamev.over)
             played++;
+        if (ingamev.active && ingamev.onground && ingamev.piececount != helped && rng() % 3 == 0) {
+            // Random keys seldom complete a row: now and then fill the rows of a resting piece
+            // around it, so that its lock clears them.
+            helped = ingamev.piececount;
+            for (int i = 0; i < 4; i++)
+                for (int x = 0; x < 10 && ingamev.piecey[i] < 20; x++) {
+                    bool piece = false;
+                    for (int j = 0; j < 4; j++)
+                        piece = piece ||
+                                (ingamev.piecex[j] == x && ingamev.piecey[j] == ingamev.piecey[i]);
+                    auto& c = ingamev.board[ingamev.piecey[i]][x];
+                    if (!piece && c == 0)
+                        c = static_cast<std::uint8_t>(1 + rng() % 7);
+                }
+        }
         for (int k = 0; k < 8; k++) {
             // Keys flip now and then, so presses, holds and releases all occur; the pause key is
             // pressed rarely and let go at once, and after the end the game is left soon.
             bool down = keydown(codes[k]);
             unsigned odds = 6;
+            if (k <= 1) // drops in short presses, so pieces also travel and stack unevenly
+                odds = down ? 2 : 30;
             if (k == 6)
                 odds = down ? 2 : ingamev.over ? 4 : ingamev.paused ? 30 : 3000;
             if (rng() % odds == 0)
@@ -90,8 +109,9 @@ TEST_P(Soak, RandomKeysKeepTheRecordSound) {
     }
     RecordProperty("games", static_cast<int>(games));
     RecordProperty("played", static_cast<int>(played));
-    std::printf("mode %d: %llu games, %llu of %llu frames in play\n", GetParam(),
-                (unsigned long long)games, (unsigned long long)played, (unsigned long long)frames);
+    std::printf("mode %d: %llu games, %llu lines, %llu of %llu frames in play\n", GetParam(),
+                (unsigned long long)games, (unsigned long long)lines, (unsigned long long)played,
+                (unsigned long long)frames);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, Soak, ::testing::Range(0, 9));
