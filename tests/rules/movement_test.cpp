@@ -56,7 +56,7 @@ TEST(HardDrop, FallsUntilBlockedAndScoresTwoPerRow) {
     EXPECT_EQ(ingamev.lastrotate, 1);
 }
 
-TEST(HardDrop, PieceDealtOntoBlocksStaysWhereItIs) {
+TEST(HardDrop, PieceDealtOntoBlocksStaysWhereItIsUntilFreed) {
     freshgame();
     deal(6, 5, 24);
     ingamev.board[25][5] = 3; // under the T's tip; every row below the T is free
@@ -65,6 +65,11 @@ TEST(HardDrop, PieceDealtOntoBlocksStaysWhereItIs) {
     EXPECT_EQ(cells(), (cellset{{4, 24}, {5, 24}, {5, 25}, {6, 24}}));
     EXPECT_EQ(ingamev.pivoty, 24);
     EXPECT_EQ(ingamev.score, 100u);
+    // Once free, all the way down to row 0.
+    ingamev.board[25][5] = 0;
+    harddrop();
+    EXPECT_EQ(cells(), (cellset{{4, 0}, {5, 0}, {5, 1}, {6, 0}}));
+    EXPECT_EQ(ingamev.score, 148u);
 }
 
 TEST(Ghost, LowestPlaceStraightDownOnATallStack) {
