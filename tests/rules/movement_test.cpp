@@ -5,19 +5,22 @@
 
 using namespace field;
 
-TEST(Shift, OneColumnAtATimeUntilABlockOrTheWall) {
+TEST(Shift, OneColumnAtATimeUntilTheWallOrABlock) {
     freshgame();
-    setup("#.@0@...../...@......", 1, 6);
+    setup(".@0@....../..@.......", 1, 6);
     ingamev.lastrotate = 1;
     EXPECT_FALSE(left());
     EXPECT_EQ(ingamev.lastrotate, 0);
     EXPECT_TRUE(left());
-    EXPECT_EQ(show(1, 0), "#@@@....../..@.......");
-    for (int n = 0; n < 6; n++)
+    EXPECT_EQ(show(1, 0), "@@@......./.@........");
+    for (int n = 0; n < 7; n++)
         EXPECT_FALSE(right());
     EXPECT_TRUE(right());
-    EXPECT_EQ(show(1, 0), "#......@@@/........@.");
+    EXPECT_EQ(show(1, 0), ".......@@@/........@.");
     EXPECT_EQ(ingamev.pivotx, 1);
+    ingamev.board[0][2] = 1; // beside the stem
+    EXPECT_TRUE(left());
+    EXPECT_EQ(show(1, 0), ".......@@@/.......#@.");
     EXPECT_TRUE(headless::sounds().empty());
 }
 
