@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-// Colour slot of each piece; under ARS rules four pieces take another slot's colours.
+// Colour slot of each piece; in modes 7 and 8 four pieces take another slot's colours.
 static const std::uint8_t stdcolours[8] = {0, 1, 2, 3, 4, 5, 6, 0};
 static const std::uint8_t dropple5colours[8] = {6, 0, 2, 1, 4, 5, 3, 0};
 

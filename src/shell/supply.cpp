@@ -98,7 +98,7 @@ static void dealhistory() {
     }
 }
 
-// Puts `current` at its spawn position; the reference point must already be set for ARS.
+// Puts `current` at its spawn position and turn, with its reference point.
 static void place() {
     const std::int8_t(*shape)[2] = ingamev.shapes[ingamev.current];
     bool tall = ingamev.current == 2 || ingamev.current == 3; // O and I sit one row higher

@@ -104,7 +104,7 @@ TEST_F(Ingame, RotationKeyHeldAcrossALockDoesNotTurnTheNextPiece) {
     EXPECT_EQ(ingamev.rotation, 0);
 }
 
-TEST_F(Ingame, HardDropLocksUnderSRSOnlyOncePerPress) {
+TEST_F(Ingame, HardDropLocksAtOnceAndNeedsANewPress) {
     play(1, [&](std::uint64_t n) {
         if (n == 2 || n == 20) {
             EXPECT_EQ(ingamev.piececount, 1u) << "frame " << n;

@@ -110,7 +110,7 @@ TEST_F(Supply, HoldDealsFromTheQueueOnceThenSwaps) {
                   (std::vector<std::string>{"initialhold.wav", "piece1.wav"}));
         ingamev.justspawned = 0;
         ingamev.locktimer = 3;
-        ingamev.resetlimit = 12; // under ARS: the lowest row the last piece reached
+        ingamev.resetlimit = 12; // modes 7 and 8: the lowest row the last piece reached
         hold();                  // full slot: T and I swap
         EXPECT_EQ(ingamev.current, 6);
         EXPECT_EQ(ingamev.hold, 3);
