@@ -4,6 +4,3 @@
 unsigned char menu() {
     return 0;
 }
-bool guikeyrepeat(int) {
-    return false;
-}
