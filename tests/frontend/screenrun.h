@@ -44,14 +44,15 @@ class ScreenTest : public ::testing::Test {
 
     struct stuck {};
 
-    // Runs the screen; `script` is called at every frame boundary. Returns the screen's result,
-    // or -1 when it was still running after `limit` frames.
+    // Runs the screen; `script` is called at every frame boundary, counted from 1 for this run.
+    // Returns the screen's result, or -1 when it was still running after `limit` frames.
     int run(unsigned char (*screenfn)(), std::function<void(std::uint64_t)> script,
             std::uint64_t limit = 2000) {
+        std::uint64_t base = headless::frame();
         headless::onframe([&](std::uint64_t n) {
-            if (n > limit)
+            if (n - base > limit)
                 throw stuck{};
-            script(n);
+            script(n - base);
         });
         int result = -1;
         try {
