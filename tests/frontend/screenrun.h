@@ -12,24 +12,24 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
-namespace keycode {
-constexpr unsigned char up = 0x26, down = 0x28, left = 0x25, right = 0x27, a = 0x58, b = 0x5A,
-                        start = 0x0D, lshift = 0xA0, shift = 0x10;
-}
+using bytes = std::vector<unsigned char>;
+using script = std::function<void(std::uint64_t)>;
 
 class ScreenTest : public ::testing::Test {
   protected:
-    std::filesystem::path home, folder;
+    std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("dropple-" + std::to_string(::getpid()) + "-" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const bytes defaults{defaultsettings, defaultsettings + 138};
 
     void SetUp() override {
-        home = std::filesystem::current_path();
-        folder = std::filesystem::temp_directory_path() /
-                 ("dropple-" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         std::filesystem::current_path(folder);
         headless::reset();
@@ -37,22 +37,19 @@ class ScreenTest : public ::testing::Test {
         std::memset(daskeys, 0, sizeof daskeys);
     }
     void TearDown() override {
-        headless::onframe(nullptr);
         std::filesystem::current_path(home);
         std::filesystem::remove_all(folder);
     }
 
-    struct stuck {};
-
-    // Runs the screen; `script` is called at every frame boundary, counted from 1 for this run.
-    // Returns the screen's result, or -1 when it was still running after `limit` frames.
-    int run(unsigned char (*screenfn)(), std::function<void(std::uint64_t)> script,
-            std::uint64_t limit = 2000) {
+    // Runs the screen, calling `each` at every frame boundary (counted from 1). Returns the
+    // screen's result, or -1 when it was still running after `limit` frames.
+    static int run(unsigned char (*screenfn)(), script each, std::uint64_t limit = 2000) {
+        struct stuck {};
         std::uint64_t base = headless::frame();
         headless::onframe([&](std::uint64_t n) {
             if (n - base > limit)
                 throw stuck{};
-            script(n - base);
+            each(n - base);
         });
         int result = -1;
         try {
@@ -63,37 +60,32 @@ class ScreenTest : public ::testing::Test {
         return result;
     }
 
-    // Each code is held for one frame and let go for the next; 0 is a frame with no key.
-    static std::function<void(std::uint64_t)> taps(std::vector<unsigned char> codes) {
-        return [codes](std::uint64_t n) {
+    // One key per character, held for a frame and let go for the next: u d l r a b s are the
+    // menu keys up, down, left, right, A, B and start; '.' is no key; anything else is its own
+    // code.
+    static script taps(std::string keys) {
+        return [keys](std::uint64_t n) {
+            static const std::string menu = "udlrabs";
+            static const bytes codes = {0x26, 0x28, 0x25, 0x27, 0x58, 0x5A, 0x0D};
             headless::releaseall();
-            if (n % 2 == 1 && n / 2 < codes.size() && codes[n / 2])
-                headless::press(codes[n / 2]);
+            if (n % 2 == 0 || n / 2 >= keys.size() || keys[n / 2] == '.')
+                return;
+            auto slot = menu.find(keys[n / 2]);
+            headless::press(slot == std::string::npos ? keys[n / 2] : codes[slot]);
         };
     }
 
-    static std::vector<unsigned char> readfile() {
+    static bytes readfile() {
         std::ifstream in("savefile", std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-
     static std::string text(int row, int col, int length) {
         std::string s;
         for (int c = col; c < col + length; c++)
             s += static_cast<char>(headless::display()[row * 80 + c].ch);
         return s;
     }
-    static std::uint16_t attrat(int row, int col) {
-        return headless::display()[row * 80 + col].attr;
-    }
-    static std::uint16_t chat(int row, int col) { return headless::display()[row * 80 + col].ch; }
+    static int attrat(int row, int col) { return headless::display()[row * 80 + col].attr; }
 };
 
-inline std::vector<unsigned char> repeat(unsigned char code, int times) {
-    return std::vector<unsigned char>(times, code);
-}
-inline std::vector<unsigned char> operator+(std::vector<unsigned char> a,
-                                            const std::vector<unsigned char>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+constexpr int ui = 0x70, hl = 0x30;
