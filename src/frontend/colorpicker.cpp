@@ -60,7 +60,7 @@ void showshades(int e) {
         putpair(shaderow, k, shadechars[k], attrof(e));
 }
 
-// One step of the selected entry's value in the active section, towards `dir` (+1 or -1).
+// Left and right: `dir` is -1 or +1. Moves past either end of a range are ignored.
 void step(int section, int& entry, int dir) {
     if (section == 0) {
         int next = entry + dir;
@@ -72,9 +72,9 @@ void step(int section, int& entry, int dir) {
         showshades(entry);
         return;
     }
-    unsigned char* values[4] = {nullptr, bg, fg, shade};
     if (section == savesection)
         return;
+    unsigned char* values[4] = {nullptr, bg, fg, shade};
     int top = section == 3 ? 4 : 15;
     int next = values[section][entry] + dir;
     if (next < 0 || next > top)
@@ -88,8 +88,8 @@ void step(int section, int& entry, int dir) {
 }
 
 void savescheme() {
-    // The file is written by the one writer of the settings, with the edited scheme in place of
-    // the loaded one for that moment only.
+    // One writer keeps the file format in one place: it gets the edited scheme for this moment
+    // only, since the picker leaves the loaded scheme alone until the menu reloads the file.
     cell loaded[27];
     for (int e = 0; e < 27; e++) {
         loaded[e] = pieces[e];
