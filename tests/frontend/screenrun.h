@@ -5,40 +5,28 @@
 #include "console/platform/headless.h"
 #include "frontend/frontend.h"
 #include "shell/shell.h"
+#include "tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using bytes = std::vector<unsigned char>;
 using script = std::function<void(std::uint64_t)>;
 
-class ScreenTest : public ::testing::Test {
+class ScreenTest : public tempdir {
   protected:
-    std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::path folder =
-        std::filesystem::temp_directory_path() /
-        ("dropple-" + std::to_string(::getpid()) + "-" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     const bytes defaults{defaultsettings, defaultsettings + 138};
 
     void SetUp() override {
-        std::filesystem::create_directories(folder);
-        std::filesystem::current_path(folder);
+        tempdir::SetUp();
         headless::reset();
         std::memset(keys, 0, sizeof keys);
         std::memset(daskeys, 0, sizeof daskeys);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(home);
-        std::filesystem::remove_all(folder);
     }
 
     // Runs the screen, calling `each` at every frame boundary (counted from 1). Returns the
@@ -75,10 +63,7 @@ class ScreenTest : public ::testing::Test {
         };
     }
 
-    static bytes readfile() {
-        std::ifstream in("savefile", std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static bytes readfile() { return ::readfile("savefile"); }
     static std::string text(int row, int col, int length) {
         std::string s;
         for (int c = col; c < col + length; c++)
