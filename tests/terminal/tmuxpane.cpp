@@ -7,8 +7,11 @@
 
 namespace {
 
+// One server per test, so a server still going down never meets the next test.
+int servers = 0;
+
 std::string socketname() {
-    return "dropple-test-" + std::to_string(getpid());
+    return "dropple-test-" + std::to_string(getpid()) + "-" + std::to_string(servers);
 }
 
 // The SGR parameters of one escape sequence, applied to the running colours.
@@ -72,6 +75,7 @@ std::string tmux(const std::string& args) {
 }
 
 void tmuxstart(const std::string& session, int cols, int rows, const std::string& command) {
+    servers++;
     tmux("-f /dev/null new-session -d -s " + session + " -x " + std::to_string(cols) + " -y " +
          std::to_string(rows) + " '" + command + "'");
     tmux("set-option -g window-size manual");
