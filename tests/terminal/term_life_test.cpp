@@ -30,6 +30,10 @@ class life : public shellpane {
 TEST_F(life, returnfrommainrestores) {
     start("120");
     restored("0");
+    // What went to stderr during the game went elsewhere; stderr is the terminal's again after.
+    std::string s = screen();
+    EXPECT_EQ(s.find("scribble"), std::string::npos) << s;
+    EXPECT_NE(s.find("stderr is back"), std::string::npos) << s;
 }
 
 TEST_F(life, endingsignalsrestoreandstillend) {

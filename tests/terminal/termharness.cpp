@@ -1,7 +1,8 @@
 // A stand-in game for the terminal tests: it paints a known picture on every frame through the real
 // terminal back end and the frame pacer. Usage: termharness [frames] (0 or none: until stopped).
 // The picture: row r, column c holds byte (r * 80 + c) mod 256 in colours that vary by cell; the
-// frame counter goes into row 0, columns 0-5, so a test can see the game go on.
+// frame counter goes into row 0, columns 0-5, so a test can see the game go on. Every frame also
+// writes a line to stderr, as a chatty library would; after the end one line there must show.
 #include "console/platform.h"
 #include "console/screen.h"
 
@@ -21,8 +22,10 @@ int main(int argc, char** argv) {
         std::snprintf(text, sizeof text, "%06ld", f % 1000000);
         for (int c = 0; c < 6; c++)
             screen[c] = {static_cast<std::uint16_t>(text[c]), 0x0F};
+        std::fputs("scribble\n", stderr);
         framesleep(3);
     }
     platformclose();
+    std::fputs("stderr is back\n", stderr);
     return 0;
 }
