@@ -1,9 +1,85 @@
+#include "console/platform.h"
+#include "console/screen.h"
 #include "frontend/frontend.h"
+#include "shell/shell.h"
 
-// Not built yet: ends the program.
-unsigned char menu() {
-    return 0;
+#include <cstring>
+
+namespace {
+
+// One item per row; the row number is also the screen the item leads to.
+const char* const items[12] = {"quit",
+                               "color picker",
+                               "change 16 colors",
+                               "menu",
+                               "settings",
+                               "ingame keyboard config",
+                               "gui keyboard config",
+                               "Dropple 2",
+                               "Dropple 3",
+                               "Dropple 4",
+                               "Dropple 5",
+                               "Dropple 5 Death"};
+
+void paintrow(int row, std::uint16_t attr) {
+    for (int c = 0; c < screencols; c++)
+        screen[row * screencols + c].attr = attr;
 }
-bool guikeyrepeat(int) {
-    return false;
+
+} // namespace
+
+bool guikeyrepeat(int slot) {
+    std::uint8_t down = keydown(guikeys[slot]) ? 1 : 0;
+    if (down != keys[slot])
+        keys[slot] = down;
+    if (keys[slot] == 0) {
+        daskeys[slot] = 0;
+        return false;
+    }
+    bool fire = daskeys[slot] == 0 || daskeys[slot] == GUIDAS;
+    daskeys[slot]++;
+    // Folding the counter back by the repeat interval makes it reach the delay again after that
+    // many frames.
+    if (daskeys[slot] > GUIDAS)
+        daskeys[slot] -= GUIARR;
+    return fire;
+}
+
+unsigned char menu() {
+    initload();
+    const std::uint16_t ui = pieces[24].attr;
+    const std::uint16_t hl = pieces[25].attr;
+    for (cell& c : screen)
+        c = {' ', ui};
+    for (int row = 0; row < 12; row++)
+        for (std::size_t k = 0; k < std::strlen(items[row]); k++)
+            screen[row * screencols + static_cast<int>(k)].ch =
+                static_cast<unsigned char>(items[row][k]);
+    unsigned char cursor = 0;
+    paintrow(cursor, hl);
+
+    for (;;) {
+        if (guikeyrepeat(0) && cursor != 0) {
+            paintrow(cursor, ui);
+            cursor--;
+            paintrow(cursor, hl);
+        }
+        if (guikeyrepeat(1) && cursor <= 10) {
+            paintrow(cursor, ui);
+            cursor++;
+            paintrow(cursor, hl);
+        }
+        // Only a fresh press chooses, so a start key still held from the previous screen does
+        // nothing until it has been let go.
+        std::uint8_t start = keydown(guikeys[6]) ? 1 : 0;
+        if (start != keys[6]) {
+            keys[6] = start;
+            if (start) {
+                framesleep(3);
+                return cursor;
+            }
+            daskeys[6] = 0;
+        }
+        framesleep(3);
+    }
 }

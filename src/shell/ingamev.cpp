@@ -1,9 +1,19 @@
 #include "shell/ingamev.h"
 
 gamestate ingamev = {
-    .ioffsets = {},
-    .jlstzoffsets = {},
-    .ooffsets = {},
+    // Wall kicks, [test][rotation] as (x, y) with x growing to the left; a kick is the entry of the
+    // new rotation minus the entry of the old one.
+    .ioffsets = {{{0, 0}, {-1, 0}, {-1, -1}, {0, -1}},
+                 {{0, 0}, {-2, 0}, {-1, -1}, {1, -1}},
+                 {{0, 0}, {1, 0}, {-1, -1}, {-2, -1}},
+                 {{0, 0}, {1, -1}, {-1, -3}, {-2, -2}},
+                 {{0, 0}, {-2, 2}, {-1, 3}, {1, 1}}},
+    .jlstzoffsets = {{{0, 0}, {0, 0}, {0, 0}, {0, 0}},
+                     {{0, 0}, {1, 0}, {0, 0}, {-1, 0}},
+                     {{0, 0}, {1, 1}, {0, 0}, {-1, 1}},
+                     {{0, 0}, {0, -2}, {0, 0}, {0, -2}},
+                     {{0, 0}, {1, -2}, {0, 0}, {-1, -2}}},
+    .ooffsets = {{{0, 0}, {-1, 0}, {-1, -1}, {0, -1}}},
     .gravitytable = {4,       5,       7,       9,       12,      16,      21,      32,
                      43,      64,      85,      128,     256,     465,     731,     1280,
                      1707,    instant, instant, instant, instant, instant, instant, instant,
