@@ -56,7 +56,9 @@ class shellpane : public ::testing::Test {
             GTEST_SKIP() << "tmux is not installed";
         dir = scratchdir();
         ASSERT_FALSE(dir.empty());
-        tmuxstart("pane", 100, 30, "cd " + dir + " && PS1=\\$\\  exec bash --norc --noprofile");
+        // Keys come only through the pane: no X display whose key map the game could read instead.
+        tmuxstart("pane", 100, 30,
+                  "cd " + dir + " && unset DISPLAY && PS1=\\$\\  exec bash --norc --noprofile");
         type("stty -a > before; echo ready");
         ASSERT_TRUE(waitfor([&] { return screen().find("\nready") != std::string::npos; }));
     }
