@@ -1,3 +1,4 @@
+#include "rules/piece.h"
 #include "rules/rules.h"
 #include "shell/ingamev.h"
 
@@ -7,15 +8,11 @@ void ghostupdate() {
             y = 255;
         return;
     }
-    unsigned short y[4];
+    // The ghost marks the lowest free place straight down; a piece already blocked where it
+    // stands has none, and shows its ghost one row above itself.
+    const int d = collision(ingamev.piecex, ingamev.piecey)
+                      ? -1
+                      : falldistance(ingamev.piecex, ingamev.piecey);
     for (int i = 0; i < 4; i++)
-        y[i] = ingamev.piecey[i];
-    // Sink until the first blocked place; the ghost sits one row above it. A piece that is already
-    // blocked where it stands therefore shows its ghost one row above itself.
-    while (!collision(ingamev.piecex, y)) {
-        for (auto& r : y)
-            r = static_cast<unsigned short>(r - 1);
-    }
-    for (int i = 0; i < 4; i++)
-        ingamev.ghosty[i] = static_cast<unsigned short>(y[i] + 1);
+        ingamev.ghosty[i] = static_cast<std::uint16_t>(ingamev.piecey[i] - d);
 }

@@ -1,3 +1,4 @@
+#include "rules/piece.h"
 #include "rules/rules.h"
 #include "shell/ingamev.h"
 
@@ -59,24 +60,11 @@ void harddrop() {
     // earns nothing, rather than being pushed through the blocks below it.
     if (collision(ingamev.piecex, ingamev.piecey))
         return;
-    unsigned short y[4];
-    for (int i = 0; i < 4; i++)
-        y[i] = ingamev.piecey[i];
-    unsigned short n = 0;
-    for (;;) {
-        unsigned short below[4];
-        for (int i = 0; i < 4; i++)
-            below[i] = static_cast<unsigned short>(y[i] - 1);
-        if (collision(ingamev.piecex, below))
-            break;
-        for (int i = 0; i < 4; i++)
-            y[i] = below[i];
-        n++;
-    }
-    for (int i = 0; i < 4; i++)
-        ingamev.piecey[i] = y[i];
-    ingamev.pivoty = static_cast<unsigned short>(ingamev.pivoty - n);
-    ingamev.score += 2u * n;
+    const int n = falldistance(ingamev.piecex, ingamev.piecey);
+    for (auto& y : ingamev.piecey)
+        y = static_cast<std::uint16_t>(y - n);
+    ingamev.pivoty = static_cast<std::uint16_t>(ingamev.pivoty - n);
+    ingamev.score += 2u * static_cast<unsigned>(n);
     if (n >= 1) {
         lockdelayreset(true);
         ingamev.lastrotate = 0;

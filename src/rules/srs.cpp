@@ -1,6 +1,6 @@
 #include "console/sound.h"
+#include "rules/piece.h"
 #include "rules/rules.h"
-#include "rules/turn.h"
 #include "shell/ingamev.h"
 
 namespace {

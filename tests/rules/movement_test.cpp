@@ -5,19 +5,22 @@
 
 using namespace field;
 
-TEST(Shift, OneColumnAtATimeUntilABlockOrTheWall) {
+TEST(Shift, OneColumnAtATimeUntilTheWallOrABlock) {
     freshgame();
-    setup("#.@0@...../...@......", 1, 6);
+    setup(".@0@....../..@.......", 1, 6);
     ingamev.lastrotate = 1;
     EXPECT_FALSE(left());
     EXPECT_EQ(ingamev.lastrotate, 0);
     EXPECT_TRUE(left());
-    EXPECT_EQ(show(1, 0), "#@@@....../..@.......");
-    for (int n = 0; n < 6; n++)
+    EXPECT_EQ(show(1, 0), "@@@......./.@........");
+    for (int n = 0; n < 7; n++)
         EXPECT_FALSE(right());
     EXPECT_TRUE(right());
-    EXPECT_EQ(show(1, 0), "#......@@@/........@.");
+    EXPECT_EQ(show(1, 0), ".......@@@/........@.");
     EXPECT_EQ(ingamev.pivotx, 1);
+    ingamev.board[0][2] = 1; // beside the stem
+    EXPECT_TRUE(left());
+    EXPECT_EQ(show(1, 0), ".......@@@/.......#@.");
     EXPECT_TRUE(headless::sounds().empty());
 }
 
@@ -56,7 +59,7 @@ TEST(HardDrop, FallsUntilBlockedAndScoresTwoPerRow) {
     EXPECT_EQ(ingamev.lastrotate, 1);
 }
 
-TEST(HardDrop, PieceDealtOntoBlocksStaysWhereItIs) {
+TEST(HardDrop, PieceDealtOntoBlocksStaysWhereItIsUntilFreed) {
     freshgame();
     deal(6, 5, 24);
     ingamev.board[25][5] = 3; // under the T's tip; every row below the T is free
@@ -65,6 +68,11 @@ TEST(HardDrop, PieceDealtOntoBlocksStaysWhereItIs) {
     EXPECT_EQ(cells(), (cellset{{4, 24}, {5, 24}, {5, 25}, {6, 24}}));
     EXPECT_EQ(ingamev.pivoty, 24);
     EXPECT_EQ(ingamev.score, 100u);
+    // Once free, all the way down to row 0.
+    ingamev.board[25][5] = 0;
+    harddrop();
+    EXPECT_EQ(cells(), (cellset{{4, 0}, {5, 0}, {5, 1}, {6, 0}}));
+    EXPECT_EQ(ingamev.score, 148u);
 }
 
 TEST(Ghost, LowestPlaceStraightDownOnATallStack) {
