@@ -1,8 +1,13 @@
 // Bytes the terminal renderer writes per presented frame, and the time a present takes, for the
 // frames the game shows most: nothing but the meter changed, one piece moving, and full repaints.
 #include "console/platform/term_render.h"
+#include "shell/ingameloop.h"
 
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
@@ -97,8 +102,38 @@ void repaintworst(benchmark::State& state) {
         });
 }
 
+// The real game with nobody at the keys: pieces fall, lock and pile up, the counters and the clock
+// run. Averaged over whole games, with the costliest frame beside it.
+void gameplay(benchmark::State& state) {
+    // Starting a game reads the settings file, and writes one where there is none.
+    char dir[] = "/tmp/dropple-bench-XXXXXX";
+    if (mkdtemp(dir) == nullptr || chdir(dir) != 0) {
+        state.SkipWithError("no folder for the settings file");
+        return;
+    }
+    renderinit(true, 80, 25);
+    gamesetup(6);
+    std::size_t bytes = 0, most = 0;
+    long n = 0;
+    for (auto _ : state) {
+        if (!gameframe())
+            gamesetup(6);
+        renderput(screen, 0, 0, 79, 24);
+        std::size_t b = renderframe().size();
+        if (n++ > 0) {
+            bytes += b;
+            most = std::max(most, b);
+        }
+    }
+    state.counters["bytes/frame"] = static_cast<double>(bytes) / static_cast<double>(n - 1);
+    state.counters["most"] = static_cast<double>(most);
+    std::remove((std::string(dir) + "/savefile").c_str());
+    rmdir(dir);
+}
+
 } // namespace
 
+BENCHMARK(gameplay)->Iterations(3600);
 BENCHMARK(unchanged);
 BENCHMARK(meterdigits);
 BENCHMARK(piecemoves);
