@@ -9,6 +9,7 @@ import os, pty, select, signal, statistics, sys, time
 
 def once(exe):
     start = time.perf_counter()
+    exe = os.path.abspath(exe)
     pid, fd = pty.fork()
     if pid == 0:
         os.chdir(os.path.dirname(os.path.abspath(exe)))
