@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 constexpr std::uint32_t inst = instant;
@@ -17,7 +19,7 @@ TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
         std::uint64_t newlevel;
         std::uint32_t gravity;
         std::uint16_t are, lockdelay;
-        const char* sounds;
+        std::string sounds;
     };
     const lockin locks[] = {
         {7, 0, 0, 0, 1, 4, 25, 30, ""},
@@ -57,12 +59,10 @@ TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
         ingamev.are = 0;
         ingamev.lockdelay = 30;
         moderule();
-        EXPECT_EQ(ingamev.level, l.newlevel);
-        EXPECT_EQ(ingamev.gravity, l.gravity);
-        EXPECT_EQ(ingamev.are, l.are);
-        EXPECT_EQ(ingamev.lockdelay, l.lockdelay);
-        EXPECT_EQ(heard(), l.sounds);
-        EXPECT_EQ(ingamev.over, std::string(l.sounds).starts_with("excellent"));
+        EXPECT_EQ(
+            std::tuple(ingamev.level, ingamev.gravity, ingamev.are, ingamev.lockdelay, heard()),
+            std::tuple(l.newlevel, l.gravity, l.are, l.lockdelay, l.sounds));
+        EXPECT_EQ(ingamev.over, heard().starts_with("excellent"));
     }
 }
 
