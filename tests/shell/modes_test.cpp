@@ -35,7 +35,7 @@ TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
         {8, 0, 99, 1, 100, inst, 12, 26, "levelup.wav"},
         {8, 0, 396, 4, 401, inst, 5, 15, "levelup.wav"},
         {8, 0, 996, 4, 999, inst, 4, 15, "excellent.wav"},
-        {6, 18, 2, 1, 2, 4, 0, 30, ""},
+        {6, 18, 2, 1, 2, 4, 0, 30, ""}, // no new level: no sound, no new speeds
         {6, 19, 2, 1, 3, 7, 0, 30, "levelup.wav"},
         {6, 198, 20, 3, 21, inst, 0, 27, "levelup.wav"},
         {6, 608, 61, 2, 62, inst, 0, 1, "levelup.wav"},
