@@ -7,6 +7,8 @@
 #include "shell/ingamev.h"
 #include "shell/shell.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -17,8 +19,8 @@ namespace field {
 using cellset = std::vector<std::pair<int, int>>;
 using heard = std::vector<std::string>;
 
-// A piece in play on an empty board in rotation 0, lock timer full, five refills, low gravity, no
-// keys held.
+// A piece in play on an empty board, lock timer full, five refills (SRS) or lowest row 25 (ARS),
+// low gravity, no keys held.
 inline void freshgame(bool ars = false) {
     headless::reset();
     std::memset(ingamev.board, 0, sizeof ingamev.board);
@@ -90,12 +92,72 @@ inline void deal(int piece, int px, int py) {
     ingamev.pivoty = static_cast<std::uint16_t>(py);
 }
 
-inline cellset cells() {
+inline cellset cells(int dx = 0, int dy = 0) {
     cellset out;
     for (int i = 0; i < 4; i++)
-        out.emplace_back(ingamev.piecex[i], ingamev.piecey[i]);
+        out.emplace_back(ingamev.piecex[i] + dx, ingamev.piecey[i] + dy);
     std::sort(out.begin(), out.end());
     return out;
+}
+
+using kicklist = std::vector<std::pair<int, int>>;
+
+// Turns a piece from rotation `from` in the middle of the field once for each of the first
+// `tried` kicks: the field is full except the candidates of that kick and of every later one,
+// with one cell of each earlier candidate filled again, so only the right order lands on it. A
+// last round leaves free only the kicks that must not be tried, and the turn fails.
+inline void checkorder(bool ars, int piece, int from, bool clockwise, const kicklist& kicks,
+                       std::size_t tried, void (*turn)(bool)) {
+    const auto where = [&](std::size_t t) {
+        return ::testing::Message() << "piece " << piece << " from " << from
+                                    << (clockwise ? " cw" : " ccw") << " test " << t;
+    };
+    const auto midfield = [&] {
+        freshgame(ars);
+        deal(piece, 5, 12);
+        while (ingamev.rotation != from)
+            turn(true);
+        headless::clearrecords();
+    };
+    midfield();
+    turn(clockwise);
+    const int to = ingamev.rotation;
+    const cellset turned = cells(-kicks[0].first, -kicks[0].second);
+    const auto candidate = [&](std::size_t u) {
+        cellset c = turned;
+        for (auto& [x, y] : c)
+            x += kicks[u].first, y += kicks[u].second;
+        return c;
+    };
+    for (std::size_t t = 0; t <= tried; t++) {
+        midfield();
+        const cellset want = t < tried ? candidate(t) : cells();
+        const int px = ingamev.pivotx, py = ingamev.pivoty;
+        std::memset(ingamev.board, 1, sizeof ingamev.board);
+        for (std::size_t u = t; u < kicks.size(); u++)
+            for (auto [x, y] : candidate(u))
+                ingamev.board[y][x] = 0;
+        for (std::size_t u = 0; u < t; u++) {
+            for (auto [x, y] : candidate(u)) {
+                if (std::find(want.begin(), want.end(), std::pair{x, y}) == want.end()) {
+                    ingamev.board[y][x] = 1;
+                    break;
+                }
+            }
+        }
+        ingamev.lastrotate = t < tried ? 0 : 1;
+        turn(clockwise);
+        EXPECT_EQ(cells(), want) << where(t);
+        EXPECT_EQ(ingamev.rotation, t < tried ? to : from) << where(t);
+        EXPECT_EQ(ingamev.lastrotate, 1) << where(t);
+        // Resting before the turn, in a full field.
+        EXPECT_TRUE(t < tried || ingamev.onground == 1) << where(t);
+        EXPECT_EQ(headless::sounds(), heard{t < tried ? "rotate.wav" : "rotfail.wav"}) << where(t);
+        // SRS puts the reference point on cell 0; ARS moves it by the kick alone.
+        const auto kick = t < tried ? kicks[t] : std::pair{0, 0};
+        EXPECT_EQ(ingamev.pivotx, ars ? px + kick.first : ingamev.piecex[0]) << where(t);
+        EXPECT_EQ(ingamev.pivoty, ars ? py + kick.second : ingamev.piecey[0]) << where(t);
+    }
 }
 
 } // namespace field

@@ -30,44 +30,49 @@ TEST(LockDelay, ArsRefillsOnlyOnANewLowestRow) {
         EXPECT_EQ(ingamev.locktimer, 30);
         EXPECT_EQ(ingamev.resetlimit, row);
     }
+    // Flat side down, wedged between two blocks level with its tip: the turn lifts it one row,
+    // and falling back to the lowest row so far earns nothing.
+    rotateARS(true);
+    rotateARS(true);
+    ingamev.board[23][4] = ingamev.board[23][6] = 1;
+    rotateARS(true);
+    EXPECT_EQ(ingamev.pivoty, 24);
+    ingamev.board[23][4] = ingamev.board[23][6] = 0;
+    ingamev.locktimer = 9;
+    EXPECT_FALSE(drop(false));
+    EXPECT_EQ(ingamev.locktimer, 9);
 }
 
 TEST(ReappliedFall, ShiftOffALedgeFallsOneFrameAtOnce) {
-    struct {
-        bool ars, air;
-        std::uint8_t hard, latch, soft;
-        std::uint32_t sds, gravity;
-        int pivoty;
-        std::uint64_t score;
-        std::uint32_t sum;
-    } cases[] = {
-        {false, false, 0, 0, 0, 0, 4, 3, 0, 4},         // low gravity: hangs over the hole
-        {false, false, 0, 0, 0, 0, 256, 2, 0, 0},       // one row a frame
-        {false, false, 0, 0, 0, 0, instant, 1, 0, 255}, // 20G: to the bottom of the hole
-        {false, true, 0, 0, 0, 0, instant, 4, 0, 250},  // not resting before the shift: no fall
-        {false, false, 1, 0, 0, 0, 4, 1, 4, 3},         // hard drop held: 255 left, +4, blocked
-        {false, false, 1, 1, 0, 0, 4, 3, 0, 4},         // its latch stops it under SRS...
-        {true, false, 1, 1, 0, 0, 4, 1, 4, 3},          // ...but not under ARS
-        {false, false, 0, 0, 1, 300, 4, 2, 1, 48},      // soft drop held: 1 point a row
-        {false, false, 1, 0, 1, 300, 4, 1, 4, 47},      // 255 + 300 is blocked at 299, +4
-        {false, false, 1, 0, 0, 0, instant, 1, 4, 255}, // 255 + 20G stops at the top
+    // ars, above the ledge, hard-drop key, its latch, soft-drop key, soft-drop speed, gravity;
+    // then the pivot row, the points and the fall sum afterwards.
+    const std::uint32_t cases[][10] = {
+        {0, 0, 0, 0, 0, 0, 4, 3, 0, 4},         // low gravity: hangs over the hole
+        {0, 0, 0, 0, 0, 0, 256, 2, 0, 0},       // one row a frame
+        {0, 0, 0, 0, 0, 0, instant, 1, 0, 255}, // 20G: to the bottom of the hole
+        {0, 1, 0, 0, 0, 0, instant, 4, 0, 250}, // not resting before the shift: no fall
+        {0, 0, 1, 0, 0, 0, 4, 1, 4, 3},         // hard drop held: 255 left, +4, blocked
+        {0, 0, 1, 1, 0, 0, 4, 3, 0, 4},         // its latch stops it under SRS...
+        {1, 0, 1, 1, 0, 0, 4, 1, 4, 3},         // ...but not under ARS
+        {0, 0, 0, 0, 1, 300, 4, 2, 1, 48},      // soft drop held: 1 point a row
+        {0, 0, 1, 0, 1, 300, 4, 1, 4, 47},      // 255 + 300 is blocked at 299, +4
+        {0, 0, 1, 0, 0, 0, instant, 1, 4, 255}, // 255 + 20G stops at the top
     };
-    int n = 0;
     for (const auto& c : cases) {
-        freshgame(c.ars);
+        freshgame(c[0] != 0);
         // An O on a ledge (or a row above it) beside a hole two wide and two deep.
         setup("#..#######/#..#######", 1, 2);
-        setup("..@0....../..@@......", c.air ? 4 : 3, 2);
-        keys[0] = c.hard;
-        arrkeys[0] = c.latch;
-        keys[1] = c.soft;
-        INGAMESDS = c.sds;
-        ingamev.gravity = c.gravity;
+        setup("..@0....../..@@......", c[1] ? 4 : 3, 2);
+        keys[0] = static_cast<std::uint8_t>(c[2]);
+        arrkeys[0] = c[3];
+        keys[1] = static_cast<std::uint8_t>(c[4]);
+        INGAMESDS = c[5];
+        ingamev.gravity = c[6];
         ingamev.gravitysum = 250; // from an earlier frame; a fall starts afresh
-        EXPECT_FALSE(left()) << n;
-        EXPECT_EQ(ingamev.pivoty, c.pivoty) << n;
-        EXPECT_EQ(ingamev.score, c.score) << n;
-        EXPECT_EQ(ingamev.gravitysum, c.sum) << n;
-        n++;
+        const auto where = ::testing::Message() << "case " << &c - cases;
+        EXPECT_FALSE(left()) << where;
+        EXPECT_EQ(ingamev.pivoty, c[7]) << where;
+        EXPECT_EQ(ingamev.score, c[8]) << where;
+        EXPECT_EQ(ingamev.gravitysum, c[9]) << where;
     }
 }
