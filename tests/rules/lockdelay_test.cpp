@@ -1,4 +1,5 @@
 #include "field.h"
+#include "frontend/frontend.h"
 #include "rules/rules.h"
 
 #include <gtest/gtest.h>
@@ -7,13 +8,11 @@ using namespace field;
 
 TEST(LockDelay, SrsRefillsOnlyARunningTimerAndOnlyFiveTimes) {
     freshgame();
-    setup("...@0@..../....@.....", 1, 6);
-    EXPECT_FALSE(left());
-    EXPECT_EQ(ingamev.resetsleft, 5);
-    for (int n = 1; n <= 6; n++) {
-        ingamev.locktimer = 12;
+    setup("...@0@..../....@.....", 1, 6, 0);
+    for (int n = 0; n <= 6; n++) {
+        ingamev.locktimer = n ? 12 : 30;
         EXPECT_FALSE(n % 2 ? right() : left());
-        EXPECT_EQ(ingamev.locktimer, n <= 5 ? 30 : 12) << n;
+        EXPECT_EQ(ingamev.locktimer, n && n <= 5 ? 30 : 12 + 18 * !n) << n;
     }
     EXPECT_EQ(ingamev.resetsleft, 0);
 }
@@ -30,8 +29,8 @@ TEST(LockDelay, ArsRefillsOnlyOnANewLowestRow) {
         EXPECT_EQ(ingamev.locktimer, 30);
         EXPECT_EQ(ingamev.resetlimit, row);
     }
-    // Flat side down, wedged between two blocks level with its tip: the turn lifts it one row,
-    // and falling back to the lowest row so far earns nothing.
+    // Flat side down between two blocks level with its tip, a turn lifts it one row; falling
+    // back to the lowest row so far earns nothing.
     rotateARS(true);
     rotateARS(true);
     ingamev.board[23][4] = ingamev.board[23][6] = 1;
@@ -59,20 +58,20 @@ TEST(ReappliedFall, ShiftOffALedgeFallsOneFrameAtOnce) {
         {0, 0, 1, 0, 0, 0, instant, 1, 4, 255}, // 255 + 20G stops at the top
     };
     for (const auto& c : cases) {
-        freshgame(c[0] != 0);
+        freshgame(c[0]);
         // An O on a ledge (or a row above it) beside a hole two wide and two deep.
-        setup("#..#######/#..#######", 1, 2);
-        setup("..@0....../..@@......", c[1] ? 4 : 3, 2);
-        keys[0] = static_cast<std::uint8_t>(c[2]);
+        draw("#..#######/#..#######", 1);
+        setup("..@0....../..@@......", c[1] ? 4 : 3, 2, 0);
+        keys[0] = std::uint8_t(c[2]);
         arrkeys[0] = c[3];
-        keys[1] = static_cast<std::uint8_t>(c[4]);
+        keys[1] = std::uint8_t(c[4]);
         INGAMESDS = c[5];
         ingamev.gravity = c[6];
         ingamev.gravitysum = 250; // from an earlier frame; a fall starts afresh
-        const auto where = ::testing::Message() << "case " << &c - cases;
-        EXPECT_FALSE(left()) << where;
-        EXPECT_EQ(ingamev.pivoty, c[7]) << where;
-        EXPECT_EQ(ingamev.score, c[8]) << where;
-        EXPECT_EQ(ingamev.gravitysum, c[9]) << where;
+        SCOPED_TRACE(::testing::Message() << "case " << &c - cases);
+        EXPECT_FALSE(left());
+        EXPECT_EQ(ingamev.pivoty, c[7]);
+        EXPECT_EQ(ingamev.score, c[8]);
+        EXPECT_EQ(ingamev.gravitysum, c[9]);
     }
 }

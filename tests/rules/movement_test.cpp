@@ -7,50 +7,45 @@ using namespace field;
 
 TEST(Shift, OneColumnAtATimeUntilTheWallsOrTheFloor) {
     freshgame();
-    setup(".@0@....../..@.......", 1, 6);
+    setup(".@0@....../..@.......", 1, 6, 0);
     ingamev.lastrotate = 1;
     EXPECT_FALSE(left());
     EXPECT_EQ(ingamev.lastrotate, 0);
     ingamev.lastrotate = 1;
     EXPECT_TRUE(left());
     EXPECT_EQ(ingamev.lastrotate, 1);
-    EXPECT_EQ(show(1, 0), "@@@......./.@........");
+    EXPECT_EQ(cells(), at("@@@......./.@........", 1));
     for (int n = 0; n < 7; n++)
         EXPECT_FALSE(right());
     EXPECT_TRUE(right());
-    EXPECT_EQ(show(1, 0), ".......@@@/........@.");
     EXPECT_EQ(ingamev.pivotx, 1);
     ingamev.board[0][2] = 7; // beside the stem
     EXPECT_TRUE(left());
-    // Row 0 is the floor: one row down is row 65535.
     EXPECT_TRUE(drop(true));
     EXPECT_EQ(ingamev.onground, 0);
-    EXPECT_TRUE(drop(false));
+    EXPECT_TRUE(drop(false)); // row 0 is the floor: one row down is row 65535
     EXPECT_EQ(ingamev.onground, 1);
-    EXPECT_EQ(show(1, 0), ".......@@@/.......#@.");
-    EXPECT_EQ(ingamev.pivoty, 1);
+    EXPECT_EQ(cells(), at(".......@@@/........@.", 1));
     EXPECT_TRUE(headless::sounds().empty());
 }
 
 TEST(HardDrop, FallsWhereTheGhostShowsAndScoresTwoPerRow) {
     freshgame();
-    setup(".@0@....../..@......./........../........../........../...##.....", 15, 6);
+    setup(".@0@....../..@......./........../........../........../...##.....", 15, 6, 0);
     ingamev.lastrotate = 1;
-    ingamev.score = 7;
     ghostupdate();
-    // The stem slips down beside the blocks; the right wing lands on them after four rows.
-    EXPECT_EQ(std::vector(ingamev.ghosty, ingamev.ghosty + 4),
-              (std::vector<std::uint16_t>{11, 11, 11, 10}));
     harddrop();
-    EXPECT_EQ(show(12, 10), "........../.@@@....../..@##.....");
+    // The stem slips down beside the blocks; the right wing lands on them after four rows.
+    EXPECT_EQ(cells(), at(".@0@....../..@.......", 11));
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(ingamev.ghosty[i], ingamev.piecey[i]);
     EXPECT_EQ(ingamev.pivoty, 11);
-    EXPECT_EQ(ingamev.score, 15u);
+    EXPECT_EQ(ingamev.score, 8u);
     EXPECT_EQ(ingamev.lastrotate, 0);
     // Resting now: no rows, no points, and a turn made in place still counts.
     ingamev.lastrotate = 1;
     harddrop();
-    EXPECT_EQ(ingamev.pivoty, 11);
-    EXPECT_EQ(ingamev.score, 15u);
+    EXPECT_EQ(ingamev.score, 8u);
     EXPECT_EQ(ingamev.lastrotate, 1);
 }
 
@@ -58,21 +53,17 @@ TEST(HardDrop, PieceDealtOntoBlocksStaysWithItsGhostAboveIt) {
     freshgame();
     deal(6, 5, 24);
     ingamev.board[25][5] = 3; // under the T's tip; every row below the T is free
-    ingamev.score = 100;
     harddrop();
     ghostupdate();
-    EXPECT_EQ(cells(), (cellset{{4, 24}, {5, 24}, {5, 25}, {6, 24}}));
-    EXPECT_EQ(ingamev.pivoty, 24);
-    EXPECT_EQ(ingamev.score, 100u);
+    EXPECT_EQ(cells(), at("....@...../...@@@....", 25));
+    EXPECT_EQ(ingamev.score, 0u);
     for (int i = 0; i < 4; i++)
         EXPECT_EQ(ingamev.ghosty[i], ingamev.piecey[i] + 1) << i;
-    // Once free, all the way down to row 0.
     ingamev.board[25][5] = 0;
     harddrop();
-    EXPECT_EQ(cells(), (cellset{{4, 0}, {5, 0}, {5, 1}, {6, 0}}));
-    EXPECT_EQ(ingamev.score, 148u);
+    EXPECT_EQ(cells(), at("....@...../...@@@....", 1));
+    EXPECT_EQ(ingamev.score, 48u);
     ingamev.active = 0;
     ghostupdate();
-    for (int i = 0; i < 4; i++)
-        EXPECT_EQ(ingamev.ghosty[i], 255);
+    EXPECT_EQ(std::vector(ingamev.ghosty, ingamev.ghosty + 4), std::vector<std::uint16_t>(4, 255));
 }
