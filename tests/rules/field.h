@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,12 +20,9 @@ using cellset = std::vector<std::pair<int, int>>;
 using heard = std::vector<std::string>;
 
 // (x, y) pairs written "x,y x,y ...".
-inline cellset pairs(const std::string& text) {
+inline cellset pairs(const char* text) {
     cellset out;
-    std::istringstream in(text);
-    int x, y;
-    char comma;
-    while (in >> x >> comma >> y)
+    for (int x, y, n; std::sscanf(text, "%d,%d%n", &x, &y, &n) == 2; text += n)
         out.emplace_back(x, y);
     return out;
 }
@@ -45,8 +42,9 @@ inline void freshgame(bool ars = false) {
     ingamev.ars = ars;
 }
 
-// Locks the picture's '#' cells into the board and returns its piece cells, cell 0 first.
-inline cellset draw(const std::string& rows, int top) {
+// Locks the picture's '#' cells into the board and returns its piece cells, cell 0 first
+// unless sorted.
+inline cellset draw(const std::string& rows, int top, bool sorted = false) {
     cellset out;
     for (int y = top, x = 9, i = 0; i < int(rows.size()); i++, x--) {
         if (rows[i] == '/')
@@ -58,6 +56,8 @@ inline cellset draw(const std::string& rows, int top) {
         if (rows[i] == '@')
             out.emplace_back(x, y);
     }
+    if (sorted)
+        std::sort(out.begin(), out.end());
     return out;
 }
 
@@ -91,18 +91,12 @@ inline cellset cells(int dx = 0, int dy = 0) {
     return out;
 }
 
-inline cellset at(const std::string& rows, int top) {
-    cellset c = draw(rows, top);
-    std::sort(c.begin(), c.end());
-    return c;
-}
-
 // Turns a piece from rotation `from` in mid-field once for each of the first `tried` kicks: the
 // field is full but for the candidates of that kick and every later one, less one cell of each
 // earlier candidate, so only the right order lands on it. A last round, with only the kicks that
-// must not be tried left free, fails.
+// must not be tried left free, fails. `turned` is where the cells go before any kick, sorted.
 inline void checkorder(bool ars, int piece, int from, bool cw, const cellset& kicks,
-                       std::size_t tried, void (*turn)(bool)) {
+                       std::size_t tried, void (*turn)(bool), cellset turned = {}) {
     const auto midfield = [&] {
         freshgame(ars);
         deal(piece, 5, 12);
@@ -110,10 +104,12 @@ inline void checkorder(bool ars, int piece, int from, bool cw, const cellset& ki
             turn(true);
         headless::clearrecords();
     };
-    midfield();
-    turn(cw);
-    const int to = ingamev.rotation;
-    const cellset turned = cells(-kicks[0].first, -kicks[0].second);
+    const int to = (from + (cw ? 1 : 3)) % 4;
+    if (turned.empty()) { // the turn in open space, less its first kick
+        midfield();
+        turn(cw);
+        turned = cells(-kicks[0].first, -kicks[0].second);
+    }
     const auto candidate = [&](std::size_t u) {
         cellset c = turned;
         for (auto& [x, y] : c)
@@ -137,6 +133,7 @@ inline void checkorder(bool ars, int piece, int from, bool cw, const cellset& ki
             }
         }
         ingamev.lastrotate = t == tried;
+        ingamev.justspawned = t == 0; // a turn in the spawn frame sounds different
         turn(cw);
         SCOPED_TRACE(::testing::Message()
                      << piece << " from " << from << " cw " << cw << " test " << t);
@@ -144,7 +141,9 @@ inline void checkorder(bool ars, int piece, int from, bool cw, const cellset& ki
         EXPECT_EQ(ingamev.rotation, t < tried ? to : from);
         EXPECT_EQ(ingamev.lastrotate, 1);
         EXPECT_TRUE(t < tried || ingamev.onground == 1); // it rested before the turn
-        EXPECT_EQ(headless::sounds(), heard{t < tried ? "rotate.wav" : "rotfail.wav"});
+        EXPECT_EQ(headless::sounds(), heard{t == tried ? "rotfail.wav"
+                                            : t        ? "rotate.wav"
+                                                       : "initialrotate.wav"});
         // SRS puts the pivot on cell 0; ARS moves it by the kick alone.
         EXPECT_EQ(ingamev.pivotx, ars ? 5 + px : ingamev.piecex[0]);
         EXPECT_EQ(ingamev.pivoty, ars ? 12 + py : ingamev.piecey[0]);

@@ -13,7 +13,7 @@ void turn(bool cw) {
 
 } // namespace
 
-TEST(SrsKicks, EveryTurnTriesItsTestsInOrder) {
+TEST(SrsKicks, EveryTurnTriesItsTestsInOrderAndTheOTurnsInPlace) {
     // The kicks (x left, y up) of the clockwise turns from rotation 0 to 3, in the order tried;
     // turning back tries them with their signs reversed. Cell 0 of the I is not the middle of its
     // box, so even its first test moves it.
@@ -31,15 +31,10 @@ TEST(SrsKicks, EveryTurnTriesItsTestsInOrder) {
             }
         }
     }
-}
-
-TEST(SrsTurn, IFromSpawnStandsInTheColumnRightOfCellZeroAndTurnsBack) {
-    freshgame();
-    deal(3, 5, 25);
-    rotaterightSRS();
-    EXPECT_EQ(cells(), at(".....@..../.....@..../.....@..../.....@....", 26));
-    rotateleftSRS();
-    EXPECT_EQ(cells(), at("...@@@@...", 25));
+    // The O turns in place and fails only when its own cells are taken.
+    for (int r = 0; r < 4; r++)
+        for (bool cw : {true, false})
+            checkorder(false, 2, r, cw, {{0, 0}}, 1, turn, pairs("4,11 4,12 5,11 5,12"));
 }
 
 TEST(SrsTurn, RowTwentyEightBlocksAKickAsAWallDoes) {
@@ -49,24 +44,7 @@ TEST(SrsTurn, RowTwentyEightBlocksAKickAsAWallDoes) {
     setup("........@./.......#0@/........@.", 26, 6, 1);
     rotateleftSRS();
     EXPECT_EQ(ingamev.rotation, 1);
-    EXPECT_EQ(cells(), at("........@./........0@/........@.", 26));
-}
-
-TEST(SrsTurn, OTurnsInPlaceUnlessDealtOntoBlocks) {
-    freshgame();
-    setup("##0@######/##@@######", 1, 2, 0);
-    ingamev.justspawned = 1;
-    rotaterightSRS();
-    ingamev.justspawned = 0;
-    rotateleftSRS();
-    rotateleftSRS();
-    EXPECT_EQ(cells(), at("..0@....../..@@......", 1));
-    EXPECT_EQ(ingamev.rotation, 3);
-    ingamev.board[0][7] = 1;
-    rotaterightSRS();
-    EXPECT_EQ(ingamev.rotation, 3);
-    EXPECT_EQ(headless::sounds(),
-              (heard{"initialrotate.wav", "rotate.wav", "rotate.wav", "rotfail.wav"}));
+    EXPECT_EQ(cells(), draw("........@./........0@/........@.", 26, true));
 }
 
 TEST(SrsTurn, TurnOffALedgeNeverFallsAndRefillsOnlyARunningTimer) {
@@ -74,7 +52,7 @@ TEST(SrsTurn, TurnOffALedgeNeverFallsAndRefillsOnlyARunningTimer) {
     ingamev.gravity = instant;
     setup("......@.../....@0@.../....#.....", 11, 4, 0);
     rotaterightSRS();
-    EXPECT_EQ(cells(), at(".....@..../.....0..../.....@@...", 11));
+    EXPECT_EQ(cells(), draw(".....@..../.....0..../.....@@...", 11, true));
     EXPECT_EQ(ingamev.resetsleft, 5);
     ingamev.locktimer = 10;
     rotateleftSRS();
