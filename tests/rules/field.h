@@ -94,7 +94,7 @@ inline cellset cells(int dx = 0, int dy = 0) {
 // Turns a piece from rotation `from` in mid-field once for each of the first `tried` kicks: the
 // field is full but for the candidates of that kick and every later one, less one cell of each
 // earlier candidate, so only the right order lands on it. A last round, with only the kicks that
-// must not be tried left free, fails. `turned` is where the cells go before any kick, sorted.
+// must not be tried left free, fails. `turned`: the cells before any kick, around the pivot.
 inline void checkorder(bool ars, int piece, int from, bool cw, const cellset& kicks,
                        std::size_t tried, void (*turn)(bool), cellset turned = {}) {
     const auto midfield = [&] {
@@ -105,6 +105,9 @@ inline void checkorder(bool ars, int piece, int from, bool cw, const cellset& ki
         headless::clearrecords();
     };
     const int to = (from + (cw ? 1 : 3)) % 4;
+    for (auto& [x, y] : turned)
+        x += 5, y += 12;
+    std::sort(turned.begin(), turned.end());
     if (turned.empty()) { // the turn in open space, less its first kick
         midfield();
         turn(cw);
