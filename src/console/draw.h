@@ -2,3 +2,6 @@
 #pragma once
 
 void draw();
+// Paints what stays put for a whole game: the background, the playfield, the counter labels and
+// the title of `ingamev.mode`.
+void paintgame();

@@ -1,6 +1,290 @@
+#include "console/draw.h"
+#include "console/platform.h"
+#include "console/screen.h"
+#include "console/sound.h"
+#include "frontend/frontend.h"
+#include "rules/rules.h"
+#include "shell/ingameloop.h"
+#include "shell/ingamev.h"
 #include "shell/shell.h"
 
-// Not built yet: ends the program.
-unsigned char ingame(unsigned char) {
-    return 0;
+#include <cstdint>
+
+constexpr int harddropkey = 0, softdropkey = 1, leftkey = 2, rightkey = 3;
+constexpr int rotaterightkey = 4, rotateleftkey = 5, pausekey = 6, holdkey = 7;
+
+static std::uint32_t addsaturated(std::uint32_t a, std::uint32_t b) {
+    return a > instant - b ? instant : a + b;
+}
+
+static bool poll(int slot) {
+    return keydown(ingamekeys[slot]);
+}
+
+static bool lockpending() {
+    return ingamev.locktimer == 0 && ingamev.resetsleft == 0;
+}
+
+void gamesetup(unsigned char mode) {
+    ingamev.mode = mode;
+    initload();
+    paintgame();
+    ingamev.ars = (mode == 7 || mode == 8) ? 1 : 0;
+    ingamev.lines = 0;
+    ingamev.level = ingamev.ars ? 0 : 1;
+    ingamev.gravity = mode == 8 ? instant : ingamev.gravitytable[0];
+    ingamev.score = 0;
+    ingamev.piececount = 0;
+    for (auto& row : ingamev.board)
+        for (auto& c : row)
+            c = 0;
+    ingamev.paused = 0;
+    ingamev.frames = 0;
+    ingamev.active = 0;
+    ingamev.lockdelay = 30;
+    if (ingamev.ars) {
+        ingamev.are = 25;
+        ingamev.resetsleft = 0;
+    } else {
+        ingamev.are = 0;
+        ingamev.resetlimit = 5;
+    }
+    ingamev.label = 1;
+    ingamev.labelcombo = 0;
+    ingamev.queuecount = 0;
+    ingamev.hold = 255;
+    ingamev.over = 0;
+    ingamev.b2b = 0;
+    ingamev.combo = 0;
+    ingamev.labeltimer = 0;
+    ingamev.cleared = 0;
+    spawn(false);
+    ghostupdate();
+    // The key that chose the game in the menu is by default the pause key: it must not pause the
+    // game it has just started.
+    arrkeys[pausekey] = 1;
+}
+
+// Delayed auto shift and auto repeat for one direction. Returns true when the piece was locked.
+static bool shift(int slot, bool (*move)(), bool& touched) {
+    if (!keys[slot]) {
+        daskeys[slot] = 0;
+        return false;
+    }
+    if (daskeys[slot] == 0) {
+        move();
+        ghostupdate();
+    }
+    onground();
+    bool g = ingamev.onground;
+    bool repeat;
+    if (lockpending()) {
+        if (g) {
+            lock();
+            return true;
+        }
+        repeat = daskeys[slot] >= INGAMEDAS;
+    } else {
+        touched = touched || g;
+        // A grounded piece whose timer has run out but may still refill it does not wait out the
+        // rest of the delay.
+        repeat =
+            daskeys[slot] >= INGAMEDAS || (g && ingamev.resetsleft > 0 && ingamev.locktimer == 0);
+    }
+    if (!repeat) {
+        arrkeys[slot] = 0;
+        daskeys[slot]++;
+        return false;
+    }
+    daskeys[slot] = INGAMEDAS;
+    arrkeys[slot] = addsaturated(arrkeys[slot], INGAMEARR);
+    for (;;) {
+        bool blocked;
+        if (arrkeys[slot] >= 256) {
+            arrkeys[slot] -= 256;
+            blocked = move();
+        } else if (g && ingamev.locktimer == 0) {
+            // One free step for a grounded piece about to lock.
+            arrkeys[slot] = 0;
+            blocked = move();
+        } else {
+            return false;
+        }
+        if (blocked) {
+            arrkeys[slot] %= 256;
+            return false;
+        }
+        ghostupdate();
+        onground();
+        g = ingamev.onground;
+        if (!lockpending()) {
+            touched = touched || g;
+        } else if (g) {
+            lock();
+            return true;
+        } else if (arrkeys[slot] < 256) {
+            return false;
+        }
+    }
+}
+
+static void rotate(int slot, bool clockwise, bool& touched) {
+    bool down = poll(slot);
+    if (down == static_cast<bool>(keys[slot]))
+        return;
+    keys[slot] = down;
+    if (!down)
+        return;
+    if (ingamev.ars)
+        rotateARS(clockwise);
+    else if (clockwise)
+        rotaterightSRS();
+    else
+        rotateleftSRS();
+    ghostupdate();
+    onground();
+    touched = touched || ingamev.onground;
+}
+
+static void chargedas(int slot) {
+    if (!keys[slot])
+        daskeys[slot] = 0;
+    else if (daskeys[slot] < INGAMEDAS) {
+        arrkeys[slot] = 0;
+        daskeys[slot]++;
+    }
+}
+
+// Soft drop, gravity and the lock timer of one frame, after the piece has been shifted.
+static void fall(bool touched) {
+    if (keys[harddropkey]) {
+        if (arrkeys[harddropkey] == 0 || ingamev.ars) {
+            arrkeys[harddropkey] = 1;
+            harddrop();
+            if (!ingamev.ars) {
+                lock();
+                return;
+            }
+        }
+    } else {
+        arrkeys[harddropkey] = 0;
+    }
+
+    if (keys[softdropkey]) {
+        ingamev.gravitysum = addsaturated(ingamev.gravitysum, INGAMESDS);
+        while (ingamev.gravitysum >= 256) {
+            ingamev.gravitysum -= 256;
+            if (drop(false)) {
+                ingamev.gravitysum %= 256;
+                break;
+            }
+            ingamev.score++;
+        }
+        if (ingamev.ars) {
+            onground();
+            if (ingamev.onground) {
+                lock();
+                return;
+            }
+        }
+    }
+
+    ingamev.gravitysum = addsaturated(ingamev.gravitysum, ingamev.gravity);
+    while (ingamev.gravitysum >= 256) {
+        ingamev.gravitysum -= 256;
+        if (drop(false))
+            ingamev.gravitysum %= 256;
+    }
+
+    onground();
+    if (ingamev.onground || touched) {
+        if (ingamev.locktimer > 0)
+            ingamev.locktimer--;
+        else if (ingamev.onground)
+            lock();
+    }
+}
+
+// One frame of a game in play, from the label timer to the lock timer.
+static void advance() {
+    if (ingamev.labeltimer > 0) {
+        ingamev.labeltimer--;
+    } else {
+        ingamev.label = 1;
+        ingamev.labelcombo = 0;
+    }
+    ingamev.frames++;
+    bool touched = false;
+
+    for (int slot = harddropkey; slot <= rightkey; slot++)
+        keys[slot] = poll(slot);
+    if (keys[harddropkey] && keys[softdropkey])
+        keys[harddropkey] = keys[softdropkey] = 0;
+    if (keys[leftkey] && keys[rightkey])
+        keys[leftkey] = keys[rightkey] = 0;
+
+    if (!ingamev.active) {
+        if (ingamev.are > 0) {
+            ingamev.are--;
+            // A key held through the delay is charged, so the next piece can start repeating at
+            // once.
+            chargedas(leftkey);
+            chargedas(rightkey);
+            return;
+        }
+        spawn(false);
+        ghostupdate();
+    }
+
+    if (!keys[holdkey]) {
+        arrkeys[holdkey] = 0;
+    } else if (arrkeys[holdkey] == 0) {
+        arrkeys[holdkey] = 1;
+        if (ingamev.holdused == 0) {
+            ingamev.holdused = 1;
+            hold();
+        } else {
+            playsound("holdfail.wav");
+        }
+    }
+
+    rotate(rotateleftkey, false, touched);
+    rotate(rotaterightkey, true, touched);
+
+    if (shift(leftkey, left, touched) || shift(rightkey, right, touched))
+        return;
+    fall(touched);
+}
+
+bool gameframe() {
+    keys[pausekey] = poll(pausekey);
+    keys[holdkey] = poll(holdkey);
+    if (ingamev.over && keys[holdkey]) {
+        if (keys[pausekey])
+            return false;
+        arrkeys[pausekey] = 0;
+    } else if (!keys[pausekey]) {
+        arrkeys[pausekey] = 0;
+    } else if (arrkeys[pausekey] == 0) {
+        arrkeys[pausekey] = 1;
+        playsound("pause.wav");
+        ingamev.paused ^= 1;
+    }
+
+    if (!ingamev.paused && !ingamev.over) {
+        advance();
+        if ((ingamev.mode == 2 && ingamev.frames == 7200) ||
+            (ingamev.mode == 3 && ingamev.frames == 10800))
+            win();
+        ingamev.justspawned = 0;
+        draw();
+    }
+    return true;
+}
+
+unsigned char ingame(unsigned char mode) {
+    gamesetup(mode);
+    while (gameframe())
+        framesleep(3);
+    return 3;
 }
