@@ -3,82 +3,66 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
-// The mode rule after a lock at `level` that cleared n lines.
-void after(std::uint64_t level, std::uint8_t n) {
-    headless::clearrecords();
-    ingamev.level = level;
-    ingamev.cleared = n;
-    ingamev.lines += n;
-    moderule();
-}
+constexpr std::uint32_t inst = instant;
 
-TEST(Modes, PieceLevelsStopBeforeEachHundredAndAt998) {
-    for (std::uint8_t mode : {7, 8}) {
-        newgame(mode);
-        after(99, 0);
-        EXPECT_EQ(ingamev.level + ingamev.over, 99u);
-        after(99, 1);
-        EXPECT_EQ(ingamev.level, 100u);
-        EXPECT_EQ(heard(), "levelup.wav");
-        after(998, 0);
-        EXPECT_EQ(ingamev.level + ingamev.over, 998u);
-        after(998, 1);
-        EXPECT_EQ(ingamev.level, 999u);
-        EXPECT_EQ(heard(), "excellent.wav");
-        EXPECT_EQ(ingamev.over, 1);
-        after(996, 4);
-        EXPECT_EQ(ingamev.level, 999u);
-    }
-}
-
-TEST(Modes, PieceLevelsSetGravityAndDelays) {
-    newgame(8);
-    after(0, 0);
-    EXPECT_EQ(ingamev.gravity, instant);
-    EXPECT_EQ(ingamev.are, 16);
-    newgame(7);
-    after(198, 1); // the curve falls back to its slowest at 200
-    EXPECT_EQ(ingamev.gravity, 4u);
-    after(899, 1);
-    EXPECT_EQ(ingamev.gravity, instant);
-    EXPECT_EQ(ingamev.are + ingamev.lockdelay, 12 + 17);
-}
-
-TEST(Modes, LineLevelsStayInsideTheTables) {
-    newgame(6);
-    ingamev.lines = 608;
-    after(61, 2);
-    EXPECT_EQ(ingamev.level, 62u);
-    EXPECT_EQ(ingamev.gravity, instant);
-    EXPECT_EQ(ingamev.lockdelay, 1);
-    EXPECT_EQ(heard(), "levelup.wav");
-
-    newgame(0);
-    ingamev.lines = 198;
-    after(20, 2);
-    EXPECT_EQ(heard(), "excellent.wav levelup.wav");
-    EXPECT_EQ(ingamev.level, 21u);
-
-    newgame(4);
-    ingamev.gravity = 4;
-    ingamev.lines = 99996;
-    after(21, 4);
-    EXPECT_EQ(ingamev.level, 10001u);
-    EXPECT_EQ(ingamev.gravity, ingamev.gravitytable[19]);
-}
-
-TEST(Modes, OtherModesKeepTheirLevelAndOnlyModeOneWinsByLines) {
-    for (std::uint8_t mode : {1, 2, 3, 5}) {
-        newgame(mode);
+// The mode rule after one lock: the state before it, the lines the lock cleared, and what the
+// rule must leave. Gravity starts at 4, the spawn delay at 0 and the lock delay at 30.
+TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
+    struct lockin {
+        std::uint8_t mode;
+        std::uint64_t lines, level;
+        std::uint8_t n;
+        std::uint64_t newlevel;
+        std::uint32_t gravity;
+        std::uint16_t are, lockdelay;
+        std::string sounds;
+    };
+    const lockin locks[] = {
+        {7, 0, 0, 0, 1, 4, 25, 30, ""},
+        {7, 0, 99, 0, 99, 64, 25, 30, ""},
+        {7, 0, 99, 1, 100, 80, 25, 30, "levelup.wav"},
+        {7, 0, 198, 1, 200, 4, 25, 30, "levelup.wav"},
+        {7, 0, 698, 2, 701, inst, 16, 30, "levelup.wav"},
+        {7, 0, 899, 1, 900, inst, 12, 17, "levelup.wav"},
+        {7, 0, 998, 0, 998, inst, 12, 17, ""},
+        {7, 0, 998, 1, 999, inst, 12, 17, "excellent.wav"},
+        {8, 0, 0, 0, 1, inst, 16, 30, ""},
+        {8, 0, 99, 0, 99, inst, 16, 30, ""},
+        {8, 0, 99, 1, 100, inst, 12, 26, "levelup.wav"},
+        {8, 0, 396, 4, 401, inst, 5, 15, "levelup.wav"},
+        {8, 0, 996, 4, 999, inst, 4, 15, "excellent.wav"},
+        {6, 18, 2, 1, 2, 4, 0, 30, ""}, // no new level: no sound, no new speeds
+        {6, 19, 2, 1, 3, 7, 0, 30, "levelup.wav"},
+        {6, 198, 20, 3, 21, inst, 0, 27, "levelup.wav"},
+        {6, 608, 61, 2, 62, inst, 0, 1, "levelup.wav"},
+        {0, 9, 1, 1, 2, 5, 0, 30, "levelup.wav"},
+        {0, 198, 20, 2, 21, inst, 0, 30, "excellent.wav levelup.wav"},
+        {4, 39, 4, 1, 5, 12, 0, 30, "levelup.wav"},
+        {4, 99996, 21, 4, 10001, inst, 0, 30, "levelup.wav"},
+        {1, 36, 1, 3, 1, 4, 0, 30, ""},
+        {1, 39, 1, 1, 1, 4, 0, 30, "excellent.wav"},
+        {2, 199, 1, 1, 1, 4, 0, 30, ""},
+        {3, 199, 1, 1, 1, 4, 0, 30, ""},
+        {5, 199, 1, 1, 1, 4, 0, 30, ""},
+    };
+    for (const lockin& l : locks) {
+        SCOPED_TRACE(testing::Message() << "mode " << int(l.mode) << " level " << l.level);
+        newgame(l.mode);
+        ingamev.lines = l.lines + l.n;
+        ingamev.level = l.level;
+        ingamev.cleared = l.n;
         ingamev.gravity = 4;
-        ingamev.lines = 36;
-        after(1, 3);
-        EXPECT_EQ(ingamev.over, 0);
-        after(1, 1);
-        EXPECT_EQ(ingamev.over, mode == 1);
-        EXPECT_EQ(ingamev.level * ingamev.gravity, 4u);
+        ingamev.are = 0;
+        ingamev.lockdelay = 30;
+        moderule();
+        EXPECT_EQ(
+            std::tuple(ingamev.level, ingamev.gravity, ingamev.are, ingamev.lockdelay, heard()),
+            std::tuple(l.newlevel, l.gravity, l.are, l.lockdelay, l.sounds));
+        EXPECT_EQ(ingamev.over, heard().starts_with("excellent"));
     }
 }
 
