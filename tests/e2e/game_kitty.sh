@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Held keys in a game in kitty under a virtual X display, with a slow auto repeat (1 column every
+# 16 frames) so that every step shows: a tap moves the piece one column, a key held past the
+# delayed auto shift moves it on by itself and stops when released, and left Shift holds the piece.
+# Usage: game_kitty.sh GAMEVIEW. Exits 77 when the tools, or the game itself, are missing.
+set -u
+view=$1
+for tool in xvfb-run xdotool kitty; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+if [ -z "${GAME_INNER:-}" ]; then
+    export GAME_INNER=1
+    exec timeout 100 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+dir=$(mktemp -d)
+status=$dir/status
+termpid=
+finish() {
+    [ -n "$termpid" ] && kill "$termpid" 2>/dev/null
+    rm -rf "$dir"
+}
+trap finish EXIT
+export LIBGL_ALWAYS_SOFTWARE=1
+kitty --config NONE -o initial_window_width=80c -o initial_window_height=25c --class e2egame \
+    -e sh -c "cd '$dir' && '$view' '$status' 16; echo \$? > '$dir/rc'" >"$dir/term.log" 2>&1 &
+termpid=$!
+
+X() { timeout 5 xdotool "$@"; }
+get() { sed -n "s/^$1: //p" "$status"; }
+fails=0
+fail() { echo "FAIL: $*"; sed 's/^/  status: /' "$status"; fails=$((fails + 1)); }
+
+for _ in $(seq 150); do [ -s "$status" ] && break; sleep 0.1; done
+[ -s "$status" ] || { echo "FAIL: the program never started"; cat "$dir/term.log"; exit 1; }
+sleep 0.5
+if grep -q '^ended' "$status" || [ "$(get frames)" = 0 ]; then
+    echo "skipped: the game does not run yet"
+    exit 77
+fi
+win=$(X search --onlyvisible --class '^e2egame$' | head -1)
+X windowfocus --sync "$win"
+sleep 0.3
+
+# Columns count from the right wall to the left.
+x0=$(get column)
+X keydown Left; sleep 0.05; X keyup Left; sleep 0.3
+[ "$(get column)" = $((x0 + 1)) ] || fail "a tap of Left moved the piece from $x0 to $(get column)"
+X keydown Right; sleep 0.05; X keyup Right; sleep 0.3
+[ "$(get column)" = "$x0" ] || fail "a tap of Right did not bring the piece back to $x0"
+
+X keydown Right; sleep 0.45; X keyup Right; sleep 0.05
+x1=$(get column)
+[ "$x1" -le $((x0 - 2)) ] || fail "Right held past the delayed auto shift moved only from $x0 to $x1"
+sleep 0.5
+[ "$(get column)" = "$x1" ] || fail "the piece went on moving after Right was released"
+
+[ "$(get hold)" = 255 ] || [ "$(get hold)" -gt 6 ] || fail "the hold slot is not empty at the start"
+X keydown Shift_L; sleep 0.1; X keyup Shift_L; sleep 0.3
+[ "$(get hold)" -le 6 ] || fail "left Shift did not put the piece on hold"
+
+echo "kitty game: column $x0, a tap each way, Right held 0.45 s to column $x1"
+[ "$fails" = 0 ] && echo "kitty game: all held-key checks passed"
+[ "$fails" = 0 ]
