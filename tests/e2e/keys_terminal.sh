@@ -25,14 +25,16 @@ finish() {
 trap finish EXIT
 export LIBGL_ALWAYS_SOFTWARE=1
 unset COLORTERM
-cmd="cd '$dir' && '$view' '$status'; echo \$? > '$dir/rc'"
+# After the program, ask the terminal for its keyboard protocol flags: the program's must be gone.
+cmd="cd '$dir' && '$view' '$status'; echo \$? > '$dir/rc'; stty raw -echo;
+printf '\\033[?u\\033[c'; IFS= read -r -d c -t 3 ans; stty sane; printf '%s' \"\$ans\" > '$dir/after'"
 case $term in
 kitty)
     kitty --config NONE -o initial_window_width=80c -o initial_window_height=25c \
-        --class e2ekeys -e sh -c "$cmd" >"$dir/term.log" 2>&1 &
+        --class e2ekeys -e bash -c "$cmd" >"$dir/term.log" 2>&1 &
     want=protocol ;;
 xterm)
-    xterm -class E2ekeys -geometry 80x25 -e sh -c "$cmd" >"$dir/term.log" 2>&1 &
+    xterm -class E2ekeys -geometry 80x25 -e bash -c "$cmd" >"$dir/term.log" 2>&1 &
     want=x ;;
 esac
 termpid=$!
@@ -97,6 +99,12 @@ X keydown Control_L; sleep 0.05; X key c; sleep 0.05; X keyup Control_L
 for _ in $(seq 30); do [ -s "$dir/rc" ] && break; sleep 0.1; X mousemove 5 5; done
 rc=$(cat "$dir/rc" 2>/dev/null)
 [ "$rc" = 130 ] || fail "Ctrl-C did not end the program as an interrupt (exit status '$rc')"
+for _ in $(seq 30); do [ -e "$dir/after" ] && break; sleep 0.1; X mousemove 6 6; done
+after=$(tr -d '\033' < "$dir/after" 2>/dev/null)
+case $after in
+*'?'*u*) [[ $after == *'[?0u'* ]] || fail "keyboard protocol flags left on after the program: $after" ;;
+esac
+echo "$term: answer to the flags query after the program: ${after:-none}"
 
 [ "$fails" = 0 ] && echo "$term: all key checks passed"
 [ "$fails" = 0 ]
