@@ -42,14 +42,6 @@ void sgr(const std::string& params, long* fg, long* bg) {
                 *c = 0x1000000 + p[k + 2];
                 k += 2;
             }
-        } else if (v >= 30 && v <= 37) {
-            *fg = 0x1000000 + v - 30;
-        } else if (v >= 40 && v <= 47) {
-            *bg = 0x1000000 + v - 40;
-        } else if (v >= 90 && v <= 97) {
-            *fg = 0x1000000 + v - 90 + 8;
-        } else if (v >= 100 && v <= 107) {
-            *bg = 0x1000000 + v - 100 + 8;
         }
     }
 }
