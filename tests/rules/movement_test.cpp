@@ -37,6 +37,7 @@ TEST(HardDrop, FallsWhereTheGhostShowsUnlessDealtOntoBlocks) {
     ingamev.board[15][7] = 2; // dealt onto a block: no move, no points, the ghost above it
     harddrop();
     ghostupdate();
+    EXPECT_EQ(ingamev.pivoty, 15);
     EXPECT_EQ(ingamev.score, 0u);
     for (int i = 0; i < 4; i++)
         EXPECT_EQ(ingamev.ghosty[i], ingamev.piecey[i] + 1) << i;
