@@ -2,7 +2,7 @@
 # Held keys in a game in kitty under a virtual X display, with a slow auto repeat (1 column every
 # 16 frames) so that every step shows: a tap moves the piece one column, a key held past the
 # delayed auto shift moves it on by itself and stops when released, and left Shift holds the piece.
-# Usage: game_kitty.sh GAMEVIEW. Exits 77 when the tools, or the game itself, are missing.
+# Usage: game_kitty.sh STANDIN. Exits 77 when the tools, or the game itself, are missing.
 set -u
 view=$1
 for tool in xvfb-run xdotool kitty; do
@@ -23,7 +23,7 @@ finish() {
 trap finish EXIT
 export LIBGL_ALWAYS_SOFTWARE=1
 kitty --config NONE -o initial_window_width=80c -o initial_window_height=25c --class e2egame \
-    -e sh -c "cd '$dir' && '$view' '$status' 16; echo \$? > '$dir/rc'" >"$dir/term.log" 2>&1 &
+    -e sh -c "cd '$dir' && '$view' game '$status' 16; echo \$? > '$dir/rc'" >"$dir/term.log" 2>&1 &
 termpid=$!
 
 X() { timeout 5 xdotool "$@"; }

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The keyboard in a real terminal under a virtual X display, through the stand-in screen keyview:
+# The keyboard in a real terminal under a virtual X display, through the stand-in program's key view:
 # which key source start-up picks, a tap seen as one press, a held key seen down without a break
 # through the X server's key repeat and up on release, left and right Shift with the generic
 # Shift code, mouse buttons, and Ctrl-C ending the program.
-# Usage: keys_terminal.sh kitty|xterm KEYVIEW. Exits 77 when the tools are missing.
+# Usage: keys_terminal.sh kitty|xterm STANDIN. Exits 77 when the tools are missing.
 set -u
 term=$1
 view=$2
@@ -26,7 +26,7 @@ trap finish EXIT
 export LIBGL_ALWAYS_SOFTWARE=1
 unset COLORTERM
 # After the program, ask the terminal for its keyboard protocol flags: the program's must be gone.
-cmd="cd '$dir' && '$view' '$status'; echo \$? > '$dir/rc'; stty raw -echo;
+cmd="cd '$dir' && '$view' keys '$status'; echo \$? > '$dir/rc'; stty raw -echo;
 printf '\\033[?u\\033[c'; IFS= read -r -d c -t 3 ans; stty sane; printf '%s' \"\$ans\" > '$dir/after'"
 case $term in
 kitty)

@@ -3,7 +3,7 @@
 # guessed from key repeat. A tap is down for exactly one frame, a stream of repeats holds the key
 # without a break, nothing stays down once the repeats stop, Ctrl-C ends the program, and after
 # the terminal is restored the program says in one line that held keys were guessed.
-# Usage: keys_tmux.sh KEYVIEW. Exits 77 without tmux.
+# Usage: keys_tmux.sh STANDIN. Exits 77 without tmux.
 set -u
 view=$1
 command -v tmux >/dev/null || { echo "skipped: tmux is not installed"; exit 77; }
@@ -19,7 +19,7 @@ trap finish EXIT
 
 # As over ssh without X: no display, and the machine's own input devices are not the player's.
 T -f /dev/null new-session -d -x 80 -y 25 \
-    "cd '$dir' && env -u DISPLAY SSH_TTY=/dev/pts/x '$view' '$status'; echo \$? > '$dir/rc'; sleep 30"
+    "cd '$dir' && env -u DISPLAY SSH_TTY=/dev/pts/x '$view' keys '$status'; echo \$? > '$dir/rc'; sleep 30"
 fails=0
 fail() { echo "FAIL: $*"; sed 's/^/  status: /' "$status"; fails=$((fails + 1)); }
 for _ in $(seq 100); do [ -s "$status" ] && break; sleep 0.1; done

@@ -1,0 +1,217 @@
+// Key state: the rules, with time given in milliseconds, and start-up against a pseudo-terminal
+// that speaks the keyboard protocol, one that does not, and one that answers nothing at all.
+#include "console/platform/term.h"
+#include "console/platform/term_keys.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+// The lifecycle side, played by the test.
+int quits = 0, suspends = 0, terminal = -1;
+std::string modeson, modesoff;
+void termquit() {
+    quits++;
+}
+void termsuspend() {
+    suspends++;
+}
+int termin() {
+    return terminal;
+}
+void termwrite(const char* bytes, std::size_t n) {
+    (void)!write(terminal, bytes, n);
+}
+void termkeymodes(const char* on, const char* off) {
+    modeson = on;
+    modesoff = off;
+}
+
+namespace {
+
+keyevent ev(evkind kind, unsigned char code, unsigned char mods = 0) {
+    return {kind, code, mods};
+}
+
+bool anydown(const keystate& s) {
+    for (int k = 0; k < 256; k++)
+        if (keyisdown(s, static_cast<unsigned char>(k)))
+            return true;
+    return false;
+}
+
+TEST(TermKeys, SidedModifiersAlsoHoldTheGenericCode) {
+    keystate s;
+    s.source = fromprotocol;
+    const unsigned char sides[3][3] = {{0x10, 0xA0, 0xA1}, {0x11, 0xA2, 0xA3}, {0x12, 0xA4, 0xA5}};
+    for (const auto& m : sides) {
+        keyapply(s, ev(evpress, m[1]), 0);
+        EXPECT_TRUE(keyisdown(s, m[0]) && keyisdown(s, m[1]) && !keyisdown(s, m[2]));
+        keyapply(s, ev(evpress, m[2]), 0);
+        keyapply(s, ev(evrelease, m[1]), 0);
+        EXPECT_TRUE(keyisdown(s, m[0])) << "the other side is still down";
+        keyapply(s, ev(evrelease, m[2]), 0);
+        EXPECT_FALSE(keyisdown(s, m[0]));
+    }
+}
+
+TEST(TermKeys, ReportsAreIdempotentAndFocusLossReleasesAll) {
+    keystate s;
+    s.source = fromprotocol;
+    keyapply(s, ev(evrepeat, 0x25), 0); // held before we were listening
+    keyapply(s, ev(evrelease, 0x25), 0);
+    keyapply(s, ev(evrelease, 0x25), 0);
+    EXPECT_FALSE(keyisdown(s, 0x25));
+    keyapply(s, ev(evpress, 0x25), 0);
+    keyapply(s, ev(evpress, 0x25), 0);
+    keytick(s, 100000); // time passing never releases a reported key
+    EXPECT_TRUE(keyisdown(s, 0x25));
+    keyapply(s, ev(evtap, 'A'), 0); // pasted text, not typed
+    EXPECT_FALSE(keyisdown(s, 'A'));
+    keyapply(s, ev(evpress, 0xA0), 0);
+    keyapply(s, ev(evpress, 0x01), 0);
+    keyapply(s, ev(evfocusout, 0), 0);
+    EXPECT_FALSE(anydown(s));
+}
+
+// Runs frames 16 ms apart up to `to`, applying the taps due in each; counts the frames the key
+// was seen down, the separate presses, and the longest unbroken run.
+struct seen {
+    int frames = 0, presses = 0, longest = 0;
+};
+
+seen play(keystate& s, const std::vector<std::uint64_t>& taps, std::uint64_t to) {
+    seen r;
+    int run = 0;
+    std::size_t next = 0;
+    for (std::uint64_t t = 0; t <= to; t += 16) {
+        keytick(s, t);
+        while (next < taps.size() && taps[next] <= t)
+            keyapply(s, ev(evtap, 0x25), taps[next++]);
+        run = keyisdown(s, 0x25) ? run + 1 : 0;
+        r.frames += run > 0;
+        r.presses += run == 1;
+        r.longest = std::max(r.longest, run);
+    }
+    return r;
+}
+
+TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
+    keystate s;
+    seen r = play(s, {100, 2000}, 3000);
+    EXPECT_EQ(r.frames, 2) << "a tap is one frame";
+    // Quick taps stay separate presses, each too short for a delayed auto shift (7 frames).
+    r = play(s, {100, 300, 500}, 2000);
+    EXPECT_EQ(r.presses, 3);
+    EXPECT_LE(r.longest, 4);
+    // X's key repeat: the first after 660 ms, then every 40; down without a break, then up.
+    std::vector<std::uint64_t> taps = {0};
+    for (std::uint64_t t = 660; t <= 1500; t += 40)
+        taps.push_back(t);
+    r = play(s, taps, 3000);
+    EXPECT_GE(r.longest, (1500 - 660) / 16);
+    EXPECT_LE(r.frames, 1 + (1500 + 150 - 660) / 16);
+    // A flood of shifted, controlled taps leaves nothing down once it stops.
+    for (std::uint64_t t : {0, 1, 2, 40, 41, 500, 530, 560, 561})
+        for (unsigned char code : {0x25, 0x26, 0x58})
+            keyapply(s, ev(evtap, code, modshift | modctrl | modalt), t);
+    EXPECT_TRUE(keyisdown(s, 0x10) && keyisdown(s, 0xA0) && keyisdown(s, 0x58));
+    keytick(s, 2000);
+    EXPECT_FALSE(anydown(s));
+}
+
+// A pseudo-terminal in place of the player's, for the life of the object.
+struct faketerminal {
+    int master = -1, slave = -1;
+
+    explicit faketerminal(const char* answers) {
+        quits = suspends = 0;
+        // The outside sources of the machine running the tests have no place here.
+        unsetenv("DISPLAY");
+        setenv("SSH_TTY", "test", 1);
+        openpty(&master, &slave, nullptr, nullptr, nullptr);
+        termios t;
+        tcgetattr(slave, &t);
+        cfmakeraw(&t);
+        tcsetattr(slave, TCSANOW, &t);
+        send(answers);
+        terminal = slave;
+        keysopen();
+    }
+    ~faketerminal() {
+        keysclose();
+        close(slave);
+        close(master);
+    }
+    void send(const std::string& bytes) const { (void)!write(master, bytes.data(), bytes.size()); }
+    // Everything the program wrote to the terminal so far.
+    std::string heard() const {
+        std::string s;
+        char buf[4096];
+        pollfd p{master, POLLIN, 0};
+        for (ssize_t n; poll(&p, 1, 50) > 0 && (n = read(master, buf, sizeof buf)) > 0;)
+            s.append(buf, static_cast<std::size_t>(n));
+        return s;
+    }
+    // Sends bytes and takes them in as a frame would.
+    void frame(const std::string& bytes) const {
+        send(bytes);
+        pollfd p{slave, POLLIN, 0};
+        poll(&p, 1, 100);
+        keyspoll();
+    }
+};
+
+TEST(TermProbe, TerminalWithTheKeyboardProtocol) {
+    faketerminal t("\x1b[?0u\x1b[?62;c");
+    EXPECT_EQ(keysfrom(), fromprotocol);
+    const std::string asked = t.heard();
+    EXPECT_NE(asked.find("\x1b[?u\x1b[c"), std::string::npos);
+    // Pushed after the other reports, popped before them, on every way out.
+    EXPECT_EQ(modeson, "\x1b[?1004h\x1b[?1000h\x1b[?1006h\x1b[>11u");
+    EXPECT_EQ(modesoff, "\x1b[<u\x1b[?1006l\x1b[?1000l\x1b[?1004l");
+    t.frame("\x1b[57441u\x1b[D\x1b[1;2:3");
+    t.frame("D");
+    EXPECT_TRUE(keysdown(0x10) && keysdown(0xA0) && !keysdown(0x25));
+    t.frame("\x1b[O");
+    EXPECT_FALSE(keysdown(0xA0));
+    t.frame("\x1b[99;5u");
+    EXPECT_EQ(quits, 1);
+    keysclose();
+    EXPECT_EQ(t.heard(), "") << "the way out is the lifecycle's, so the flags pop only once";
+}
+
+TEST(TermProbe, KeysTypedDuringStartUpAreNotLost) {
+    faketerminal t("\x1b[?0u\x03\x1b[?62;c");
+    EXPECT_EQ(quits, 1);
+}
+
+TEST(TermProbe, TerminalWithoutTheProtocolNeverGetsItsFlags) {
+    faketerminal t("\x1b[?64;1;2;6;9;15;18;21;22c");
+    EXPECT_EQ(keysfrom(), fromrepeat);
+    EXPECT_EQ(t.heard().find("\x1b[>"), std::string::npos);
+    t.frame("\x1b[?0u"); // after the last answer: no answer to our question
+    EXPECT_EQ(keysfrom(), fromrepeat);
+    EXPECT_EQ(modesoff.find("\x1b[<u"), std::string::npos);
+    t.frame("\x03");
+    t.frame("\x1a");
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(suspends, 1);
+    t.frame("x");
+    EXPECT_TRUE(keysdown('X'));
+}
+
+TEST(TermProbe, SilentTerminalNeitherStallsStartUpNorIsLostWhenItAnswersLate) {
+    faketerminal t("");
+    EXPECT_EQ(keysfrom(), fromrepeat);
+    t.frame("\x1b[?0u\x1b[?62;c");
+    EXPECT_EQ(keysfrom(), fromprotocol);
+    EXPECT_NE(t.heard().find("\x1b[>11u"), std::string::npos);
+    EXPECT_EQ(modesoff.substr(0, 4), "\x1b[<u");
+}
+
+} // namespace

@@ -1,0 +1,113 @@
+// The renderer's bytes played into a real terminal (a tmux pane) and read back cell by cell:
+// glyphs and colours must be the frame's, also after a palette change and after a resize.
+#include "console/platform/term_render.h"
+#include "pane.h"
+
+namespace {
+
+cell frame[screenrows * screencols];
+unsigned char pal[48];
+
+// The pane plays files 1, 2, 3 ... in turn as they appear, and says when each is through.
+class vt : public pane {
+  protected:
+    int step = 0;
+    bool truecolor = true;
+
+    void SetUp() override {
+        open("stty -echo && i=1 && while :; do while [ ! -e f$i ]; do sleep 0.02; done; "
+             "cat f$i; touch d$i; i=$((i+1)); done");
+        for (int i = 0; i < 48; i++)
+            pal[i] = static_cast<unsigned char>(i / 3 * 16 + i % 3 * 5 + 3);
+        for (int i = 0; i < screenrows * screencols; i++)
+            frame[i] = {static_cast<std::uint16_t>(i % 256),
+                        static_cast<std::uint16_t>((i * 7 + i / 80) % 256)};
+    }
+
+    // Presents the frame on a terminal of this size and plays the bytes into the pane.
+    void play(int cols, int rows) {
+        tmux("resize-window -t pane -x " + std::to_string(cols) + " -y " + std::to_string(rows));
+        rendersize(cols, rows);
+        renderpalette(pal);
+        renderput(frame, 0, 0, 79, 24);
+        std::string f = dir + "/f" + std::to_string(++step);
+        { std::ofstream(f + ".tmp", std::ios::binary) << renderframe(); }
+        std::filesystem::rename(f + ".tmp", f);
+        const std::string done = dir + "/d" + std::to_string(step);
+        ASSERT_TRUE(waitfor([&] { return std::filesystem::exists(done); }));
+    }
+
+    long colour(int index) {
+        unsigned char* p = pal + 3 * index;
+        return truecolor ? (long(p[0]) << 16 | long(p[1]) << 8 | p[2])
+                         : 0x1000000 + nearest256(p[0], p[1], p[2]);
+    }
+
+    // The first cell of the pane that is not the frame centred in it (or blank around it), or ""
+    // when all are; the pane may still be catching up.
+    std::string differs(int cols, int rows) {
+        std::string first;
+        waitfor(
+            [&] {
+                auto cells = tmuxcells();
+                first.clear();
+                const int top = (rows - screenrows) / 2, left = (cols - screencols) / 2;
+                for (int y = 0; y < rows && first.empty(); y++) {
+                    for (int x = 0; x < cols && first.empty(); x++) {
+                        vtcell got{" "}; // never written
+                        if (y < int(cells.size()) && x < int(cells[y].size()))
+                            got = cells[y][x];
+                        const int r = y - top, c = x - left;
+                        bool ok;
+                        if (r < 0 || r >= screenrows || c < 0 || c >= screencols) {
+                            ok = got.text == " " && got.bg == -1;
+                        } else {
+                            const cell& w = frame[r * screencols + c];
+                            // tmux may leave out the colour of a blank's ink.
+                            ok = got.text == glyph(static_cast<unsigned char>(w.ch)) &&
+                                 got.bg == colour(w.attr >> 4 & 15) &&
+                                 (got.text == " " || got.fg == colour(w.attr & 15));
+                        }
+                        if (!ok)
+                            first = "row " + std::to_string(y) + " col " + std::to_string(x) +
+                                    ": got '" + got.text + "' " + std::to_string(got.fg) + "/" +
+                                    std::to_string(got.bg);
+                    }
+                }
+                return first.empty();
+            },
+            2000);
+        return first;
+    }
+};
+
+} // namespace
+
+TEST_F(vt, everyglyphandcolourarrivesalsoafterapalettechange) {
+    for (bool tc : {true, false}) {
+        SCOPED_TRACE(tc ? "24-bit" : "256 colours");
+        truecolor = tc;
+        renderinit(tc, 100, 30);
+        play(100, 30);
+        EXPECT_EQ(differs(100, 30), "");
+        pal[3 * 5] = 0xEE;
+        pal[3 * 12 + 2] = 0x01;
+        play(100, 30);
+        EXPECT_EQ(differs(100, 30), "");
+    }
+}
+
+TEST_F(vt, theframefollowstheterminalsize) {
+    renderinit(true, 100, 30);
+    play(100, 30);
+    play(84, 26);
+    EXPECT_EQ(differs(84, 26), "");
+    // Too small: a notice, while the game changes its frame meanwhile.
+    frame[0] = {'#', 0x21};
+    play(60, 20);
+    EXPECT_TRUE(waitfor([&] {
+        return tmux("capture-pane -p -t pane").find("(now 60 x 20)") != std::string::npos;
+    }));
+    play(80, 25);
+    EXPECT_EQ(differs(80, 25), "");
+}
