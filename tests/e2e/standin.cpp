@@ -1,11 +1,9 @@
-// A stand-in for end-to-end tests of the keyboard, writing what it sees to the file named first
-// on its command line, 60 times a second.
-// standin keys FILE: for every key that has been down, how many separate presses, frames in all
-// and frames in the longest unbroken run, and which keys are down now, with the key source; it
-// also chatters on stderr, as a library might, which must never reach the screen. Ctrl-C ends it.
-// standin game FILE ARR: one game ("Dropple 3") with that auto repeat speed; the piece's column,
-// the hold slot and the frame count (from a second thread that only reads: a torn value can only
-// make a test fail).
+// A stand-in for end-to-end tests of the keyboard; it writes what it sees to FILE at every frame.
+// "standin keys FILE": for each key that has been down, its presses, frames down and longest run
+// of frames, the keys down now and the key source; it chatters on stderr, as a library might.
+// "standin game FILE ARR": one game ("Dropple 3") at that auto repeat speed; the piece's column,
+// the hold slot and the frame count come from a second thread that only reads (a torn value can
+// only make a test fail).
 #include "console/platform.h"
 #include "console/platform/term_keys.h"
 #include "console/screen.h"
@@ -38,27 +36,24 @@ std::string gamestatus() {
            "\nhold: " + std::to_string(ingamev.hold) + "\n";
 }
 
-void keyview() {
+[[noreturn]] void keyview() {
     static const char* sources[] = {"protocol", "x", "devices", "repeat"};
     unsigned presses[256] = {}, frames[256] = {}, run[256] = {}, longest[256] = {};
-    for (;;) {
-        std::string down = "down:", seen = "seen:";
-        char item[32];
+    for (char item[32];;) {
+        std::string text = "down:", seen = "\nseen:";
         for (int k = 1; k < 255; k++) {
             const bool d = keydown(static_cast<unsigned char>(k));
             presses[k] += d && run[k] == 0;
-            run[k] = d ? run[k] + 1 : 0;
             frames[k] += d;
+            run[k] = d ? run[k] + 1 : 0;
             longest[k] = std::max(longest[k], run[k]);
             std::snprintf(item, sizeof item, " %02X", k);
-            if (d)
-                down += item;
+            text += d ? item : "";
             std::snprintf(item, sizeof item, " %02X:%u/%u/%u", k, presses[k], frames[k],
                           longest[k]);
-            if (presses[k])
-                seen += item;
+            seen += presses[k] ? item : "";
         }
-        const std::string text = down + "\n" + seen;
+        text += seen;
         for (int i = 0; i < screenrows * screencols; i++)
             screen[i] = {static_cast<std::uint16_t>(i < int(text.size()) ? text[i] : ' '), 0x07};
         report(std::string("source: ") + sources[keysfrom()] + "\n" + text + "\n");
@@ -83,15 +78,12 @@ int main(int argc, char** argv) {
     savesettings();
     std::atomic<bool> done{false};
     std::thread watch([&] {
-        while (!done) {
+        for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(5)))
             report(gamestatus());
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
     });
     ingame(1);
     done = true;
     watch.join();
     report(gamestatus() + "ended\n");
     platformclose();
-    return 0;
 }

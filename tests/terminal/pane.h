@@ -52,29 +52,6 @@ struct vtcell {
     long fg = -1, bg = -1;
 };
 
-inline void sgr(const std::string& params, long* fg, long* bg) {
-    std::vector<long> p;
-    std::istringstream in(params);
-    for (std::string n; std::getline(in, n, ';');)
-        p.push_back(std::atol(n.c_str()));
-    if (p.empty())
-        p.push_back(0);
-    for (std::size_t k = 0; k < p.size(); k++) {
-        long* c = p[k] == 38 || p[k] == 39 ? fg : bg;
-        if (p[k] == 0) {
-            *fg = *bg = -1;
-        } else if (p[k] == 39 || p[k] == 49) {
-            *c = -1;
-        } else if ((p[k] == 38 || p[k] == 48) && k + 2 < p.size() && p[k + 1] == 5) {
-            *c = 0x1000000 + p[k + 2];
-            k += 2;
-        } else if ((p[k] == 38 || p[k] == 48) && k + 4 < p.size()) {
-            *c = p[k + 2] << 16 | p[k + 3] << 8 | p[k + 4];
-            k += 4;
-        }
-    }
-}
-
 // The pane's screen as cells, rows by columns.
 inline std::vector<std::vector<vtcell>> tmuxcells() {
     std::string s = tmux("capture-pane -p -e -N -t pane");
@@ -86,20 +63,22 @@ inline std::vector<std::vector<vtcell>> tmuxcells() {
             rows.emplace_back();
             i++;
         } else if (b == 0x1b) {
-            std::size_t j = i + 2;
-            while (j < s.size() && !(s[j] >= 0x40 && s[j] <= 0x7E))
-                j++;
-            if (j < s.size() && s[j] == 'm')
-                sgr(s.substr(i + 2, j - i - 2), &fg, &bg);
-            i = j + 1;
+            // tmux sets one colour per sequence: 38 or 48 with ;2;R;G;B or ;5;N, 39, 49, 0.
+            long v[5] = {};
+            std::sscanf(s.c_str() + i + 2, "%ld;%ld;%ld;%ld;%ld", v, v + 1, v + 2, v + 3, v + 4);
+            long* c = v[0] == 38 || v[0] == 39 ? &fg : &bg;
+            *c = v[0] % 10 == 9 || v[0] == 0 ? -1
+                 : v[1] == 5                 ? 0x1000000 + v[2]
+                                             : v[2] << 16 | v[3] << 8 | v[4];
+            if (v[0] == 0)
+                fg = bg = -1;
+            i = s.find('m', i) + 1;
         } else {
             std::size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
             rows.back().push_back({s.substr(i, len), fg, bg});
             i += len;
         }
     }
-    if (rows.back().empty())
-        rows.pop_back();
     return rows;
 }
 
@@ -114,14 +93,12 @@ class pane : public ::testing::Test {
     void open(const std::string& command) {
         if (std::system("command -v tmux >/dev/null 2>&1") != 0)
             GTEST_SKIP() << "tmux is not installed";
-        std::string t = (std::filesystem::temp_directory_path() / "dropple-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(t.data()), nullptr);
-        dir = t;
+        dir = (std::filesystem::temp_directory_path() / "dropple-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(dir.data()), nullptr);
         servers++;
         tmux("-f /dev/null new-session -d -s pane -x 100 -y 30 'cd " + dir + " && " + command +
              "'");
-        tmux("set-option -g window-size manual");
-        tmux("set-option -g status off");
+        tmux("set-option -g window-size manual \\; set-option -g status off");
     }
     void TearDown() override {
         if (program > 0)
@@ -140,27 +117,19 @@ class pane : public ::testing::Test {
         type("stty -a > before; echo ready");
         ASSERT_TRUE(waitfor([&] { return shows("\nready"); }));
     }
-    void type(const std::string& line) {
-        tmux("send-keys -t pane -l '" + line + "'");
-        tmux("send-keys -t pane Enter");
-    }
     void keys(const std::string& names) { tmux("send-keys -t pane " + names); }
+    void type(const std::string& line) { keys("-l '" + line + "'"), keys("Enter"); }
     std::string screen() { return tmux("capture-pane -p -t pane"); }
     bool shows(const std::string& text) { return screen().find(text) != std::string::npos; }
-    std::string flag(const char* name) {
-        std::string v = tmux(std::string("display -p -t pane '#{") + name + "}'");
-        return v.substr(0, v.find('\n'));
+    bool flag(const std::string& name) {
+        return tmux("display -p -t pane '#{" + name + "}'") == "1\n";
     }
 
     // Starts a program from the shell and waits until it has the alternate screen.
     void start(const std::string& command) {
-        type(command);
-        ASSERT_TRUE(waitfor([&] { return flag("alternate_on") == "1"; }));
-        std::string shell = flag("pane_pid");
-        ASSERT_TRUE(waitfor([&] {
-            return (program = std::atoi(
-                        slurp("/proc/" + shell + "/task/" + shell + "/children").c_str())) > 0;
-        }));
+        type(command + " & echo $! > pid; fg >/dev/null");
+        ASSERT_TRUE(waitfor([&] { return flag("alternate_on"); }));
+        program = std::atoi(slurp(dir + "/pid").c_str());
     }
 
     // The program has ended with `status`; the terminal's modes, settings and screen are as they
@@ -169,8 +138,7 @@ class pane : public ::testing::Test {
         ASSERT_TRUE(
             waitfor([&] { return !std::filesystem::exists("/proc/" + std::to_string(program)); }));
         program = 0;
-        EXPECT_EQ(flag("alternate_on"), "0");
-        EXPECT_EQ(flag("cursor_flag"), "1");
+        EXPECT_TRUE(!flag("alternate_on") && flag("cursor_flag"));
         std::string done = "checked" + std::to_string(++checks);
         type("echo status=$? > status; stty -a > after; echo " + done);
         ASSERT_TRUE(waitfor([&] { return shows("\n" + done); }));

@@ -63,32 +63,6 @@ TEST(render, onlychangedcellsarewritteninsideonebracket) {
     EXPECT_EQ(renderframe(), "");
 }
 
-TEST(render, palettechangeredrawsexactlythecellsofthatcolour) {
-    renderinit(true, 80, 25);
-    for (auto& c : frame)
-        c = {' ', 0x07};
-    for (int i = 0; i < 37; i++)
-        frame[i * 50] = {'#', 0x4E}; // yellow on red
-    show();
-    unsigned char pal[48];
-    for (int i = 0; i < 16; i++)
-        for (int k = 0; k < 3; k++)
-            pal[3 * i + k] = (i & (4 >> k) ? 0xAA : 0) + (i & 8 ? 0x55 : 0);
-    pal[7] = 0x55; // brown, as consoles have it
-    renderpalette(pal);
-    EXPECT_EQ(renderframe(), "") << "the start-up palette again";
-    pal[12] = 0x80;
-    renderpalette(pal);
-    std::string b = renderframe();
-    std::size_t n = 0;
-    for (char c : b)
-        n += c == '#';
-    EXPECT_EQ(n, 37u);
-    pal[3 * 13] = 0x12; // a colour nobody uses
-    renderpalette(pal);
-    EXPECT_EQ(renderframe(), "");
-}
-
 TEST(render, nearest256) {
     EXPECT_EQ(nearest256(0, 0, 0), 16);
     EXPECT_EQ(nearest256(255, 0, 0), 196);
