@@ -1,9 +1,7 @@
-// A stand-in for end-to-end tests of the keyboard; it writes what it sees to FILE at every frame.
-// "standin keys FILE": for each key that has been down, its presses, frames down and longest run
-// of frames, the keys down now and the key source; it chatters on stderr, as a library might.
-// "standin game FILE ARR": one game ("Dropple 3") at that auto repeat speed; the piece's column,
-// the hold slot and the frame count come from a second thread that only reads (a torn value can
-// only make a test fail).
+// For end-to-end tests of the keyboard, writing what it sees to FILE at every frame. "keys FILE":
+// each key's presses, frames down and longest run, the keys down and the key source; it chatters
+// on stderr as a library might. "game FILE ARR": "Dropple 3" at that auto repeat speed; column,
+// hold and frame count, read by a second thread (a torn value can only make a test fail).
 #include "console/platform.h"
 #include "console/platform/term_keys.h"
 #include "console/screen.h"

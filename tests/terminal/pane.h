@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -18,9 +17,7 @@
 
 inline std::string slurp(const std::string& path) {
     std::ifstream f(path);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(f), {}};
 }
 
 template <class F> bool waitfor(F done, int ms = 5000) {
@@ -86,8 +83,7 @@ inline std::vector<std::vector<vtcell>> tmuxcells() {
 class pane : public ::testing::Test {
   protected:
     std::string dir;
-    int program = 0; // started from the pane's shell; killed if the test ends early
-    int checks = 0;
+    int program = 0, checks = 0; // the program started from the shell is killed at the end
 
     // One 100 by 30 pane running `command` in the scratch folder.
     void open(const std::string& command) {
@@ -139,6 +135,7 @@ class pane : public ::testing::Test {
             waitfor([&] { return !std::filesystem::exists("/proc/" + std::to_string(program)); }));
         program = 0;
         EXPECT_TRUE(!flag("alternate_on") && flag("cursor_flag"));
+        EXPECT_FALSE(flag("mouse_standard_flag") || flag("mouse_sgr_flag"));
         std::string done = "checked" + std::to_string(++checks);
         type("echo status=$? > status; stty -a > after; echo " + done);
         ASSERT_TRUE(waitfor([&] { return shows("\n" + done); }));

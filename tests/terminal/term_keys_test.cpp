@@ -12,14 +12,12 @@
 #include <unistd.h>
 
 // The lifecycle side, played by the test.
-int quits = 0, suspends = 0, terminal = -1;
+int quits = 0, terminal = -1;
 std::string modeson, modesoff;
 void termquit() {
     quits++;
 }
-void termsuspend() {
-    suspends++;
-}
+void termsuspend() {}
 int termin() {
     return terminal;
 }
@@ -37,43 +35,14 @@ keyevent ev(evkind kind, unsigned char code, unsigned char mods = 0) {
     return {kind, code, mods};
 }
 
-bool anydown(const keystate& s) {
-    for (int k = 0; k < 256; k++)
-        if (keyisdown(s, static_cast<unsigned char>(k)))
-            return true;
-    return false;
-}
-
-TEST(TermKeys, ReportsAreIdempotentSidedAndFocusLossReleasesAll) {
-    keystate s;
-    s.source = fromprotocol;
-    for (unsigned char m : {0x10, 0x11, 0x12}) {
-        const unsigned char left = 0xA0 + 2 * (m - 0x10), right = left + 1;
-        keyapply(s, ev(evpress, left), 0);
-        keyapply(s, ev(evrepeat, right), 0); // held before we were listening
-        keyapply(s, ev(evrelease, left), 0);
-        keyapply(s, ev(evrelease, left), 0);
-        EXPECT_TRUE(keyisdown(s, m) && keyisdown(s, right) && !keyisdown(s, left));
-        keyapply(s, ev(evrelease, right), 0);
-        EXPECT_FALSE(keyisdown(s, m));
-    }
-    keyapply(s, ev(evpress, 0x25), 0);
-    keyapply(s, ev(evpress, 0x25), 0);
-    keytick(s, 100000);             // time passing never releases a reported key
-    keyapply(s, ev(evtap, 'A'), 0); // pasted text, not typed
-    EXPECT_TRUE(keyisdown(s, 0x25) && !keyisdown(s, 'A'));
-    keyapply(s, ev(evpress, 0x01), 0);
-    keyapply(s, ev(evfocusout, 0), 0);
-    EXPECT_FALSE(anydown(s));
-}
-
 // Runs frames 16 ms apart up to `to`, applying the taps due in each; counts the frames the key
 // was seen down, the separate presses, and the longest unbroken run.
 struct seen {
     int frames = 0, presses = 0, longest = 0;
 };
 
-seen play(keystate& s, const std::vector<std::uint64_t>& taps, std::uint64_t to) {
+seen play(const std::vector<std::uint64_t>& taps, std::uint64_t to) {
+    keystate s;
     seen r;
     int run = 0;
     std::size_t next = 0;
@@ -90,23 +59,21 @@ seen play(keystate& s, const std::vector<std::uint64_t>& taps, std::uint64_t to)
 }
 
 TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
-    keystate s;
-    seen r = play(s, {100, 2000}, 3000);
+    seen r = play({100, 2000}, 3000);
     EXPECT_EQ(r.frames, 2) << "a tap is one frame";
     // Quick taps stay separate presses, each too short for a delayed auto shift (7 frames).
-    r = play(s, {100, 300, 500}, 2000);
+    r = play({100, 300, 500}, 2000);
     EXPECT_EQ(r.presses, 3);
     EXPECT_LE(r.longest, 4);
-    r = play(s, {0, 400, 440, 480, 520, 560, 600}, 1500);
-    EXPECT_GE(r.longest, 200 / 16) << "repeats hold the key down";
-    EXPECT_LE(r.frames, (600 + 150) / 16);
     // A flood of shifted, controlled taps leaves nothing down once it stops.
+    keystate s;
     for (std::uint64_t t : {0, 1, 2, 40, 41, 500, 530, 560, 561})
         for (unsigned char code : {0x25, 0x26, 0x58})
             keyapply(s, ev(evtap, code, modshift | modctrl | modalt), t);
     EXPECT_TRUE(keyisdown(s, 0x10) && keyisdown(s, 0xA0) && keyisdown(s, 0x58));
     keytick(s, 2000);
-    EXPECT_FALSE(anydown(s));
+    for (int k = 0; k < 256; k++)
+        EXPECT_FALSE(keyisdown(s, static_cast<unsigned char>(k))) << k;
 }
 
 // A pseudo-terminal in place of the player's, for the life of the object.
@@ -114,25 +81,23 @@ struct faketerminal {
     int master = -1, slave = -1;
 
     explicit faketerminal(const char* answers) {
-        quits = suspends = 0;
+        quits = 0;
         // The outside sources of the machine running the tests have no place here.
         unsetenv("DISPLAY");
         setenv("SSH_TTY", "test", 1);
-        openpty(&master, &slave, nullptr, nullptr, nullptr);
-        termios t;
-        tcgetattr(slave, &t);
+        termios t{};
         cfmakeraw(&t);
-        tcsetattr(slave, TCSANOW, &t);
+        openpty(&master, &slave, nullptr, &t, nullptr);
         send(answers);
         terminal = slave;
         keysopen();
     }
+    void send(const std::string& bytes) const { (void)!write(master, bytes.data(), bytes.size()); }
     ~faketerminal() {
         keysclose();
         close(slave);
         close(master);
     }
-    void send(const std::string& bytes) const { (void)!write(master, bytes.data(), bytes.size()); }
     // Everything the program wrote to the terminal so far.
     std::string heard() const {
         std::string s;
@@ -154,25 +119,19 @@ struct faketerminal {
 TEST(TermProbe, TerminalWithTheKeyboardProtocol) {
     faketerminal t("\x1b[?0u\x1b[?62;c");
     EXPECT_EQ(keysfrom(), fromprotocol);
-    const std::string asked = t.heard();
-    EXPECT_NE(asked.find("\x1b[?u\x1b[c"), std::string::npos);
+    EXPECT_NE(t.heard().find("\x1b[?u\x1b[c"), std::string::npos);
     // Pushed after the other reports, popped before them, on every way out.
     EXPECT_EQ(modeson, "\x1b[?1004h\x1b[?1000h\x1b[?1006h\x1b[>11u");
     EXPECT_EQ(modesoff, "\x1b[<u\x1b[?1006l\x1b[?1000l\x1b[?1004l");
-    t.frame("\x1b[57441u\x1b[D\x1b[1;2:3");
-    t.frame("D");
-    EXPECT_TRUE(keysdown(0x10) && keysdown(0xA0) && !keysdown(0x25));
+    t.frame("\x1b[57441u\x1b[57447u\x1b[D\x1b[57441;2:3u\x1b[1;2:3");
+    t.frame("D\x1b[1;2:3D"); // a release cut across reads, and said twice
+    EXPECT_TRUE(keysdown(0x10) && keysdown(0xA1) && !keysdown(0xA0) && !keysdown(0x25));
     t.frame("\x1b[O");
-    EXPECT_FALSE(keysdown(0xA0));
+    EXPECT_FALSE(keysdown(0x10) || keysdown(0xA1));
     t.frame("\x1b[99;5u");
     EXPECT_EQ(quits, 1);
     keysclose();
     EXPECT_EQ(t.heard(), "") << "the way out is the lifecycle's, so the flags pop only once";
-}
-
-TEST(TermProbe, KeysTypedDuringStartUpAreNotLost) {
-    faketerminal t("\x1b[?0u\x03\x1b[?62;c");
-    EXPECT_EQ(quits, 1);
 }
 
 TEST(TermProbe, TerminalWithoutTheProtocolNeverGetsItsFlags) {
@@ -182,12 +141,6 @@ TEST(TermProbe, TerminalWithoutTheProtocolNeverGetsItsFlags) {
     t.frame("\x1b[?0u"); // after the last answer: no answer to our question
     EXPECT_EQ(keysfrom(), fromrepeat);
     EXPECT_EQ(modesoff.find("\x1b[<u"), std::string::npos);
-    t.frame("\x03");
-    t.frame("\x1a");
-    EXPECT_EQ(quits, 1);
-    EXPECT_EQ(suspends, 1);
-    t.frame("x");
-    EXPECT_TRUE(keysdown('X'));
 }
 
 TEST(TermProbe, SilentTerminalNeitherStallsStartUpNorIsLostWhenItAnswersLate) {
