@@ -25,9 +25,11 @@ finish() {
 trap finish EXIT
 export LIBGL_ALWAYS_SOFTWARE=1
 unset COLORTERM
-# After the program, ask the terminal for its keyboard protocol flags: the program's must be gone.
+# After the program, ask the terminal for its keyboard protocol flags on the alternate screen, which
+# keeps a stack of its own: the program's must be gone.
 cmd="cd '$dir' && '$view' keys '$status'; echo \$? > '$dir/rc'; stty raw -echo;
-printf '\\033[?u\\033[c'; IFS= read -r -d c -t 3 ans; stty sane; printf '%s' \"\$ans\" > '$dir/after'"
+printf '\\033[?1049h\\033[?u\\033[c'; IFS= read -r -d c -t 3 ans; printf '\\033[?1049l'; stty sane;
+printf '%s' \"\$ans\" > '$dir/after'"
 case $term in
 kitty)
     kitty --config NONE -o initial_window_width=80c -o initial_window_height=25c \
