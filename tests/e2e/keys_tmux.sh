@@ -32,6 +32,7 @@ seen() { grep '^seen:' "$status" | tr ' ' '\n' | sed -n "s/^$1:\([0-9]*\/[0-9]*\
 run() { grep '^seen:' "$status" | tr ' ' '\n' | sed -n "s/^$1:.*\///p"; }
 down() { grep '^down:' "$status" | grep -q " $1\\b"; }
 
+T capture-pane -p | grep -q scribble && fail "what went to stderr during the program reached the screen"
 source=$(sed -n 's/^source: //p' "$status")
 [ "$source" = repeat ] || fail "key source is '$source', expected 'repeat'"
 
