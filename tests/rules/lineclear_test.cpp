@@ -3,110 +3,72 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// n full rows under a stray cell, so the board never empties, and the piece's centre at column 4
-// of row 0. A spin is a T rotated into place there: both lower corners are off the field and one
-// upper corner is taken.
-void lockon(unsigned n, bool spin) {
-    std::memset(ingamev.board, 0, sizeof ingamev.board);
-    std::memset(ingamev.board, 1, n * boardcols);
-    ingamev.board[n][0] = ingamev.board[1][3] = 1;
-    ingamev.current = spin ? 6 : 3;
-    ingamev.lastrotate = 1;
-    ingamev.piecex[0] = 4;
-    ingamev.labeltimer = 0;
-    headless::clearrecords();
-    linecleartest(0);
-}
+#include <tuple>
 
 // One game, lock after lock, so the chain and the combo carry over: every kind of clear, with and
-// without back-to-back, and the combo bonus at each of its steps.
+// without back-to-back, and the combo bonus at each of its steps. Each lock clears `n` full rows
+// under a stray cell, with the piece's centre at column 4 of row 0: both lower corners are off
+// the field and the upper corner at column 3 is taken. `kind`: 'T' a T turned last, 'I' an I
+// turned last, 't' a T moved last, '2' a T turned last with only two corners taken, 'P' a T
+// turned last clearing the whole board.
 TEST(LineClear, ClearsInARowKeepTheirLabelsSoundsChainsCombosAndPoints) {
-    struct lockof {
-        unsigned n;
-        bool spin;
-        int label;
-        const char* sounds;
-        std::uint64_t points;
-    };
-    const lockof game[] = {
-        {0, false, 1, "", 0},
-        {1, false, 2, "combo0.wav erase1.wav", 1},
-        {2, false, 3, "combo1.wav erase2.wav", 3},
-        {3, false, 4, "combo2.wav erase3.wav", 5 + 1},
-        {4, false, 5, "combo3.wav b2b_start.wav erase4.wav", 8 + 1},
-        {4, false, 9, "combo4.wav b2b_continue.wav erase4.wav", 12 + 2},
-        {1, true, 10, "combo5.wav b2b_continue.wav tspin1.wav", 6 + 2},
-        {2, true, 11, "combo6.wav b2b_continue.wav tspin2.wav", 12 + 3},
-        {3, true, 12, "combo7.wav b2b_continue.wav tspin3.wav", 18 + 3},
-        {1, false, 2, "combo8.wav b2b_end.wav erase1.wav", 1 + 3},
-        {0, true, 2, "combo0.wav tspin0.wav", 0},
-        {1, true, 6, "combo0.wav b2b_start.wav tspin1.wav", 4},
-        {0, false, 6, "", 0},
-        {0, true, 6, "combo0.wav tspin0.wav", 0},
-        {2, true, 11, "combo0.wav b2b_continue.wav tspin2.wav", 12},
-        {1, false, 2, "combo1.wav b2b_end.wav erase1.wav", 1},
-        {2, true, 7, "combo2.wav b2b_start.wav tspin2.wav", 8 + 1},
-        {1, false, 2, "combo3.wav b2b_end.wav erase1.wav", 1 + 1},
-        {3, true, 8, "combo4.wav b2b_start.wav tspin3.wav", 12 + 2},
+    const std::tuple<unsigned, char, int, const char*, std::uint64_t> game[] = {
+        {0, 'I', 1, "", 0},
+        {1, 'I', 2, "combo0.wav erase1.wav", 1},
+        {2, 't', 3, "combo1.wav erase2.wav", 3},
+        {3, 'I', 4, "combo2.wav erase3.wav", 5 + 1},
+        {4, 'I', 5, "combo3.wav b2b_start.wav erase4.wav", 8 + 1},
+        {4, 'I', 9, "combo4.wav b2b_continue.wav erase4.wav", 12 + 2},
+        {1, 'T', 10, "combo5.wav b2b_continue.wav tspin1.wav", 6 + 2},
+        {2, 'T', 11, "combo6.wav b2b_continue.wav tspin2.wav", 12 + 3},
+        {3, 'T', 12, "combo7.wav b2b_continue.wav tspin3.wav", 18 + 3},
+        {1, '2', 2, "combo8.wav b2b_end.wav erase1.wav", 1 + 3},
+        {0, 'T', 2, "combo0.wav tspin0.wav", 0},
+        {1, 'T', 6, "combo0.wav b2b_start.wav tspin1.wav", 4},
+        {0, 'I', 6, "", 0},
+        {0, '2', 6, "", 0},
+        {0, 'T', 6, "combo0.wav tspin0.wav", 0},
+        {2, 'T', 11, "combo0.wav b2b_continue.wav tspin2.wav", 12},
+        {1, 't', 2, "combo1.wav b2b_end.wav erase1.wav", 1},
+        {2, 'T', 7, "combo2.wav b2b_start.wav tspin2.wav", 8 + 1},
+        {1, 'I', 2, "combo3.wav b2b_end.wav erase1.wav", 1 + 1},
+        {3, 'T', 8, "combo4.wav b2b_start.wav tspin3.wav", 12 + 2},
+        {2, 'P', 11, "combo5.wav b2b_continue.wav tspin2.wav bravo.wav", 12 + 2 + 18},
     };
     newgame(5);
     std::uint64_t score = 0, lines = 0;
-    for (const lockof& l : game) {
-        SCOPED_TRACE(testing::Message() << "lock " << &l - game);
-        lockon(l.n, l.spin);
-        score += l.points * 100;
-        lines += l.n;
-        EXPECT_EQ(ingamev.label, l.label);
-        EXPECT_EQ(heard(), l.sounds);
-        EXPECT_EQ(ingamev.score, score);
-        EXPECT_EQ(ingamev.lines, lines);
-        EXPECT_EQ(ingamev.cleared, l.n);
-        EXPECT_EQ(ingamev.labeltimer, l.n ? 120 : 0);
-        if (ingamev.combo) {
-            EXPECT_EQ(ingamev.labelcombo, ingamev.combo);
-        }
-    }
-    EXPECT_EQ(ingamev.piececount, std::size(game));
-}
-
-TEST(LineClear, TspinNeedsATRotatedLastAndThreeCorners) {
-    newgame(5);
-    ingamev.board[6][4] = ingamev.board[6][6] = 1;
-    ingamev.current = 6;
-    ingamev.piecex[0] = 5;
-    auto spins = [](int rotated) {
-        ingamev.lastrotate = rotated;
+    for (std::size_t i = 0; i < std::size(game); i++) {
+        const auto& [n, kind, label, sounds, points] = game[i];
+        std::memset(ingamev.board, 0, sizeof ingamev.board);
+        std::memset(ingamev.board, 1, n * boardcols);
+        ingamev.board[n][0] = kind != 'P';
+        ingamev.board[1][3] = kind != '2' || n > 1;
+        ingamev.current = kind == 'I' ? 3 : 6;
+        ingamev.lastrotate = kind != 't';
+        ingamev.piecex[0] = 4;
+        ingamev.labeltimer = 0;
         headless::clearrecords();
-        linecleartest(5);
-        return heard() == "combo0.wav tspin0.wav";
-    };
-    EXPECT_FALSE(spins(1)); // two corners
-    ingamev.board[4][6] = 1;
-    EXPECT_FALSE(spins(0));
-    EXPECT_TRUE(spins(1));
+        linecleartest(0);
+        score += points * 100, lines += n;
+        EXPECT_EQ(std::tuple(int(ingamev.label), heard(), ingamev.score, ingamev.lines,
+                             unsigned(ingamev.cleared), int(ingamev.labeltimer)),
+                  std::tuple(label, sounds, score, lines, n, n ? 120 : 0))
+            << "lock " << i;
+        EXPECT_TRUE(!ingamev.combo || ingamev.labelcombo == ingamev.combo);
+    }
 }
 
-TEST(LineClear, PerfectClearsMultipliersAndHiddenRows) {
+TEST(LineClear, PointsGrowWithTheLevelAndHiddenRowsComeDown) {
     newgame(5);
     ingamev.level = 5;
     std::memset(ingamev.board[25], 1, boardcols);
     ingamev.board[27][9] = 4;
+    ingamev.board[0][0] = 1;
     linecleartest(0);
-    EXPECT_EQ(ingamev.board[26][9], 4);
-    EXPECT_EQ(heard(), "combo0.wav erase1.wav");
-    ingamev.board[26][9] = 0;
-    ingamev.combo = 1;
-    std::memset(ingamev.board, 1, 2 * boardcols);
-    headless::clearrecords();
-    linecleartest(0); // Double, combo bonus 1, perfect clear 18, times level 5
-    EXPECT_EQ(heard(), "combo2.wav erase2.wav bravo.wav");
-    EXPECT_EQ(ingamev.score, 500u + 11000u);
+    EXPECT_EQ(std::tuple(int(ingamev.board[26][9]), ingamev.score), std::tuple(4, 500u));
     newgame(7);
     ingamev.level = 299; // scored at level 299, before the level rule takes it to 300
-    lockon(1, false);
-    EXPECT_EQ(ingamev.score, 300u);
+    std::memset(ingamev.board, 1, boardcols);
+    linecleartest(0);
+    EXPECT_EQ(ingamev.score, 300u * 19);
 }
-
-} // namespace

@@ -2,38 +2,29 @@
 #include "frontend/frontend.h"
 #include "rules/rules.h"
 
-#include <gtest/gtest.h>
-
 using namespace field;
 
-TEST(LockDelay, SrsRefillsOnlyARunningTimerAndOnlyFiveTimes) {
+TEST(LockDelay, SrsRefillsARunningTimerFiveTimesArsOnANewLowestRow) {
     freshgame();
     setup("...@0@..../....@.....", 1, 6, 0);
     EXPECT_FALSE(left()); // the timer is full: no refill spent
-    EXPECT_EQ(ingamev.resetsleft, 5);
     for (int n = 1; n <= 6; n++) {
         ingamev.locktimer = 12;
         EXPECT_FALSE(n % 2 ? right() : left());
         EXPECT_EQ(ingamev.locktimer, n <= 5 ? 30 : 12) << n;
     }
-    EXPECT_EQ(ingamev.resetsleft, 0);
-}
-
-TEST(LockDelay, ArsRefillsOnlyOnANewLowestRow) {
     freshgame(true);
-    deal(6, 5, 25);
+    setup("", 0, 6, 2, 5, 25);
     for (int row = 24; row >= 23; row--) {
         ingamev.locktimer = 9;
-        EXPECT_FALSE(left());
-        EXPECT_FALSE(right());
+        EXPECT_FALSE(left() || right()); // sideways on the same row: no refill
         EXPECT_EQ(ingamev.locktimer, 9);
         EXPECT_FALSE(drop(false));
-        EXPECT_EQ(ingamev.locktimer, 30);
-        EXPECT_EQ(ingamev.resetlimit, row);
+        EXPECT_EQ(std::tuple(int(ingamev.locktimer), int(ingamev.resetlimit)), std::tuple(30, row));
     }
 }
 
-TEST(ReappliedFall, ShiftOffALedgeFallsOneFrameAtOnce) {
+TEST(LockDelay, AShiftOffALedgeFallsOneFrameAtOnce) {
     // ars, above the ledge, hard-drop key, its latch, soft-drop key, soft-drop speed, gravity;
     // then the pivot row, the points and the fall sum afterwards.
     const std::uint32_t cases[][10] = {
@@ -53,16 +44,13 @@ TEST(ReappliedFall, ShiftOffALedgeFallsOneFrameAtOnce) {
         // An O on a ledge (or a row above it) beside a hole two wide and two deep.
         draw("#..#######/#..#######", 1);
         setup("..@0....../..@@......", c[1] ? 4 : 3, 2, 0);
-        keys[0] = std::uint8_t(c[2]);
-        arrkeys[0] = c[3];
-        keys[1] = std::uint8_t(c[4]);
+        keys[0] = std::uint8_t(c[2]), arrkeys[0] = c[3], keys[1] = std::uint8_t(c[4]);
         INGAMESDS = c[5];
         ingamev.gravity = c[6];
         ingamev.gravitysum = 250; // from an earlier frame; a fall starts afresh
-        SCOPED_TRACE(::testing::Message() << "case " << &c - cases);
         EXPECT_FALSE(left());
-        EXPECT_EQ(ingamev.pivoty, c[7]);
-        EXPECT_EQ(ingamev.score, c[8]);
-        EXPECT_EQ(ingamev.gravitysum, c[9]);
+        EXPECT_EQ(std::tuple(ingamev.pivoty, ingamev.score, ingamev.gravitysum),
+                  std::tuple(c[7], c[8], c[9]))
+            << "case " << &c - cases;
     }
 }
