@@ -3,6 +3,7 @@
 #pragma once
 
 #include "../shell/newgame.h"
+#include "rules/rules.h"
 #include "shell/shell.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,6 @@ inline void freshgame(bool ars = false) {
     newgame(ars ? 7 : 1);
     std::memset(keys, 0, sizeof keys);
     std::memset(arrkeys, 0, sizeof arrkeys);
-    ingamev.justspawned = ingamev.onground = 0;
     ingamev.active = 1;
     ingamev.gravity = 4;
     ingamev.lockdelay = ingamev.locktimer = 30;
@@ -76,6 +76,15 @@ inline cellset cells(int dx = 0, int dy = 0) {
     for (int i = 0; i < 4; i++)
         out.emplace_back(ingamev.piecex[i] + dx, ingamev.piecey[i] + dy);
     std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Plays the moves (l, r: shift left or right, d: drop a row, s: a skipped drop), noting '.' for
+// each that went and '#' for each that was blocked.
+inline std::string play(const std::string& moves) {
+    std::string out;
+    for (char m : moves)
+        out += (m == 'l' ? left() : m == 'r' ? right() : drop(m == 's')) ? '#' : '.';
     return out;
 }
 

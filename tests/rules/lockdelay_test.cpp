@@ -1,25 +1,24 @@
 #include "field.h"
 #include "frontend/frontend.h"
-#include "rules/rules.h"
 
 using namespace field;
 
 TEST(LockDelay, SrsRefillsARunningTimerFiveTimesArsOnANewLowestRow) {
     freshgame();
     setup("...@0@..../....@.....", 1, 6, 0);
-    EXPECT_FALSE(left()); // the timer is full: no refill spent
+    EXPECT_EQ(play("l"), "."); // the timer is full: no refill spent
     for (int n = 1; n <= 6; n++) {
         ingamev.locktimer = 12;
-        EXPECT_FALSE(n % 2 ? right() : left());
+        EXPECT_EQ(play(n % 2 ? "r" : "l"), ".");
         EXPECT_EQ(ingamev.locktimer, n <= 5 ? 30 : 12) << n;
     }
     freshgame(true);
     setup("", 0, 6, 2, 5, 25);
     for (int row = 24; row >= 23; row--) {
         ingamev.locktimer = 9;
-        EXPECT_FALSE(left() || right()); // sideways on the same row: no refill
+        EXPECT_EQ(play("lr"), ".."); // sideways on the same row: no refill
         EXPECT_EQ(ingamev.locktimer, 9);
-        EXPECT_FALSE(drop(false));
+        EXPECT_EQ(play("d"), ".");
         EXPECT_EQ(std::tuple(int(ingamev.locktimer), int(ingamev.resetlimit)), std::tuple(30, row));
     }
 }

@@ -1,28 +1,20 @@
 #include "field.h"
-#include "rules/rules.h"
 
 using namespace field;
 
-TEST(Movement, ShiftsStopAtTheWallsTheFloorAndBlocks) {
+TEST(Movement, ShiftsAndDropsStopAtTheWallsTheFloorAndBlocks) {
     freshgame();
     setup(".@0@....../..@.......", 1, 6, 0);
     ingamev.lastrotate = 1;
-    EXPECT_FALSE(left());
+    // Column 9 is the last; one column right of column 0 is column 65535.
+    EXPECT_EQ(play("llrrrrrrrr"), ".#.......#");
     EXPECT_EQ(ingamev.lastrotate, 0); // a T-spin needs the turn to come last
     ingamev.lastrotate = 1;
-    EXPECT_TRUE(left()); // column 9 is the last
-    EXPECT_EQ(ingamev.lastrotate, 1);
-    for (int n = 0; n < 7; n++)
-        EXPECT_FALSE(right());
-    EXPECT_TRUE(right());    // one column right of column 0 is column 65535
-    ingamev.board[0][2] = 7; // beside the stem
-    EXPECT_TRUE(left());
-    EXPECT_TRUE(drop(true));
-    EXPECT_EQ(ingamev.onground, 0);
-    EXPECT_TRUE(drop(false)); // one row below row 0 is row 65535
-    EXPECT_EQ(ingamev.onground, 1);
-    EXPECT_EQ(std::tuple(cells(), int(ingamev.pivotx), int(ingamev.pivoty), heard()),
-              std::tuple(draw(".......@@@/........@.", 1, true), 1, 1, ""));
+    ingamev.board[0][2] = 7; // beside the stem; one row below row 0 is row 65535
+    EXPECT_EQ(play("lsd"), "###");
+    EXPECT_EQ(std::tuple(cells(), int(ingamev.pivotx), int(ingamev.pivoty), int(ingamev.lastrotate),
+                         int(ingamev.onground), heard()),
+              std::tuple(draw(".......@@@/........@.", 1, true), 1, 1, 1, 1, ""));
 }
 
 TEST(Movement, HardDropFallsWhereTheGhostShowsUnlessDealtOntoBlocks) {
