@@ -152,6 +152,33 @@ TEST(Turn, EveryTurnTriesItsKicksInOrder) {
             }
 }
 
+TEST(Turn, ArsPiecesTakeTheirPlacesAroundThePivotInEveryRotation) {
+    // Cells (x left, y up) around the pivot, by piece and rotation 0 to 3.
+    const char* places[7][4] = {
+        {"0,0 -1,0 1,-1 0,-1", "1,1 1,0 0,0 0,-1", "0,0 -1,0 1,-1 0,-1", "1,1 1,0 0,0 0,-1"},
+        {"1,0 0,0 0,-1 -1,-1", "-1,1 0,0 -1,0 0,-1", "1,0 0,0 0,-1 -1,-1", "-1,1 0,0 -1,0 0,-1"},
+        {"0,0 -1,0 0,-1 -1,-1", "0,0 -1,0 0,-1 -1,-1", "0,0 -1,0 0,-1 -1,-1",
+         "0,0 -1,0 0,-1 -1,-1"},
+        {"1,-1 0,-1 -1,-1 -2,-1", "-1,1 -1,0 -1,-1 -1,-2", "1,-1 0,-1 -1,-1 -2,-1",
+         "-1,1 -1,0 -1,-1 -1,-2"},
+        {"-1,0 1,-1 0,-1 -1,-1", "0,1 0,0 0,-1 -1,-1", "1,0 0,0 -1,0 1,-1", "1,1 0,1 0,0 0,-1"},
+        {"1,0 1,-1 0,-1 -1,-1", "0,1 -1,1 0,0 0,-1", "1,0 0,0 -1,0 -1,-1", "0,1 0,0 1,-1 0,-1"},
+        {"0,0 1,-1 0,-1 -1,-1", "0,1 0,0 -1,0 0,-1", "1,0 0,0 -1,0 0,-1", "0,1 1,0 0,0 0,-1"},
+    };
+    for (int piece = 0; piece < 7; piece++)
+        for (int r = 0; r < 4; r++) {
+            freshgame(true);
+            setup("", 0, piece, 2, 5, 12);
+            while (ingamev.rotation != r)
+                rotateARS(true);
+            cellset want = pairs(places[piece][r]);
+            for (auto& [x, y] : want)
+                x += 5, y += 12;
+            std::sort(want.begin(), want.end());
+            EXPECT_EQ(cells(), want) << "piece " << piece << " in rotation " << r;
+        }
+}
+
 TEST(Turn, RowTwentyEightBlocksKicksAndATurnNeverFalls) {
     // Upright against the right wall at the top, blocked in place: both tests to the right meet
     // the wall, and both tests upward would put the tip in row 28.
