@@ -1,13 +1,9 @@
-#include "console/screen.h"
-#include "newgame.h"
-#include "shell/shell.h"
+#include "game.h"
 
-#include <gtest/gtest.h>
-
-namespace {
+#include <tuple>
 
 // Cell 0 in row `lowest`, the other three in row 20, side by side from column x0.
-void place(std::uint8_t piece, std::uint16_t lowest, std::uint16_t x0) {
+static void place(std::uint8_t piece, std::uint16_t lowest, std::uint16_t x0) {
     ingamev.current = piece;
     ingamev.active = 1;
     for (std::uint16_t i = 0; i < 4; i++) {
@@ -18,20 +14,18 @@ void place(std::uint8_t piece, std::uint16_t lowest, std::uint16_t x0) {
 }
 
 TEST(Lock, OneCellInTheFieldKeepsTheGameGoing) {
+    auto& g = ingamev;
     newgame(5);
     place(6, 19, 2);
-    ingamev.lastrotate = 1;
-    ingamev.board[18][1] = ingamev.board[18][3] = 1; // with the piece's own cell, a T-spin
+    g.lastrotate = 1;
+    g.board[18][1] = g.board[18][3] = 1; // with the piece's own cell, a T-spin
     lock();
-    EXPECT_EQ(ingamev.over, 0);
-    EXPECT_EQ(heard(), "lock.wav combo0.wav tspin0.wav");
-    EXPECT_EQ(ingamev.board[19][2], 7);
-    EXPECT_EQ(ingamev.board[20][5], 7);
-    EXPECT_EQ(ingamev.active, 0);
+    EXPECT_EQ(std::tuple(g.over, g.active, g.board[19][2], g.board[20][5], heard()),
+              std::tuple(0, 0, 7, 7, "lock.wav combo0.wav tspin0.wav"));
     for (int i = 0; i < 4; i++)
-        EXPECT_EQ(ingamev.piecey[i] & ingamev.ghosty[i], 255);
+        EXPECT_EQ(g.piecey[i] & g.ghosty[i], 255);
     lock(); // again, with no piece in play: nothing is written through rows of 255
-    EXPECT_EQ(ingamev.piececount, 2u);
+    EXPECT_EQ(g.piececount, 2u);
 }
 
 // Mode 1 at 39 lines: an I that locks wholly above the field and completes row 20 tops out, and
@@ -49,10 +43,7 @@ TEST(Lock, TopOutAndWinInOneLockStillClearAndShowBothEndings) {
     std::string bottom;
     for (int c = 34; c <= 45; c++)
         bottom += static_cast<char>(screen[24 * screencols + c].ch);
-    EXPECT_EQ(bottom, " GYOU WIN!! ");
-    EXPECT_EQ(screen[24 * screencols + 35].attr, 0x1f);
-    EXPECT_EQ(ingamev.score, 100u);
-    EXPECT_EQ(ingamev.board[20][9], 0);
+    EXPECT_EQ(
+        std::tuple(bottom, screen[24 * screencols + 35].attr, ingamev.score, ingamev.board[20][9]),
+        std::tuple(" GYOU WIN!! ", 0x1f, 100u, 0));
 }
-
-} // namespace

@@ -1,11 +1,6 @@
-#include "newgame.h"
-#include "shell/shell.h"
-
-#include <gtest/gtest.h>
+#include "game.h"
 
 #include <tuple>
-
-namespace {
 
 constexpr std::uint32_t inst = instant;
 
@@ -65,5 +60,3 @@ TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
         EXPECT_EQ(ingamev.over, heard().starts_with("excellent"));
     }
 }
-
-} // namespace

@@ -1,51 +1,56 @@
 // Whole games of every mode under random key states, with the game record checked every frame.
 #include "console/platform.h"
-#include "gamefixture.h"
+#include "game.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 
-// The cells a piece occupies right after it has been dealt or taken from the hold slot.
+// Whether the piece is where it was dealt or taken from the hold slot.
 static bool atspawn() {
-    int p = ingamev.current;
-    int k = (p == 2 || p == 3) ? 1 : 0;
+    auto& g = ingamev;
+    int p = g.current, k = (p == 2 || p == 3) ? 1 : 0;
+    bool at = true;
     for (int i = 0; i < 4; i++) {
-        int dx = ingamev.shapes[p][i][0], dy = ingamev.shapes[p][i][1];
-        int x = ingamev.ars ? 5 - k - dx : 5 + dx;
-        int y = ingamev.ars ? 25 - k - dy : 24 + k + dy;
-        if (ingamev.piecex[i] != x || ingamev.piecey[i] != y)
-            return false;
+        int dx = g.shapes[p][i][0], dy = g.shapes[p][i][1];
+        at = at && g.piecex[i] == (g.ars ? 5 - k - dx : 5 + dx) &&
+             g.piecey[i] == (g.ars ? 25 - k - dy : 24 + k + dy);
     }
-    return true;
+    return at;
 }
 
 static void checkrecord() {
-    if (ingamev.active) {
-        bool overlaps = false;
-        for (int i = 0; i < 4; i++) {
-            ASSERT_LE(ingamev.piecex[i], 9);
-            ASSERT_LE(ingamev.piecey[i], 27);
-            overlaps = overlaps || ingamev.board[ingamev.piecey[i]][ingamev.piecex[i]] != 0;
+    auto& g = ingamev;
+    bool overlaps = false;
+    for (int i = 0; i < 4; i++) {
+        if (!g.active) {
+            ASSERT_TRUE(g.piecey[i] == 255 && g.ghosty[i] == 255);
+            continue;
         }
-        ASSERT_TRUE(!overlaps || atspawn()) << "a moved piece overlaps locked cells";
-    } else {
-        for (int i = 0; i < 4; i++) {
-            ASSERT_EQ(ingamev.piecey[i], 255);
-            ASSERT_EQ(ingamev.ghosty[i], 255);
-        }
+        ASSERT_LE(g.piecex[i], 9);
+        ASSERT_LE(g.piecey[i], 27);
+        overlaps = overlaps || g.board[g.piecey[i]][g.piecex[i]] != 0;
     }
-    ASSERT_LE(ingamev.current, 6);
-    ASSERT_TRUE(ingamev.hold == 255 || ingamev.hold <= 6);
-    ASSERT_GE(ingamev.queuecount, 6);
-    ASSERT_LE(ingamev.queuecount, ingamev.ars ? 6 : 12);
-    for (int i = 0; i < ingamev.queuecount; i++)
-        ASSERT_LE(ingamev.queue[i], 6);
-    ASSERT_GE(ingamev.label, 1);
-    ASSERT_LE(ingamev.label, 12);
-    for (auto& row : ingamev.board)
-        for (auto c : row)
-            ASSERT_LE(c, 7);
+    ASSERT_TRUE(!overlaps || atspawn()) << "a moved piece overlaps locked cells";
+    ASSERT_TRUE(g.current <= 6 && (g.hold == 255 || g.hold <= 6));
+    ASSERT_TRUE(g.queuecount >= 6 && g.queuecount <= (g.ars ? 6 : 12));
+    ASSERT_LE(*std::max_element(g.queue, g.queue + g.queuecount), 6);
+    ASSERT_TRUE(g.label >= 1 && g.label <= 12);
+    ASSERT_LE(*std::max_element(&g.board[0][0], &g.board[0][0] + sizeof g.board), 7);
+}
+
+// Random keys seldom complete a row: this fills the rows of a resting piece around it, so that its
+// lock clears them.
+static void fillrows(std::mt19937& rng) {
+    auto& g = ingamev;
+    for (int i = 0; i < 4; i++)
+        for (int x = 0; x < 10 && g.piecey[i] < 20; x++) {
+            int j = 0;
+            while (j < 4 && !(g.piecex[j] == x && g.piecey[j] == g.piecey[i]))
+                j++;
+            if (j == 4 && g.board[g.piecey[i]][x] == 0)
+                g.board[g.piecey[i]][x] = static_cast<std::uint8_t>(1 + rng() % 7);
+        }
 }
 
 class Soak : public GameTest, public ::testing::WithParamInterface<int> {};
@@ -59,59 +64,45 @@ TEST_P(Soak, RandomKeysKeepTheRecordSound) {
     std::mt19937 rng(static_cast<unsigned>(GetParam()));
     std::uint64_t frames = 0, played = 0, games = 0, score = 0, lines = 0, helped = ~0ull;
     headless::onframe([&](std::uint64_t) {
-        frames++;
-        if (frames % 4096 == 0)
+        auto& g = ingamev;
+        if (++frames % 4096 == 0)
             headless::clearrecords();
         checkrecord();
-        if (::testing::Test::HasFatalFailure() || frames >= total)
+        if (HasFatalFailure() || frames >= total)
             throw stopgame{};
-        ASSERT_GE(ingamev.score, score);
-        score = ingamev.score;
-        if (ingamev.labeltimer == 120)
-            lines += ingamev.cleared;
-        if (!ingamev.paused && !ingamev.over)
-            played++;
-        if (ingamev.active && ingamev.onground && ingamev.piececount != helped && rng() % 3 == 0) {
-            // Random keys seldom complete a row: now and then fill the rows of a resting piece
-            // around it, so that its lock clears them.
-            helped = ingamev.piececount;
-            for (int i = 0; i < 4; i++)
-                for (int x = 0; x < 10 && ingamev.piecey[i] < 20; x++) {
-                    bool piece = false;
-                    for (int j = 0; j < 4; j++)
-                        piece = piece ||
-                                (ingamev.piecex[j] == x && ingamev.piecey[j] == ingamev.piecey[i]);
-                    auto& c = ingamev.board[ingamev.piecey[i]][x];
-                    if (!piece && c == 0)
-                        c = static_cast<std::uint8_t>(1 + rng() % 7);
-                }
+        ASSERT_GE(g.score, score);
+        score = g.score;
+        lines += g.labeltimer == 120 ? g.cleared : 0;
+        played += !g.paused && !g.over;
+        if (g.active && g.onground && g.piececount != helped && rng() % 3 == 0) {
+            helped = g.piececount;
+            fillrows(rng);
         }
+        // Keys flip now and then, so presses, holds and releases all occur. Drops come in short
+        // presses, so pieces also travel and stack unevenly; pause is pressed rarely and let go at
+        // once, and after the end the game is left soon.
         for (int k = 0; k < 8; k++) {
-            // Keys flip now and then, so presses, holds and releases all occur; the pause key is
-            // pressed rarely and let go at once, and after the end the game is left soon.
             bool down = keydown(codes[k]);
-            unsigned odds = 6;
-            if (k <= 1) // drops in short presses, so pieces also travel and stack unevenly
-                odds = down ? 2 : 30;
-            if (k == 6)
-                odds = down ? 2 : ingamev.over ? 4 : ingamev.paused ? 30 : 3000;
+            unsigned odds = k <= 1   ? (down ? 2 : 30)
+                            : k == 6 ? (down       ? 2
+                                        : g.over   ? 4
+                                        : g.paused ? 30
+                                                   : 3000)
+                                     : 6;
             if (rng() % odds == 0)
                 down ? headless::release(codes[k]) : headless::press(codes[k]);
         }
     });
     try {
-        for (;;) {
+        for (;; games++) {
             score = 0;
-            games++;
-            ASSERT_EQ(ingame(static_cast<unsigned char>(GetParam())), 3);
+            ASSERT_EQ(ingame(GetParam()), 3);
         }
     } catch (stopgame&) {
     }
-    RecordProperty("games", static_cast<int>(games));
-    RecordProperty("played", static_cast<int>(played));
     std::printf("mode %d: %llu games, %llu lines, %llu of %llu frames in play\n", GetParam(),
-                (unsigned long long)games, (unsigned long long)lines, (unsigned long long)played,
-                (unsigned long long)frames);
+                (unsigned long long)games + 1, (unsigned long long)lines,
+                (unsigned long long)played, (unsigned long long)frames);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, Soak, ::testing::Range(0, 9));
