@@ -1,4 +1,8 @@
-#include "game.h"
+#include "console/screen.h"
+#include "newgame.h"
+#include "shell/shell.h"
+
+#include <gtest/gtest.h>
 
 #include <tuple>
 
@@ -20,10 +24,10 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoing) {
     g.lastrotate = 1;
     g.board[18][1] = g.board[18][3] = 1; // with the piece's own cell, a T-spin
     lock();
-    EXPECT_EQ(std::tuple(g.over, g.active, g.board[19][2], g.board[20][5], heard()),
-              std::tuple(0, 0, 7, 7, "lock.wav combo0.wav tspin0.wav"));
-    for (int i = 0; i < 4; i++)
-        EXPECT_EQ(g.piecey[i] & g.ghosty[i], 255);
+    EXPECT_EQ(std::tuple(g.over, g.active, g.board[19][2], g.board[20][5], heard(),
+                         std::count(g.piecey, g.piecey + 4, 255),
+                         std::count(g.ghosty, g.ghosty + 4, 255)),
+              std::tuple(0, 0, 7, 7, "lock.wav combo0.wav tspin0.wav", 4, 4));
     lock(); // again, with no piece in play: nothing is written through rows of 255
     EXPECT_EQ(g.piececount, 2u);
 }
@@ -39,11 +43,69 @@ TEST(Lock, TopOutAndWinInOneLockStillClearAndShowBothEndings) {
         screen[24 * screencols + c] = {' ', 0x1f};
     place(3, 20, 6);
     lock();
-    EXPECT_EQ(heard(), "lock.wav gameover.wav combo0.wav erase1.wav excellent.wav");
     std::string bottom;
     for (int c = 34; c <= 45; c++)
         bottom += static_cast<char>(screen[24 * screencols + c].ch);
-    EXPECT_EQ(
-        std::tuple(bottom, screen[24 * screencols + 35].attr, ingamev.score, ingamev.board[20][9]),
-        std::tuple(" GYOU WIN!! ", 0x1f, 100u, 0));
+    EXPECT_EQ(std::tuple(heard(), bottom, screen[24 * screencols + 35].attr, ingamev.score,
+                         ingamev.board[20][9]),
+              std::tuple("lock.wav gameover.wav combo0.wav erase1.wav excellent.wav",
+                         " GYOU WIN!! ", 0x1f, 100u, 0));
+}
+
+// The mode rule after one lock: the state before it, the lines the lock cleared, and what the
+// rule must leave. Gravity starts at 4, the spawn delay at 0 and the lock delay at 30.
+TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
+    constexpr std::uint32_t inst = instant;
+    struct lockin {
+        std::uint8_t mode;
+        std::uint64_t lines, level;
+        std::uint8_t n;
+        std::uint64_t newlevel;
+        std::uint32_t gravity;
+        std::uint16_t are, lockdelay;
+        std::string sounds;
+    };
+    const lockin locks[] = {
+        {7, 0, 0, 0, 1, 4, 25, 30, ""},
+        {7, 0, 99, 0, 99, 64, 25, 30, ""},
+        {7, 0, 99, 1, 100, 80, 25, 30, "levelup.wav"},
+        {7, 0, 198, 1, 200, 4, 25, 30, "levelup.wav"},
+        {7, 0, 698, 2, 701, inst, 16, 30, "levelup.wav"},
+        {7, 0, 899, 1, 900, inst, 12, 17, "levelup.wav"},
+        {7, 0, 998, 0, 998, inst, 12, 17, ""},
+        {7, 0, 998, 1, 999, inst, 12, 17, "excellent.wav"},
+        {8, 0, 0, 0, 1, inst, 16, 30, ""},
+        {8, 0, 99, 0, 99, inst, 16, 30, ""},
+        {8, 0, 99, 1, 100, inst, 12, 26, "levelup.wav"},
+        {8, 0, 396, 4, 401, inst, 5, 15, "levelup.wav"},
+        {8, 0, 996, 4, 999, inst, 4, 15, "excellent.wav"},
+        {6, 18, 2, 1, 2, 4, 0, 30, ""}, // no new level: no sound, no new speeds
+        {6, 19, 2, 1, 3, 7, 0, 30, "levelup.wav"},
+        {6, 198, 20, 3, 21, inst, 0, 27, "levelup.wav"},
+        {6, 608, 61, 2, 62, inst, 0, 1, "levelup.wav"},
+        {0, 9, 1, 1, 2, 5, 0, 30, "levelup.wav"},
+        {0, 198, 20, 2, 21, inst, 0, 30, "excellent.wav levelup.wav"},
+        {4, 39, 4, 1, 5, 12, 0, 30, "levelup.wav"},
+        {4, 99996, 21, 4, 10001, inst, 0, 30, "levelup.wav"},
+        {1, 36, 1, 3, 1, 4, 0, 30, ""},
+        {1, 39, 1, 1, 1, 4, 0, 30, "excellent.wav"},
+        {2, 199, 1, 1, 1, 4, 0, 30, ""},
+        {3, 199, 1, 1, 1, 4, 0, 30, ""},
+        {5, 199, 1, 1, 1, 4, 0, 30, ""},
+    };
+    for (const lockin& l : locks) {
+        SCOPED_TRACE(testing::Message() << "mode " << int(l.mode) << " level " << l.level);
+        newgame(l.mode);
+        ingamev.lines = l.lines + l.n;
+        ingamev.level = l.level;
+        ingamev.cleared = l.n;
+        ingamev.gravity = 4;
+        ingamev.are = 0;
+        ingamev.lockdelay = 30;
+        moderule();
+        EXPECT_EQ(
+            std::tuple(ingamev.level, ingamev.gravity, ingamev.are, ingamev.lockdelay, heard()),
+            std::tuple(l.newlevel, l.gravity, l.are, l.lockdelay, l.sounds));
+        EXPECT_EQ(ingamev.over, heard().starts_with("excellent"));
+    }
 }
