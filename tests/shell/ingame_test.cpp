@@ -11,53 +11,42 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <vector>
 
-namespace key {
-constexpr unsigned char up = 0x26, down = 0x28, left = 0x25, right = 0x27, rotright = 0x58,
-                        rotleft = 0x5A, pause = 0x0D, hold = 0xA0;
-}
+enum slot { up, down, left, right, rotright, rotleft, pausekey, holdkey };
 struct stopgame {};
 
-// Plays `mode`, calling `after` once every frame has been presented, until it returns false.
-// Returns whether the game itself ended the screen.
-static bool play(unsigned char mode, std::function<bool(std::uint64_t)> after) {
-    headless::onframe([&](std::uint64_t n) { after(n) ? void() : throw stopgame{}; });
-    try {
-        return ingame(mode) == 3;
-    } catch (stopgame&) {
-        return false;
-    }
-}
-
-// Keys held during the frames of a game: {first frame, last frame, key}.
+// Keys held during a game: {first frame, last frame, key}.
 struct held {
     std::uint64_t from, to;
-    unsigned char code;
+    slot key;
 };
 
-// Plays `mode` to frame `last` with `holds`, returning `probe()` after each frame, indexed by the
-// frame's number (0 is unused).
+// Plays `mode` with `holds` until frame `last` or the end of the screen, returning `probe()` after
+// each frame, indexed by the frame's number (0 is unused).
 template <class F>
 static auto trace(unsigned char mode, std::uint64_t last, std::vector<held> holds, F probe) {
     std::vector<decltype(probe())> seen(1);
-    play(mode, [&](std::uint64_t n) {
-        seen.push_back(probe());
+    headless::onframe([&](std::uint64_t n) {
         headless::releaseall();
         for (auto& h : holds)
             if (n + 1 >= h.from && n + 1 <= h.to)
-                headless::press(h.code);
-        return n < last;
+                headless::press(ingamekeys[h.key]);
+        seen.push_back(probe());
+        if (n >= last)
+            throw stopgame{};
     });
+    try {
+        EXPECT_EQ(ingame(mode), 3);
+    } catch (stopgame&) {
+    }
     return seen;
 }
 
 static int leftmost() {
     return *std::max_element(ingamev.piecex, ingamev.piecex + 4);
 }
-
 static long count(const std::string& sound) {
     return std::count(headless::sounds().begin(), headless::sounds().end(), sound);
 }
@@ -65,19 +54,19 @@ static long count(const std::string& sound) {
 // Every game runs in a folder of its own, where it keeps its settings.
 class Ingame : public ::testing::Test {
   protected:
-    std::filesystem::path home = std::filesystem::current_path(), dir;
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::filesystem::path home = std::filesystem::current_path(),
+                          dir = std::filesystem::temp_directory_path() / "dropple-shell" /
+                                test->test_suite_name() / test->name();
     void SetUp() override {
-        auto* t = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::temp_directory_path() /
-              (std::string("dropple-") + t->test_suite_name() + "-" + t->name());
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
         std::filesystem::current_path(dir);
         headless::reset();
         initscreen();
+        initload();
         seed(7);
-        for (int i = 0; i < 8; i++)
-            keys[i] = 0, daskeys[i] = arrkeys[i] = 0;
+        std::fill_n(keys, 8, 0), std::fill_n(daskeys, 8, 0), std::fill_n(arrkeys, 8, 0);
     }
     void TearDown() override {
         headless::onframe(nullptr);
@@ -89,46 +78,44 @@ class Ingame : public ::testing::Test {
 TEST_F(Ingame, TapMovesOneColumnAndHeldKeyRepeatsOnceItsDelayIsCharged) {
     // The held key moves on its first frame (5), its DAS counter reaches 7 on the seventh (11) and
     // the eighth repeats across the field.
-    EXPECT_EQ(trace(1, 12, {{2, 2, key::right}, {5, 40, key::left}}, leftmost),
+    EXPECT_EQ(trace(1, 12, {{2, 2, right}, {5, 40, left}}, leftmost),
               (std::vector{0, 6, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 9}));
 }
 
 TEST_F(Ingame, AutoRepeatCarriesFractionsAndBothDirectionsCancel) {
-    initload();
     INGAMEARR = 96; // three columns in eight frames
     savesettings();
     // Both keys: nothing; left alone: a fresh press; then 96, 192, 288 (one column, 32 carried),
     // and 32 + 3 * 96.
-    EXPECT_EQ(trace(1, 17, {{2, 30, key::left}, {2, 4, key::right}}, leftmost),
+    EXPECT_EQ(trace(1, 17, {{2, 30, left}, {2, 4, right}}, leftmost),
               (std::vector{0, 6, 6, 6, 6, 7, 7, 7, 7, 7, 7, 7, 7, 7, 8, 8, 8, 9}));
 }
 
 // A shift, hold and rotation held through the spawn delay all act in the spawn frame.
 TEST_F(Ingame, KeysHeldThroughTheSpawnDelayActInTheSpawnFrame) {
-    auto at = trace(
-        7, 40, {{2, 2, key::down}, {3, 60, key::left}, {5, 60, key::hold}, {5, 60, key::rotleft}},
-        [] {
-            auto& g = ingamev;
-            return std::tuple(g.active, leftmost(), g.hold, g.rotation, g.queue[0]);
-        });
+    auto at = trace(7, 40, {{2, 2, down}, {3, 60, left}, {5, 60, holdkey}, {5, 60, rotleft}}, [] {
+        auto& g = ingamev;
+        return std::tuple(g.active, leftmost(), g.hold, g.rotation, g.queue[0]);
+    });
     auto spawn = std::find_if(at.begin() + 3, at.end(), [](auto& s) { return std::get<0>(s); });
     ASSERT_GT(spawn - at.begin(), 10);
-    auto [active, x, hold, rotation, next] = *spawn;
-    EXPECT_EQ(std::tuple(x, hold, ingamev.piececount), std::tuple(9, std::get<4>(at[1]), 1u));
+    auto [active, x, held, rotation, next] = *spawn;
+    EXPECT_EQ(std::tuple(x, held, ingamev.piececount, count("initialhold.wav"),
+                         count("initialrotate.wav")),
+              std::tuple(9, std::get<4>(at[1]), 1u, 1L, 1L));
     EXPECT_NE(rotation, 2);
-    EXPECT_EQ(std::tuple(count("initialhold.wav"), count("initialrotate.wav")), std::tuple(1L, 1L));
 }
 
 // Rotation turns once per press, and under SRS a hard drop locks at once and needs a new press.
 TEST_F(Ingame, HeldRotationAndHardDropActOncePerPress) {
-    auto pieces = trace(1, 40, {{2, 40, key::rotright}, {2, 20, key::up}, {22, 22, key::up}},
+    auto pieces = trace(1, 40, {{2, 40, rotright}, {2, 20, up}, {22, 22, up}},
                         [] { return ingamev.piececount; });
     EXPECT_EQ(std::tuple(pieces[20], pieces[40], ingamev.rotation, count("rotate.wav")),
               std::tuple(1u, 2u, 0, 1L));
 }
 
 TEST_F(Ingame, SonicDropRepeatsWhileHeldAndNeverLocks) {
-    auto lowest = trace(7, 3, {{2, 3, key::up}}, [] {
+    auto lowest = trace(7, 3, {{2, 3, up}}, [] {
         std::memset(ingamev.board[10], ingamev.frames == 1, 10); // a shelf for the first drop only
         return *std::min_element(ingamev.piecey, ingamev.piecey + 4);
     });
@@ -138,26 +125,27 @@ TEST_F(Ingame, SonicDropRepeatsWhileHeldAndNeverLocks) {
 
 TEST_F(Ingame, TimedModeIsWonOnItsLastUnpausedFrame) {
     using state = std::pair<std::uint8_t, std::uint64_t>; // over, frames played
-    headless::press(key::pause); // still held from the menu: it does not pause the new game
-    auto at = trace(2, 7400, {{1, 3, key::pause}, {101, 101, key::pause}, {301, 301, key::pause}},
+    headless::press(ingamekeys[pausekey]); // still held from the menu: it does not pause the game
+    auto at = trace(2, 7400, {{1, 3, pausekey}, {101, 101, pausekey}, {301, 301, pausekey}},
                     [] { return state(ingamev.over, ingamev.frames); });
     EXPECT_EQ(std::count(at.begin() + 100, at.begin() + 301, state(0, 100)), 201);
     EXPECT_EQ(std::vector(at.end() - 2, at.end()), (std::vector{state(0, 7199), state(1, 7200)}));
 }
 
 TEST_F(Ingame, AfterTheEndPauseAloneStaysAndHoldWithPauseLeaves) {
-    std::uint64_t over = 0;
-    bool left = play(1, [&](std::uint64_t n) {
-        over = ingamev.over && !over ? n : over;
-        headless::releaseall();
-        if (over ? n + 1 == over + 2 || n + 1 == over + 10 : n % 2)
-            headless::press(over ? key::pause : key::up);
+    std::uint64_t n = 0, over = 0; // the frame played last, the frame the game ended
+    auto at = trace(1, 2000, {}, [&] {
+        over = over || !ingamev.over ? over : n + 1;
+        if (++n % 2 && !over)
+            headless::press(ingamekeys[up]);
+        if (over && (n + 1 == over + 2 || n + 1 == over + 10))
+            headless::press(ingamekeys[pausekey]);
         if (over && n + 1 >= over + 6)
-            headless::press(key::hold);
-        return n < (over ? over + 12 : 2000);
+            headless::press(ingamekeys[holdkey]);
+        return 0;
     });
-    EXPECT_TRUE(left);
-    EXPECT_EQ(std::tuple(count("gameover.wav"), count("pause.wav")), std::tuple(1L, 1L));
+    EXPECT_EQ(std::tuple(at.size(), count("gameover.wav"), count("pause.wav")),
+              std::tuple(over + 10, 1L, 1L));
 }
 
 TEST(Dispatcher, NumbersThatNameNoScreenEndTheProgram) {
@@ -167,32 +155,28 @@ TEST(Dispatcher, NumbersThatNameNoScreenEndTheProgram) {
 // Whether the piece is where it was dealt or taken from the hold slot.
 static bool atspawn() {
     auto& g = ingamev;
-    int p = g.current, k = (p == 2 || p == 3) ? 1 : 0;
-    bool at = true;
+    int k = g.current == 2 || g.current == 3;
     for (int i = 0; i < 4; i++) {
-        int dx = g.shapes[p][i][0], dy = g.shapes[p][i][1];
-        at = at && g.piecex[i] == (g.ars ? 5 - k - dx : 5 + dx) &&
-             g.piecey[i] == (g.ars ? 25 - k - dy : 24 + k + dy);
+        auto [dx, dy] = g.shapes[g.current][i];
+        if (g.piecex[i] != (g.ars ? 5 - k - dx : 5 + dx) ||
+            g.piecey[i] != (g.ars ? 25 - k - dy : 24 + k + dy))
+            return false;
     }
-    return at;
+    return true;
 }
 
 static void checkrecord() {
     auto& g = ingamev;
     bool overlaps = false;
     for (int i = 0; i < 4; i++) {
-        if (!g.active) {
-            ASSERT_TRUE(g.piecey[i] == 255 && g.ghosty[i] == 255);
-            continue;
-        }
-        ASSERT_TRUE(g.piecex[i] <= 9 && g.piecey[i] <= 27);
-        overlaps = overlaps || g.board[g.piecey[i]][g.piecex[i]] != 0;
+        ASSERT_TRUE(g.active ? g.piecex[i] <= 9 && g.piecey[i] <= 27
+                             : g.piecey[i] == 255 && g.ghosty[i] == 255);
+        overlaps = overlaps || (g.active && g.board[g.piecey[i]][g.piecex[i]]);
     }
     ASSERT_TRUE(!overlaps || atspawn()) << "a moved piece overlaps locked cells";
-    ASSERT_TRUE(g.current <= 6 && (g.hold == 255 || g.hold <= 6));
+    ASSERT_TRUE(g.current <= 6 && (g.hold == 255 || g.hold <= 6) && g.label >= 1 && g.label <= 12);
     ASSERT_TRUE(g.queuecount >= 6 && g.queuecount <= (g.ars ? 6 : 12));
     ASSERT_LE(*std::max_element(g.queue, g.queue + g.queuecount), 6);
-    ASSERT_TRUE(g.label >= 1 && g.label <= 12);
     ASSERT_LE(*std::max_element(&g.board[0][0], &g.board[0][0] + sizeof g.board), 7);
 }
 
@@ -202,10 +186,10 @@ static void fillrows(std::mt19937& rng) {
     auto& g = ingamev;
     for (int i = 0; i < 4; i++)
         for (int x = 0; x < 10 && g.piecey[i] < 20; x++) {
-            int j = 0;
-            while (j < 4 && !(g.piecex[j] == x && g.piecey[j] == g.piecey[i]))
-                j++;
-            if (j == 4 && g.board[g.piecey[i]][x] == 0)
+            bool own = false;
+            for (int j = 0; j < 4; j++)
+                own = own || (g.piecex[j] == x && g.piecey[j] == g.piecey[i]);
+            if (!own && g.board[g.piecey[i]][x] == 0)
                 g.board[g.piecey[i]][x] = static_cast<std::uint8_t>(1 + rng() % 7);
         }
 }
@@ -216,10 +200,8 @@ TEST_P(Soak, RandomKeysKeepTheRecordSound) {
     // Sanitizer builds may ask for fewer frames through the environment.
     const char* asked = std::getenv("DROPPLE_SOAK_FRAMES");
     const std::uint64_t total = asked ? std::strtoull(asked, nullptr, 10) : 100000;
-    const unsigned char codes[8] = {key::up,       key::down,    key::left,  key::right,
-                                    key::rotright, key::rotleft, key::pause, key::hold};
     std::mt19937 rng(static_cast<unsigned>(GetParam()));
-    unsigned long long frames = 0, played = 0, games = 1, score = 0, lines = 0, helped = ~0ull;
+    unsigned long long frames = 0, games = 1, score = 0, lines = 0, helped = ~0ull;
     headless::onframe([&](std::uint64_t) {
         auto& g = ingamev;
         if (++frames % 4096 == 0)
@@ -230,24 +212,21 @@ TEST_P(Soak, RandomKeysKeepTheRecordSound) {
         ASSERT_GE(g.score, score);
         score = g.score;
         lines += g.labeltimer == 120 ? g.cleared : 0;
-        played += !g.paused && !g.over;
-        if (g.active && g.onground && g.piececount != helped && rng() % 3 == 0) {
-            helped = g.piececount;
-            fillrows(rng);
-        }
+        if (g.active && g.onground && g.piececount != helped && rng() % 3 == 0)
+            helped = g.piececount, fillrows(rng);
         // Keys flip now and then, so presses, holds and releases all occur. Drops come in short
         // presses, so pieces also travel and stack unevenly; pause is pressed rarely and let go at
         // once, and after the end the game is left soon.
         for (int k = 0; k < 8; k++) {
-            bool down = keydown(codes[k]);
-            unsigned odds = k <= 1   ? (down ? 2 : 30)
-                            : k == 6 ? (down       ? 2
+            bool pressed = keydown(ingamekeys[k]);
+            unsigned odds = k <= 1   ? (pressed ? 2 : 30)
+                            : k == 6 ? (pressed    ? 2
                                         : g.over   ? 4
                                         : g.paused ? 30
                                                    : 3000)
                                      : 6;
             if (rng() % odds == 0)
-                down ? headless::release(codes[k]) : headless::press(codes[k]);
+                pressed ? headless::release(ingamekeys[k]) : headless::press(ingamekeys[k]);
         }
     });
     try {
@@ -255,8 +234,8 @@ TEST_P(Soak, RandomKeysKeepTheRecordSound) {
             ASSERT_EQ(ingame(GetParam()), 3);
     } catch (stopgame&) {
     }
-    std::printf("mode %d: %llu games, %llu lines, %llu of %llu frames in play\n", GetParam(), games,
-                lines, played, frames);
+    std::printf("mode %d: %llu games, %llu lines in %llu frames\n", GetParam(), games, lines,
+                frames);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, Soak, ::testing::Range(0, 9));
