@@ -1,16 +1,14 @@
 // Whole games on the headless back end, with scripted or random keys.
+#include "../frontend/tempdir.h"
 #include "console/platform.h"
 #include "frontend/frontend.h"
 #include "newgame.h"
 #include "shell/random.h"
 #include "shell/shell.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <random>
 #include <vector>
 
@@ -51,17 +49,10 @@ static long count(const std::string& sound) {
     return std::count(headless::sounds().begin(), headless::sounds().end(), sound);
 }
 
-// Every game runs in a folder of its own, where it keeps its settings.
-class Ingame : public ::testing::Test {
+class Ingame : public tempdir {
   protected:
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    std::filesystem::path home = std::filesystem::current_path(),
-                          dir = std::filesystem::temp_directory_path() / "dropple-shell" /
-                                test->test_suite_name() / test->name();
     void SetUp() override {
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        std::filesystem::current_path(dir);
+        tempdir::SetUp();
         headless::reset();
         initscreen();
         initload();
@@ -70,8 +61,7 @@ class Ingame : public ::testing::Test {
     }
     void TearDown() override {
         headless::onframe(nullptr);
-        std::filesystem::current_path(home);
-        std::filesystem::remove_all(dir);
+        tempdir::TearDown();
     }
 };
 
