@@ -66,10 +66,13 @@ class Ingame : public tempdir {
 };
 
 // A tap moves one column, and both directions together do nothing. A key held alone moves on its
-// first frame (5); its DAS counter reaches 7 on the seventh (11) and the eighth repeats across.
-TEST_F(Ingame, TapMovesOneColumnAndHeldKeyRepeatsOnceItsDelayIsCharged) {
-    EXPECT_EQ(trace(1, 12, {{2, 4, right}, {3, 40, left}}, leftmost),
-              (std::vector{0, 6, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 9}));
+// first frame (6); its DAS counter reaches 7 on the seventh (12), and from the eighth it repeats,
+// here at 96/256 of a column a frame with the fraction carried.
+TEST_F(Ingame, TapsCancelDelayAndRepeat) {
+    INGAMEARR = 96;
+    savesettings();
+    EXPECT_EQ(trace(1, 19, {{2, 2, right}, {4, 5, right}, {4, 40, left}}, leftmost),
+              (std::vector{0, 6, 5, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 6, 6, 7, 7, 7, 8, 8}));
 }
 
 // A shift, hold and rotation held through the spawn delay all act in the spawn frame.
