@@ -1,4 +1,5 @@
-// The game itself in tmux: its menu appears, and whichever way it ends, the terminal is as it was.
+// The game itself in tmux: its menu appears, a game starts, and whichever way it ends, the
+// terminal is as it was.
 #include "shellpane.h"
 
 #include <cctype>
@@ -48,9 +49,18 @@ TEST_F(game, terminatingandhangupsignalsrestore) {
     restored("129");
 }
 
-TEST_F(game, suspendandfgcomebackwhole) {
-    // As the terminal does it on Ctrl-Z: the whole foreground job gets the signal.
-    kill(-program, SIGTSTP);
+TEST_F(game, quitfromthemenurestores) {
+    keys("Enter");
+    restored("0");
+}
+
+TEST_F(game, ctrlcendsandrestores) {
+    keys("C-c");
+    restored("130");
+}
+
+TEST_F(game, ctrlzsuspendsandfgcomesbackwhole) {
+    keys("C-z");
     ASSERT_TRUE(waitfor([&] { return shows("Stopped"); })) << screen();
     EXPECT_EQ(flag("alternate_on"), "0");
     EXPECT_EQ(flag("cursor_flag"), "1");
@@ -63,6 +73,20 @@ TEST_F(game, suspendandfgcomebackwhole) {
     ASSERT_TRUE(waitfor([&] { return menushown(); })) << screen();
     EXPECT_EQ(flag("alternate_on"), "1");
     EXPECT_EQ(flag("cursor_flag"), "0");
-    kill(program, SIGTERM);
-    restored("143");
+    keys("Enter");
+    restored("0");
+}
+
+TEST_F(game, agamestartsfromthemenu) {
+    // Seven rows down to "Dropple 2", one key at a time as a player would press them.
+    for (int i = 0; i < 7; i++) {
+        keys("Down");
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+    keys("Enter");
+    ASSERT_TRUE(waitfor([&] { return !shows("Dropple 5 Death"); })) << screen();
+    std::string s = screen();
+    EXPECT_NE(s.find("Dropple 2"), std::string::npos) << s;
+    keys("C-c");
+    restored("130");
 }

@@ -20,9 +20,10 @@ TEST(TermKeys, SidedModifiersAlsoHoldTheGenericCode) {
         EXPECT_TRUE(keyisdown(s, m[1]));
         EXPECT_FALSE(keyisdown(s, m[2]));
         keyapply(s, ev(evpress, m[2]), 0);
-        keyapply(s, ev(evrelease, m[1]), 0);
+        keytick(s, 16); // a frame sees both down
+        keyapply(s, ev(evrelease, m[1]), 16);
         EXPECT_TRUE(keyisdown(s, m[0])) << "the other side is still down";
-        keyapply(s, ev(evrelease, m[2]), 0);
+        keyapply(s, ev(evrelease, m[2]), 16);
         EXPECT_FALSE(keyisdown(s, m[0]));
     }
 }
@@ -38,7 +39,14 @@ TEST(TermKeys, ReportsAreIdempotent) {
     keyapply(s, ev(evpress, 0x25), 0);
     keyapply(s, ev(evpress, 0x25), 0);
     keyapply(s, ev(evrelease, 0x25), 0);
+    // A tap that came and went between two frames is seen by exactly one frame.
+    EXPECT_TRUE(keyisdown(s, 0x25));
+    keytick(s, 16);
     EXPECT_FALSE(keyisdown(s, 0x25));
+    keyapply(s, ev(evpress, 0x25), 16);
+    keytick(s, 33);
+    keyapply(s, ev(evrelease, 0x25), 40);
+    EXPECT_FALSE(keyisdown(s, 0x25)) << "a press seen by a frame is up at its release";
     EXPECT_FALSE(keyisdown(s, 0));
     // Time passing never releases a reported key.
     keyapply(s, ev(evpress, 0x58), 0);
