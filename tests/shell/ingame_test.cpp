@@ -75,19 +75,17 @@ TEST_F(Ingame, TapsCancelDelayAndRepeat) {
               (std::vector{0, 6, 5, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 6, 6, 7, 7, 7, 8, 8}));
 }
 
-// A shift, hold and rotation held through the spawn delay all act in the spawn frame.
+// A shift, hold and rotation held through the spawn delay all act in the spawn frame (28); the
+// hold slot takes the piece that was next (5).
 TEST_F(Ingame, KeysHeldThroughTheSpawnDelayActInTheSpawnFrame) {
-    auto at = trace(7, 40, {{2, 2, down}, {3, 60, left}, {5, 60, holdkey}, {5, 60, rotleft}}, [] {
-        auto& g = ingamev;
-        return std::tuple(g.active, leftmost(), g.hold, g.rotation, g.queue[0]);
+    using state = std::tuple<std::uint8_t, int, std::uint8_t, std::uint8_t>;
+    auto at = trace(7, 28, {{2, 2, down}, {3, 60, left}, {5, 60, holdkey}, {5, 60, rotleft}}, [] {
+        return state(ingamev.active, leftmost(), ingamev.hold, ingamev.rotation);
     });
-    auto spawn = std::find_if(at.begin() + 3, at.end(), [](auto& s) { return std::get<0>(s); });
-    ASSERT_GT(spawn - at.begin(), 10);
-    auto [active, x, held, rotation, next] = *spawn;
-    EXPECT_EQ(std::tuple(x, held, ingamev.piececount, count("initialhold.wav"),
-                         count("initialrotate.wav")),
-              std::tuple(9, std::get<4>(at[1]), 1u, 1L, 1L));
-    EXPECT_NE(rotation, 2);
+    EXPECT_EQ(std::vector(at.end() - 2, at.end()),
+              (std::vector{state(0, 6, 255, 2), state(1, 9, 5, 1)}));
+    EXPECT_EQ(std::tuple(ingamev.piececount, count("initialhold.wav"), count("initialrotate.wav")),
+              std::tuple(1u, 1L, 1L));
 }
 
 // Rotation turns once per press, and under SRS a hard drop locks at once and needs a new press.
@@ -116,20 +114,15 @@ TEST_F(Ingame, TimedModeIsWonOnItsLastUnpausedFrame) {
     EXPECT_EQ(std::vector(at.end() - 2, at.end()), (std::vector{state(0, 7199), state(1, 7200)}));
 }
 
+// The game ends in its first frame: it leaves on hold with pause (frame 11), not on pause alone.
 TEST_F(Ingame, AfterTheEndPauseAloneStaysAndHoldWithPauseLeaves) {
-    std::uint64_t n = 0, over = 0; // the frame played last, the frame the game ended
-    auto at = trace(1, 2000, {}, [&] {
-        over = over || !ingamev.over ? over : n + 1;
-        if (++n % 2 && !over)
-            headless::press(ingamekeys[up]);
-        if (over && (n + 1 == over + 2 || n + 1 == over + 10))
-            headless::press(ingamekeys[pausekey]);
-        if (over && n + 1 >= over + 6)
-            headless::press(ingamekeys[holdkey]);
+    auto at = trace(1, 20, {{3, 3, pausekey}, {7, 11, holdkey}, {11, 11, pausekey}}, [] {
+        if (!ingamev.over)
+            gameover();
         return 0;
     });
     EXPECT_EQ(std::tuple(at.size(), count("gameover.wav"), count("pause.wav")),
-              std::tuple(over + 10, 1L, 1L));
+              std::tuple(11u, 1L, 1L));
 }
 
 // The record's invariants. A piece may overlap locked cells only where it was dealt or taken
