@@ -13,7 +13,7 @@
 #include <vector>
 
 using bag = std::array<std::uint8_t, 7>;
-using cells = std::vector<std::pair<int, int>>;
+using cells = std::pair<std::array<std::uint16_t, 4>, std::array<std::uint16_t, 4>>; // x, y
 using numbers = std::vector<std::uint32_t>;
 
 TEST(Random, SeedsAndTheStartUpClockFollowTheReference) {
@@ -24,11 +24,8 @@ TEST(Random, SeedsAndTheStartUpClockFollowTheReference) {
         initscreen();
         got.push_back({next(), next(), next()});
     }
-    seed(0);
-    got.push_back({next(), next(), next()});
     EXPECT_EQ(got, (std::vector<numbers>{{0x88c3d55b, 0x9e4e8974, 0xa29d4f0c},
-                                         {0x112092f5, 0xd40c83d2, 0xf2ebc1e6},
-                                         {0xcf27befa, 0x1bf39c10, 0xc0bd12dc}}));
+                                         {0x112092f5, 0xd40c83d2, 0xf2ebc1e6}}));
 }
 
 static bag shuffled(std::uint32_t r, bag b = {0, 1, 2, 3, 4, 5, 6}) {
@@ -80,18 +77,13 @@ TEST(Supply, BadFirstBagIsReshuffledAsItStands) {
 // A T is dealt with an I next; hold puts the T away and deals the I, then swaps them back.
 TEST(Supply, SpawnPositionsAndHoldFromAnEmptyAndAFullSlot) {
     auto& g = ingamev;
-    auto piece = [&] {
-        cells c;
-        for (int i = 0; i < 4; i++)
-            c.push_back({g.piecex[i], g.piecey[i]});
-        return c;
-    };
+    auto piece = [&] { return cells(std::to_array(g.piecex), std::to_array(g.piecey)); };
     for (bool ars : {false, true}) {
         // Under ARS the T points down, and the I sits off its reference point.
-        cells t = ars ? cells{{5, 25}, {6, 25}, {4, 25}, {5, 24}}
-                      : cells{{5, 24}, {4, 24}, {6, 24}, {5, 25}};
-        cells i = ars ? cells{{4, 24}, {5, 24}, {6, 24}, {3, 24}}
-                      : cells{{5, 25}, {4, 25}, {3, 25}, {6, 25}};
+        cells t =
+            ars ? cells{{5, 6, 4, 5}, {25, 25, 25, 24}} : cells{{5, 4, 6, 5}, {24, 24, 24, 25}};
+        cells i =
+            ars ? cells{{4, 5, 6, 3}, {24, 24, 24, 24}} : cells{{5, 4, 3, 6}, {25, 25, 25, 25}};
         deal(ars, {6, 3, 4, 5, 0, 1, 2, 6});
         spawn(false);
         EXPECT_EQ(piece(), t);
@@ -153,7 +145,6 @@ TEST(Lock, TopOutAndWinInOneLockStillClearAndShowBothEndings) {
 // The mode rule after one lock: the state before it, the lines the lock cleared, and what the
 // rule must leave. Gravity starts at 4, the spawn delay at 0 and the lock delay at 30.
 TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
-    constexpr std::uint32_t inst = instant;
     struct lockin {
         std::uint64_t mode, lines, level, n, newlevel, gravity, are, lockdelay;
         std::string sounds;
@@ -163,21 +154,21 @@ TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
         {7, 0, 99, 0, 99, 64, 25, 30, ""},
         {7, 0, 99, 1, 100, 80, 25, 30, "levelup.wav"},
         {7, 0, 198, 1, 200, 4, 25, 30, "levelup.wav"},
-        {7, 0, 698, 2, 701, inst, 16, 30, "levelup.wav"},
-        {7, 0, 899, 1, 900, inst, 12, 17, "levelup.wav"},
-        {7, 0, 998, 0, 998, inst, 12, 17, ""},
-        {7, 0, 998, 1, 999, inst, 12, 17, "excellent.wav"},
-        {8, 0, 99, 0, 99, inst, 16, 30, ""},
-        {8, 0, 99, 1, 100, inst, 12, 26, "levelup.wav"},
-        {8, 0, 396, 4, 401, inst, 5, 15, "levelup.wav"},
-        {8, 0, 996, 4, 999, inst, 4, 15, "excellent.wav"},
+        {7, 0, 698, 2, 701, instant, 16, 30, "levelup.wav"},
+        {7, 0, 899, 1, 900, instant, 12, 17, "levelup.wav"},
+        {7, 0, 998, 0, 998, instant, 12, 17, ""},
+        {7, 0, 998, 1, 999, instant, 12, 17, "excellent.wav"},
+        {8, 0, 99, 0, 99, instant, 16, 30, ""},
+        {8, 0, 99, 1, 100, instant, 12, 26, "levelup.wav"},
+        {8, 0, 396, 4, 401, instant, 5, 15, "levelup.wav"},
+        {8, 0, 996, 4, 999, instant, 4, 15, "excellent.wav"},
         {6, 18, 2, 1, 2, 4, 0, 30, ""}, // no new level: no sound, no new speeds
         {6, 19, 2, 1, 3, 7, 0, 30, "levelup.wav"},
-        {6, 608, 61, 2, 62, inst, 0, 1, "levelup.wav"},
+        {6, 608, 61, 2, 62, instant, 0, 1, "levelup.wav"},
         {0, 9, 1, 1, 2, 5, 0, 30, "levelup.wav"},
-        {0, 198, 20, 2, 21, inst, 0, 30, "excellent.wav levelup.wav"},
+        {0, 198, 20, 2, 21, instant, 0, 30, "excellent.wav levelup.wav"},
         {4, 39, 4, 1, 5, 12, 0, 30, "levelup.wav"},
-        {4, 99996, 21, 4, 10001, inst, 0, 30, "levelup.wav"},
+        {4, 99996, 21, 4, 10001, instant, 0, 30, "levelup.wav"},
         {1, 39, 1, 1, 1, 4, 0, 30, "excellent.wav"},
     };
     for (const lockin& l : locks) {
