@@ -49,7 +49,6 @@ class Ingame : public tempdir {
     void SetUp() override {
         tempdir::SetUp();
         headless::reset();
-        initscreen();
         initload();
         seed(7);
         std::fill_n(keys, 8, 0), std::fill_n(daskeys, 8, 0), std::fill_n(arrkeys, 8, 0);
