@@ -65,8 +65,8 @@ class Ingame : public tempdir {
 TEST_F(Ingame, TapsCancelDelayAndRepeat) {
     INGAMEARR = 96;
     savesettings();
-    EXPECT_EQ(trace(1, 19, {{2, 2, right}, {4, 5, right}, {4, 40, left}}, leftmost),
-              (std::vector{0, 6, 5, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 6, 6, 7, 7, 7, 8, 8}));
+    EXPECT_EQ(trace(1, 20, {{2, 2, right}, {4, 5, right}, {4, 40, left}}, leftmost),
+              (std::vector{0, 6, 5, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 6, 6, 7, 7, 7, 8, 8, 9}));
 }
 
 // A shift, hold and rotation held through the spawn delay all act in the spawn frame (28); the
