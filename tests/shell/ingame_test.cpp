@@ -34,6 +34,7 @@ static auto trace(unsigned char mode, std::uint64_t last, std::vector<held> hold
         EXPECT_EQ(ingame(mode), 3);
     } catch (stopgame&) {
     }
+    headless::onframe(nullptr);
     return seen;
 }
 
@@ -53,15 +54,10 @@ class Ingame : public tempdir {
         seed(7);
         std::fill_n(keys, 8, 0), std::fill_n(daskeys, 8, 0), std::fill_n(arrkeys, 8, 0);
     }
-    void TearDown() override {
-        headless::onframe(nullptr);
-        tempdir::TearDown();
-    }
 };
 
-// A tap moves one column, and both directions together do nothing. A key held alone moves on its
-// first frame (6); its DAS counter reaches 7 on the seventh (12), and from the eighth it repeats,
-// here at 96/256 of a column a frame with the fraction carried.
+// A tap moves one column; both directions together do nothing. A key held alone moves on its first
+// frame (6), its DAS counter reaches 7 on the seventh, and from the eighth it repeats (96/256).
 TEST_F(Ingame, TapsCancelDelayAndRepeat) {
     INGAMEARR = 96;
     savesettings();
@@ -181,6 +177,7 @@ TEST_P(Soak, RandomKeysKeepTheRecordSound) {
             ASSERT_EQ(ingame(GetParam()), 3);
     } catch (stopgame&) {
     }
+    headless::onframe(nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, Soak, ::testing::Range(0, 9));
