@@ -10,20 +10,18 @@ TEST_F(PaletteEditor, DigitsCarryAndBorrowThroughTheWholeByteAndAreSavedAndShown
     savesettings();
     std::string keys = "rararrbl" + std::string(15, 'd') + "asds", shown;
     auto tapper = taps(keys);
-    int frames = 0, matched = 0;
+    int mismatched = 0;
     EXPECT_EQ(run(change16colors,
                   [&](std::uint64_t n) {
-                      frames++;
-                      matched += std::memcmp(headless::palette(), color, 48) == 0;
+                      mismatched += std::memcmp(headless::palette(), color, 48) != 0;
                       if (n == 2 * keys.size() - 4)
                           shown = text(2, 0, 6) + text(17, 0, 6);
                       tapper(n);
                   }),
               3);
     EXPECT_EQ(shown, "1000F5FF00FF");
-    EXPECT_EQ(matched, frames);
+    EXPECT_EQ(mismatched, 0);
     bytes file = readfile();
     EXPECT_EQ(bytes(file.begin() + 54, file.begin() + 57), (bytes{0x10, 0x00, 0xF5}));
     EXPECT_EQ(file[54 + 46], 0x00);
-    EXPECT_GE(headless::palettewrites(), frames);
 }

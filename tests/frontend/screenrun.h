@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 
 using bytes = std::vector<unsigned char>;
 using script = std::function<void(std::uint64_t)>;
@@ -58,8 +57,7 @@ class ScreenTest : public ::testing::Test {
         dir = mkdtemp(name.data());
         std::filesystem::current_path(dir);
         headless::reset();
-        std::memset(keys, 0, sizeof keys);
-        std::memset(daskeys, 0, sizeof daskeys);
+        std::memset(keys, 0, sizeof keys), std::memset(daskeys, 0, sizeof daskeys);
     }
     void TearDown() override {
         std::filesystem::current_path(old);
