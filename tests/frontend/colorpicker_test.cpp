@@ -4,7 +4,7 @@ using ColorPicker = ScreenTest;
 
 TEST_F(ColorPicker, PreviewAndMarkersShowTheDecodedDefaultScheme) {
     // Entry 12, the placed L: background 6, foreground 12, medium shade.
-    EXPECT_EQ(run(colorpicker, taps(std::string(12, 'r')), 40), -1);
+    EXPECT_EQ(run(colorpicker, std::string(12, 'r'), 40), -1);
     for (int col = 0; col < 54; col++)
         ASSERT_EQ(std::tuple(text(4, col, 1)[0], attrat(4, col)),
                   std::tuple(static_cast<char>(defaults[col | 1]), defaults[col & ~1]))
@@ -25,13 +25,8 @@ TEST_F(ColorPicker, ValuesStopAtTheEndsOfTheirRangesAndAreSaved) {
     bytes want = readfile(), before;
     std::string keys = "ls" + std::string(30, 'r') + "dr" + std::string(20, 'l') + "sdl" +
                        std::string(20, 'r') + "dl" + std::string(6, 'r') + "ds";
-    auto tapper = taps(keys);
-    EXPECT_EQ(run(colorpicker,
-                  [&](std::uint64_t n) {
-                      before = n < 2 * keys.size() - 2 ? readfile() : before;
-                      tapper(n);
-                  }),
-              3);
+    auto note = [&](std::uint64_t n) { before = n < 2 * keys.size() - 2 ? readfile() : before; };
+    EXPECT_EQ(run(colorpicker, keys, 2000, note), 3);
     EXPECT_EQ(before, want);
     EXPECT_EQ(text(5, 52, 2) + text(9, 0, 2) + text(13, 30, 2) + text(17, 8, 2), "^^^^^^^^");
     want[7] = 0xFF, want[52] = 0x0F, want[53] = 0xDB;

@@ -4,24 +4,19 @@ using KeyScreens = ScreenTest;
 
 // Asked for in the order left, right, up, down, B, A, start, select; stored by slot.
 TEST_F(KeyScreens, CaptureInOrderOnceTheEnteringKeyIsUpAndSaveBeforeTheMessage) {
-    headless::press(0x0D); // still down from the menu
-    auto keys = taps(".QWERTYUI...Z");
+    headless::press(0x0D); // still down from the menu, until frame 7
     std::string held, first;
     bytes atmessage; // the file as it is when the confirmation first shows
-    EXPECT_EQ(run(guikeyboard,
-                  [&](std::uint64_t n) {
-                      if (n == 6 || n == 8)
-                          (n == 6 ? held : first) = text(9, 0, 28);
-                      if (atmessage.empty() && text(9, 0, 60) ==
-                                                   "Settings successfully configured, "
-                                                   "press any key to go back. ")
-                          atmessage = readfile();
-                      if (n > 6)
-                          keys(n - 6);
-                  }),
-              3);
-    EXPECT_EQ(held, std::string(28, ' '));
-    EXPECT_EQ(first, "Press key for \"left\"        ");
+    auto note = [&](std::uint64_t n) {
+        if (n == 6 || n == 8)
+            (n == 6 ? held : first) = text(9, 0, 28);
+        if (atmessage.empty() &&
+            text(9, 0, 60) == "Settings successfully configured, press any key to go back. ")
+            atmessage = readfile();
+        n == 7 ? headless::release(0x0D) : void();
+    };
+    EXPECT_EQ(run(guikeyboard, "....QWERTYUI...Z", 2000, note), 3);
+    EXPECT_EQ(held + first, std::string(28, ' ') + "Press key for \"left\"        ");
     EXPECT_EQ(bytes(atmessage.begin() + 114, atmessage.end()),
               bytes({0x26, 0x28, 0x25, 0x27, 0x58, 0x5A, 0x0D, 0xA0, 8,   0,   0,   0,
                      1,    0,    0,    0,    'E',  'R',  'Q',  'W',  'Y', 'T', 'U', 'I'}));
@@ -29,12 +24,9 @@ TEST_F(KeyScreens, CaptureInOrderOnceTheEnteringKeyIsUpAndSaveBeforeTheMessage) 
 
 // Left Shift is seen as both its plain and its sided code; the highest code down wins.
 TEST_F(KeyScreens, LeftShiftIsStoredAsItsSidedCode) {
-    run(
-        guikeyboard,
-        [](std::uint64_t n) {
-            n == 1 ? headless::press(0x10), headless::press(0xA0) : headless::releaseall();
-        },
-        10);
+    run(guikeyboard, "", 10, [](std::uint64_t n) {
+        n == 1 ? headless::press(0x10), headless::press(0xA0) : headless::releaseall();
+    });
     EXPECT_EQ(std::tuple(guikeys[2], text(0, 21, 2)), std::tuple(0xA0, "A0"));
 }
 
@@ -49,10 +41,10 @@ TEST_F(KeyScreens, AHeldKeyIsRefusedAndOnlyTheMenuScreenRefusesAKeyGivenEarlier)
         if (n == 10)
             headless::press('W');
     };
-    run(keyboard, keys, 30);
+    run(keyboard, "", 30, keys);
     EXPECT_EQ(bytes(ingamekeys, ingamekeys + 8),
               (bytes{0x26, 0x28, 'Q', 'Q', 0x58, 0x5A, 0x0D, 0xA0}));
     headless::releaseall();
-    run(guikeyboard, keys, 30);
+    run(guikeyboard, "", 30, keys);
     EXPECT_EQ(guikeys[3], 'W');
 }

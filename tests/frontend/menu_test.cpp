@@ -5,7 +5,7 @@ namespace {
 // The highlighted row of every presented frame, as a digit from 0 to B: '-' for none, '*' for
 // more than one. The far end is what shows that the whole row is lit.
 std::string rows;
-void noterow() {
+void noterow(std::uint64_t = 0) {
     int found = -1;
     for (int r = 0; r < 25; r++)
         if (attrat(r, 79) == pieces[25].attr)
@@ -38,8 +38,7 @@ TEST_F(Menu, HeldKeysRepeatAfterTheMenuDelayAtTheMenuRate) {
         rows.clear();
         headless::reset();
         headless::press(t.key);
-        run(
-            menu, [](std::uint64_t) { noterow(); }, 20);
+        run(menu, "", 20, noterow);
         EXPECT_EQ(rows, t.rows) << "key " << +t.key << ", DAS " << t.das << ", ARR " << t.arr;
     }
 }
@@ -49,17 +48,16 @@ TEST_F(Menu, StartHeldFromBeforeWaitsAndChoosingMenuComesBackOnQuit) {
     keys[6] = 1;
     daskeys[6] = 5;
     headless::press(0x0D);
-    // Start let go after frame 10, then three taps of down and one of start.
-    auto keys = taps("ddds");
-    ASSERT_EQ(run(menu, [&](std::uint64_t n) { noterow(), n >= 10 ? keys(n - 9) : void(); }), 3);
-    EXPECT_EQ(rows, "00000000001122333");
+    // Start let go as down is tapped on frame 9, then down twice more and start.
+    auto note = [](std::uint64_t n) { noterow(), n == 9 ? headless::release(0x0D) : void(); };
+    ASSERT_EQ(run(menu, "....ddds", 2000, note), 3);
+    EXPECT_EQ(rows, "0000000001122333");
     EXPECT_EQ(text(0, 0, 5) + text(11, 0, 16), "quit Dropple 5 Death ");
     // Another screen changed the file: the menu shows it, on "quit" again.
     pieces[25].attr = 0x4E;
     savesettings();
     pieces[25].attr = 0x30;
     rows.clear();
-    run(
-        menu, [](std::uint64_t) { noterow(); }, 4);
+    run(menu, "", 4, noterow);
     EXPECT_EQ(std::tuple(rows, pieces[25].attr), std::tuple("0000", 0x4E));
 }

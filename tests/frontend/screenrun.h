@@ -38,16 +38,15 @@ inline int attrat(int row, int col) {
 
 // One key per character, down for a frame and up for the next: u d l r a b s are the menu keys
 // up, down, left, right, A, B and start; '.' is no key; anything else is its own code.
-inline script taps(std::string keys) {
-    return [keys](std::uint64_t n) {
-        static const std::string menu = "udlrabs";
-        static const bytes codes = {0x26, 0x28, 0x25, 0x27, 0x58, 0x5A, 0x0D};
-        headless::releaseall();
-        if (n % 2 == 0 || n / 2 >= keys.size() || keys[n / 2] == '.')
-            return;
-        auto slot = menu.find(keys[n / 2]);
-        headless::press(slot == std::string::npos ? keys[n / 2] : codes[slot]);
-    };
+inline void tap(const std::string& keys, std::uint64_t n) {
+    static const std::string menu = "udlrabs";
+    static const bytes codes = {0x26, 0x28, 0x25, 0x27, 0x58, 0x5A, 0x0D};
+    std::size_t i = (n - 1) / 2;
+    if (i >= keys.size() || keys[i] == '.')
+        return;
+    auto slot = menu.find(keys[i]);
+    (n % 2 ? headless::press : headless::release)(slot == std::string::npos ? keys[i]
+                                                                            : codes[slot]);
 }
 
 class ScreenTest : public ::testing::Test {
@@ -64,14 +63,16 @@ class ScreenTest : public ::testing::Test {
         std::filesystem::remove_all(dir);
     }
 
-    // Runs the screen, calling `each` at every frame boundary (counted from 1). Returns the
-    // screen's result, or -1 when it was still running after `limit` frames.
-    static int run(unsigned char (*screenfn)(), script each, std::uint64_t limit = 2000) {
+    // Runs the screen with `keys` tapped, calling `each` first at every frame boundary (counted
+    // from 1). Returns the screen's result, or -1 when it was still running after `limit` frames.
+    static int run(
+        unsigned char (*screenfn)(), std::string keys, std::uint64_t limit = 2000,
+        script each = [](std::uint64_t) {}) {
         std::uint64_t base = headless::frame();
         headless::onframe([&](std::uint64_t n) {
             if (n - base > limit)
                 throw limit;
-            each(n - base);
+            each(n - base), tap(keys, n - base);
         });
         int result = -1;
         try {
