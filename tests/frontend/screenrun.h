@@ -39,14 +39,13 @@ inline int attrat(int row, int col) {
 // One key per character, down for a frame and up for the next: u d l r a b s are the menu keys
 // up, down, left, right, A, B and start; '.' is no key; anything else is its own code.
 inline void tap(const std::string& keys, std::uint64_t n) {
-    static const std::string menu = "udlrabs";
-    static const bytes codes = {0x26, 0x28, 0x25, 0x27, 0x58, 0x5A, 0x0D};
+    static const std::string menu = "udlrabs", codes = "\x26\x28\x25\x27\x58\x5A\x0D";
     std::size_t i = (n - 1) / 2;
     if (i >= keys.size() || keys[i] == '.')
         return;
     auto slot = menu.find(keys[i]);
-    (n % 2 ? headless::press : headless::release)(slot == std::string::npos ? keys[i]
-                                                                            : codes[slot]);
+    auto code = static_cast<unsigned char>(slot == std::string::npos ? keys[i] : codes[slot]);
+    (n % 2 ? headless::press : headless::release)(code);
 }
 
 class ScreenTest : public ::testing::Test {
