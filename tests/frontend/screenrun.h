@@ -15,7 +15,6 @@
 #include <functional>
 
 using bytes = std::vector<unsigned char>;
-using script = std::function<void(std::uint64_t)>;
 constexpr int ui = 0x70, hl = 0x30;
 const bytes defaults(defaultsettings, defaultsettings + 138);
 
@@ -66,7 +65,7 @@ class ScreenTest : public ::testing::Test {
     // from 1). Returns the screen's result, or -1 when it was still running after `limit` frames.
     static int run(
         unsigned char (*screenfn)(), std::string keys, std::uint64_t limit = 2000,
-        script each = [](std::uint64_t) {}) {
+        std::function<void(std::uint64_t)> each = [](std::uint64_t) {}) {
         std::uint64_t base = headless::frame();
         headless::onframe([&](std::uint64_t n) {
             if (n - base > limit)
