@@ -1,5 +1,5 @@
 // Whole games on the headless back end, with scripted or random keys.
-#include "../frontend/tempdir.h"
+#include "../frontend/screenrun.h"
 #include "console/platform.h"
 #include "frontend/frontend.h"
 #include "newgame.h"
@@ -45,10 +45,10 @@ static long count(const std::string& sound) {
     return std::count(headless::sounds().begin(), headless::sounds().end(), sound);
 }
 
-class Ingame : public tempdir {
+class Ingame : public ScreenTest {
   protected:
     void SetUp() override {
-        tempdir::SetUp();
+        ScreenTest::SetUp();
         headless::reset();
         initload();
         seed(7);
