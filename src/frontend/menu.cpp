@@ -1,6 +1,7 @@
 #include "console/platform.h"
 #include "console/screen.h"
 #include "frontend/frontend.h"
+#include "frontend/screentext.h"
 #include "shell/shell.h"
 
 #include <cstring>
@@ -20,11 +21,6 @@ const char* const items[12] = {"quit",
                                "Dropple 4",
                                "Dropple 5",
                                "Dropple 5 Death"};
-
-void paintrow(int row, std::uint16_t attr) {
-    for (int c = 0; c < screencols; c++)
-        screen[row * screencols + c].attr = attr;
-}
 
 } // namespace
 

@@ -1,76 +1,85 @@
-// Running a settings screen on the headless back end: a fresh folder for "savefile", scripted
-// key taps, and a way out of a screen that would never return.
+// Each test in a fresh empty folder, so "savefile" never leaks between tests, with the settings
+// screens run on the headless back end by scripted keys.
 #pragma once
 
 #include "console/platform/headless.h"
 #include "frontend/frontend.h"
 #include "shell/shell.h"
-#include "tempdir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
-#include <map>
-#include <string>
-#include <vector>
 
 using bytes = std::vector<unsigned char>;
-using script = std::function<void(std::uint64_t)>;
+constexpr int ui = 0x70, hl = 0x30;
+const bytes defaults(defaultsettings, defaultsettings + 138);
 
-class ScreenTest : public tempdir {
+inline bytes readfile(const char* name = "savefile") {
+    std::ifstream in(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+inline void writefile(const bytes& b, const char* name = "savefile") {
+    std::ofstream(name, std::ios::binary) << std::string(b.begin(), b.end());
+}
+inline std::string text(int row, int col, int length) {
+    std::string s;
+    for (int c = col; c < col + length; c++)
+        s += static_cast<char>(headless::display()[row * 80 + c].ch);
+    return s;
+}
+inline int attrat(int row, int col) {
+    return headless::display()[row * 80 + col].attr;
+}
+
+// One key per character, down for a frame and up for the next: u d l r a b s are the menu keys
+// up, down, left, right, A, B and start; '.' is no key; anything else is its own code.
+inline void tap(const std::string& keys, std::uint64_t n) {
+    static const std::string menu = "udlrabs", codes = "\x26\x28\x25\x27\x58\x5A\x0D";
+    std::size_t i = (n - 1) / 2;
+    if (i >= keys.size() || keys[i] == '.')
+        return;
+    auto slot = menu.find(keys[i]);
+    auto code = static_cast<unsigned char>(slot == std::string::npos ? keys[i] : codes[slot]);
+    (n % 2 ? headless::press : headless::release)(code);
+}
+
+class ScreenTest : public ::testing::Test {
   protected:
-    const bytes defaults{defaultsettings, defaultsettings + 138};
-
     void SetUp() override {
-        tempdir::SetUp();
+        std::string name = std::filesystem::temp_directory_path() / "dropple-test-XXXXXX";
+        dir = mkdtemp(name.data());
+        std::filesystem::current_path(dir);
         headless::reset();
-        std::memset(keys, 0, sizeof keys);
-        std::memset(daskeys, 0, sizeof daskeys);
+        std::memset(keys, 0, sizeof keys), std::memset(daskeys, 0, sizeof daskeys);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(old);
+        std::filesystem::remove_all(dir);
     }
 
-    // Runs the screen, calling `each` at every frame boundary (counted from 1). Returns the
-    // screen's result, or -1 when it was still running after `limit` frames.
-    static int run(unsigned char (*screenfn)(), script each, std::uint64_t limit = 2000) {
-        struct stuck {};
+    // Runs the screen with `keys` tapped, calling `each` first at every frame boundary (counted
+    // from 1). Returns the screen's result, or -1 when it was still running after `limit` frames.
+    static int run(
+        unsigned char (*screenfn)(), std::string keys, std::uint64_t limit = 2000,
+        std::function<void(std::uint64_t)> each = [](std::uint64_t) {}) {
         std::uint64_t base = headless::frame();
         headless::onframe([&](std::uint64_t n) {
             if (n - base > limit)
-                throw stuck{};
-            each(n - base);
+                throw limit;
+            each(n - base), tap(keys, n - base);
         });
         int result = -1;
         try {
             result = screenfn();
-        } catch (stuck&) {
+        } catch (std::uint64_t) {
         }
         headless::onframe(nullptr);
         return result;
     }
 
-    // One key per character, held for a frame and let go for the next: u d l r a b s are the
-    // menu keys up, down, left, right, A, B and start; '.' is no key; anything else is its own
-    // code.
-    static script taps(std::string keys) {
-        return [keys](std::uint64_t n) {
-            static const std::string menu = "udlrabs";
-            static const bytes codes = {0x26, 0x28, 0x25, 0x27, 0x58, 0x5A, 0x0D};
-            headless::releaseall();
-            if (n % 2 == 0 || n / 2 >= keys.size() || keys[n / 2] == '.')
-                return;
-            auto slot = menu.find(keys[n / 2]);
-            headless::press(slot == std::string::npos ? keys[n / 2] : codes[slot]);
-        };
-    }
-
-    static bytes readfile() { return ::readfile("savefile"); }
-    static std::string text(int row, int col, int length) {
-        std::string s;
-        for (int c = col; c < col + length; c++)
-            s += static_cast<char>(headless::display()[row * 80 + c].ch);
-        return s;
-    }
-    static int attrat(int row, int col) { return headless::display()[row * 80 + col].attr; }
+    std::filesystem::path old = std::filesystem::current_path(), dir;
 };
-
-constexpr int ui = 0x70, hl = 0x30;

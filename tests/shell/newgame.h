@@ -12,11 +12,8 @@ inline void newgame(unsigned char mode) {
     auto& g = ingamev;
     std::memset(g.board, 0, sizeof g.board);
     g.lines = g.score = g.piececount = g.b2b = g.combo = 0;
-    g.level = mode >= 7 ? 0 : 1;
-    g.ars = mode >= 7;
-    g.mode = mode;
+    g.level = mode >= 7 ? 0 : 1, g.ars = mode >= 7, g.mode = mode, g.label = 1;
     g.cleared = g.labelcombo = g.labeltimer = g.over = g.lastrotate = 0;
-    g.label = 1;
 }
 
 // The sounds requested since the records were last cleared, separated by spaces.

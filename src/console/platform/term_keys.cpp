@@ -65,11 +65,19 @@ keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
         s.focused = true;
         return noaction;
     case evpress:
+        s.fresh[e.code] = true;
+        s.exact[e.code] = true;
+        break;
     case evrepeat:
         s.exact[e.code] = true;
         break;
     case evrelease:
         s.exact[e.code] = false;
+        // A tap shorter than a frame still counts: the key stays down until the next frame.
+        if (s.fresh[e.code]) {
+            s.held[e.code] = true;
+            s.until[e.code] = ms;
+        }
         break;
     case evtap:
         if (s.source == fromx || s.source == fromdevices)
@@ -91,9 +99,11 @@ keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
 }
 
 void keytick(keystate& s, std::uint64_t ms) {
-    for (int k = 0; k < 256; k++)
+    for (int k = 0; k < 256; k++) {
+        s.fresh[k] = false;
         if (s.held[k] && ms >= s.until[k])
             s.held[k] = false;
+    }
 }
 
 void keyoutside(keystate& s, const bool* down, std::uint64_t ms) {

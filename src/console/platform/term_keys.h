@@ -19,6 +19,7 @@ struct keystate {
     keysource source = fromrepeat;
     bool focused = true;
     bool exact[256] = {};   // reported presses not yet released (protocol keys, mouse buttons)
+    bool fresh[256] = {};   // pressed since the last frame began
     bool outside[256] = {}; // the X key map or the input devices at the last look
     // Guesses from key repeat: a key stays down until `until`, a repeat stretches it.
     bool held[256] = {};

@@ -1,0 +1,214 @@
+#include "console/platform.h"
+#include "console/platform/audio.h"
+#include "console/sound.h"
+#include "wav.h"
+
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string bytesof(const fs::path& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+std::uint32_t le(const std::string& b, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; i--)
+        v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+
+// Everything the mixer produced, sample by sample.
+std::mutex heardlock;
+std::vector<std::int16_t> heard;
+std::atomic<std::size_t> heardcount{0};
+
+void listen(void*, Uint8* stream, int len) {
+    std::lock_guard<std::mutex> hold(heardlock);
+    const auto* s = reinterpret_cast<const std::int16_t*>(stream);
+    heard.insert(heard.end(), s, s + len / 2);
+    heardcount = heard.size();
+}
+
+void waitfor(std::size_t samples) {
+    auto giveup = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (heardcount < samples && std::chrono::steady_clock::now() < giveup)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+// A fresh working folder with an empty audio folder, on SDL's dummy output.
+class Playback : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        before = fs::current_path();
+        dir = fs::temp_directory_path() / ("dropple-audio-" + std::to_string(::getpid()));
+        fs::create_directories(dir / "audio");
+        fs::current_path(dir);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    void TearDown() override {
+        soundclose();
+        fs::current_path(before);
+        fs::remove_all(dir);
+    }
+    fs::path before, dir;
+};
+
+constexpr std::size_t alen = 44100; // a second
+constexpr std::size_t step = 16;    // samples per position of "a"
+constexpr std::size_t blen = 66150; // a second and a half
+
+// "a" counts its own position, times four so that it never touches the two low bits; "b" is a
+// steady 1. The mixer adds sounds exactly, so every output sample tells which part of "a" was
+// playing and whether "b" was.
+void writemarked() {
+    std::vector<std::int16_t> a(alen), b(blen, 1);
+    for (std::size_t i = 0; i < alen; i++)
+        a[i] = static_cast<std::int16_t>(4 * (1 + i / step));
+    writewav("audio/a.wav", a);
+    writewav("audio/b.wav", b);
+}
+
+} // namespace
+
+TEST_F(Playback, ReplayingRestartsOneSoundWhileAnotherGoesOn) {
+    writemarked();
+    soundopen("a.wav");
+    soundopen("b.wav");
+    soundopen("a.wav");
+    ASSERT_EQ(soundbytes(), 2 * (alen + blen)) << "each loaded once, unconverted";
+    Mix_SetPostMix(listen, nullptr);
+    soundplay("a.wav");
+    soundplay("b.wav");
+    waitfor(heardcount + 4410);
+    soundplay("a.wav");
+    soundplay("combo21.wav"); // never opened: nothing happens
+    waitfor(heardcount + blen + 4410);
+    Mix_SetPostMix(nullptr, nullptr);
+    std::lock_guard<std::mutex> hold(heardlock);
+
+    // "b" is heard for its whole length without a gap. "a" climbs from its start, goes back to
+    // its start once (the restart, while "b" plays) and climbs to its end; two copies of "a" at
+    // once would climb twice as fast.
+    std::vector<std::size_t> bat, astarts, aruns;
+    for (std::size_t t = 0; t < heard.size(); t++) {
+        const int v = heard[t];
+        const std::size_t a = std::size_t(v / 4), before = t ? std::size_t(heard[t - 1] / 4) : 0;
+        ASSERT_TRUE(v >= 0 && (v & 3) <= 1) << "at " << t;
+        if ((v & 3) == 1)
+            bat.push_back(t);
+        if (a && (before == 0 || a < before))
+            astarts.push_back(t), aruns.push_back(0);
+        ASSERT_TRUE(!a || a == 1 + (t - astarts.back()) / step) << "at " << t;
+        aruns.back() += a != 0;
+    }
+    ASSERT_EQ(std::tuple(bat.size(), bat.back() - bat.front() + 1, aruns.size()),
+              std::tuple(blen, blen, 2u));
+    EXPECT_TRUE(aruns[0] >= 4410 && aruns[0] < alen && aruns[1] == alen) << aruns[0];
+    EXPECT_TRUE(astarts[1] > bat.front() && astarts[1] < bat.back());
+}
+
+// Missing, broken, outside the folder, unknown: nothing loads, nothing is printed, and without
+// an audio folder, or with no working device, the device is not even opened.
+TEST_F(Playback, MissingBrokenAndUnknownSoundsAndNoDeviceAreSilentAndHarmless) {
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    std::ofstream("audio/broken.wav") << "RIFF, but nothing after it";
+    writewav("outside.wav", {0, 1, 0});
+    for (const char* name : {"lock.wav", "broken.wav", "../outside.wav", "", "audio"})
+        soundopen(name);
+    for (const char* name : {"lock.wav", "broken.wav", "combo0.wav", "combo21.wav", ""})
+        soundplay(name);
+    EXPECT_EQ(soundbytes(), 0u);
+    // ALSA on a machine without a sound card writes several lines to stderr from its library.
+    writemarked();
+    for (const char* driver : {"nosuchdriver", "alsa"}) {
+        soundclose();
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        soundopen("a.wav");
+        soundplay("a.wav");
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    soundclose();
+    fs::remove_all("audio");
+    soundopen("lock.wav");
+    int freq = 0, channels = 0;
+    Uint16 format = 0;
+    EXPECT_EQ(Mix_QuerySpec(&freq, &format, &channels), 0);
+}
+
+// The catalogue is strictly alphabetical and the folder holds exactly it. Every file is 16-bit mono
+// 44.1 kHz PCM with the plain 44-byte header; short (the sounds of single moves shorter still),
+// loud enough without clipping, and without a click at either end.
+TEST(SoundSet, TheFolderHoldsTheCatalogueInShortCleanPcmWithHeadroom) {
+    std::vector<std::string> names(std::begin(soundcatalogue), std::end(soundcatalogue));
+    EXPECT_TRUE(std::adjacent_find(names.begin(), names.end(), std::greater_equal<>()) ==
+                names.end());
+    std::set<std::string> files;
+    for (const auto& entry : fs::directory_iterator(SOUNDSET_DIR))
+        files.insert(entry.path().filename().string());
+    EXPECT_EQ(files, std::set<std::string>(names.begin(), names.end()));
+    const std::string fmt("WAVEfmt \x10\0\0\0\1\0\1\0\x44\xac\0\0\x88\x58\1\0\2\0\x10\0data", 32);
+    const std::string permove = " rotate initialrotate rotfail lock harddrop softdrop hold "
+                                "initialhold holdfail piece0 piece1 piece2 piece3 piece4 piece5 "
+                                "piece6 ";
+    for (const std::string& name : names) {
+        const std::string b = bytesof(fs::path(SOUNDSET_DIR) / name);
+        ASSERT_TRUE(b.size() > 44 + 882 && b.substr(0, 4) == "RIFF" &&
+                    le(b, 4, 4) == b.size() - 8 && b.substr(8, 32) == fmt &&
+                    le(b, 40, 4) == b.size() - 44 && b.size() % 2 == 0)
+            << name;
+        std::vector<int> s; // magnitudes
+        for (std::size_t i = 44; i < b.size(); i += 2)
+            s.push_back(std::abs(static_cast<std::int16_t>(le(b, i, 2))));
+        const int top = *std::max_element(s.begin(), s.end());
+        const std::string stem = name.substr(0, name.size() - 4);
+        const double longest = permove.find(" " + stem + " ") != std::string::npos ? 0.4
+                               : stem == "excellent" || stem == "gameover"         ? 2.5
+                                                                                   : 1.5;
+        EXPECT_LT(s.size() / 44100.0, longest) << name;
+        EXPECT_TRUE(top <= 0.9 * 32767 && top >= 0.25 * 32767) << name << " peaks at " << top;
+        EXPECT_TRUE(s.front() <= 64 && s.back() <= 64 &&
+                    *std::max_element(s.begin(), s.begin() + 44) <= top / 2 &&
+                    *std::max_element(s.end() - 44, s.end()) <= top / 2)
+            << name << " clicks";
+    }
+}
+
+TEST(SoundSet, EveryRunWritesTheSameBytes) {
+    fs::path dir = fs::temp_directory_path() / ("dropple-soundgen-" + std::to_string(::getpid()));
+    for (const char* run : {"1", "2"}) {
+        fs::create_directories(dir / run);
+        std::string command = std::string("\"") + SOUNDGEN + "\" \"" + (dir / run).string() + "\"";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char* name : soundcatalogue) {
+        std::string first = bytesof(dir / "1" / name);
+        EXPECT_EQ(first, bytesof(dir / "2" / name)) << name;
+        EXPECT_EQ(first, bytesof(fs::path(SOUNDSET_DIR) / name)) << name;
+        for (char c : first)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    fs::remove_all(dir);
+    // Every build on every machine: no library rounding, no uninitialised byte may leak in. A
+    // deliberate change to a sound changes this figure.
+    EXPECT_EQ(hash, 10623421126192693189ull);
+}

@@ -1,0 +1,165 @@
+#include "console/draw.h"
+#include "console/platform.h"
+#include "console/platform/headless.h"
+#include "console/screen.h"
+#include "console/sound.h"
+#include "frontend/frontend.h"
+#include "shell/ingamev.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <tuple>
+
+namespace {
+
+std::string row(int r, int from, int to) {
+    std::string s;
+    for (int c = from; c <= to; c++)
+        s += static_cast<char>(screen[r * 80 + c].ch);
+    return s;
+}
+
+// 6000 ticks per second and one tick per counter read: a frame is exactly 100 ticks. The console
+// starts too large.
+void start() {
+    headless::reset();
+    headless::setclock(6000, 1);
+    headless::setconsole(120, 40, true);
+    initscreen();
+}
+
+// 'f' for each call that returned without waiting: two counter reads, the meter's and the clock's.
+std::string freeframes(int calls, std::uint64_t callertakes = 0) {
+    std::string out;
+    for (int i = 0; i < calls; i++) {
+        headless::advance(callertakes);
+        const std::uint64_t before = headless::reads();
+        framesleep(3);
+        out += headless::reads() - before == 2 ? 'f' : 'w';
+    }
+    return out;
+}
+
+// Every scheme entry e paints the character 'a' + e, so the picture tells which entry painted
+// each cell.
+void startgame() {
+    for (int i = 0; i < 27; i++)
+        pieces[i] = {static_cast<std::uint16_t>('a' + i), static_cast<std::uint16_t>(100 + i)};
+    std::memset(ingamev.board, 0, sizeof ingamev.board);
+    std::memset(ingamev.queue, 0, sizeof ingamev.queue);
+    ingamev.lines = ingamev.level = ingamev.score = ingamev.piececount = ingamev.frames = 0;
+    ingamev.ars = ingamev.labelcombo = 0;
+    ingamev.mode = 6;
+    paintgame();
+    ingamev.label = 1;
+    ingamev.hold = 255;
+    for (int i = 0; i < 4; i++)
+        ingamev.piecey[i] = ingamev.ghosty[i] = 255;
+}
+
+} // namespace
+
+TEST(Pacing, EveryFrameWaitsItsTurnAfterAStallEightRunFreeAndASlowCallerNeverWaits) {
+    start();
+    framesleep(3);
+    const std::uint64_t before = headless::now();
+    EXPECT_EQ(freeframes(20), std::string(20, 'w'));
+    EXPECT_EQ(headless::now() - before, 20 * 100u);
+    headless::advance(6000); // one second
+    EXPECT_EQ(freeframes(10), "ffffffffww");
+    EXPECT_EQ(freeframes(100, 150), std::string(100, 'f')); // one and a half frames per call
+    // The backlog is pinned at the limit: one interval was just consumed out of eight.
+    EXPECT_EQ(headless::now() - timecounter, 7 * frameint);
+}
+
+TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMeterOrNothing) {
+    start();
+    const std::vector<std::string>& opened = headless::opened();
+    EXPECT_EQ(opened,
+              std::vector<std::string>(std::begin(soundcatalogue), std::end(soundcatalogue)));
+    EXPECT_TRUE(std::is_sorted(opened.begin(), opened.end()));
+    short c = 0, r = 0;
+    consolesize(&c, &r);
+    EXPECT_EQ(std::tuple(c, r, matchsize()), std::tuple(80, 25, 0));
+    screen[0].ch = 'x';
+    screen[24 * 80 + 76].ch = '?';
+    framesleep(0);
+    framesleep(7);
+    EXPECT_EQ(std::tuple(headless::presented().size(), row(24, 76, 76)), std::tuple(0u, "?"));
+    framesleep(1); // the meter reads 60.0 from the first frame on
+    EXPECT_EQ(std::tuple(headless::presented().size(), row(24, 76, 79), fps),
+              std::tuple(0u, "60.0", 600u));
+    framesleep(2);
+    framesleep(3);
+    const auto& p = headless::presented();
+    ASSERT_EQ(p.size(), 2u);
+    EXPECT_EQ(std::tuple(p[0].left, p[0].top, p[0].right, p[0].bottom, p[1].left, p[1].top,
+                         p[1].right, p[1].bottom, headless::display()[0].ch),
+              std::tuple(76, 24, 79, 24, 0, 0, 79, 24, 'x'));
+    // 30 frames in 3022 ticks: 600 * 6000 / 3022 = 1191.3, halved and rounded up; then 30 frames
+    // in a tenth of the usual time.
+    for (auto [step, extra, shown] : {std::tuple(100u, 21u, "59.6"), std::tuple(10u, 0u, "99.9")}) {
+        for (unsigned k = 0; k <= 30; k++)
+            frametiming[k] = headless::now() - (31 - k) * step - extra;
+        fpsupdate(true);
+        EXPECT_EQ(row(24, 76, 79), shown);
+    }
+    headless::setconsole(100, 30, false);
+    EXPECT_EQ(matchsize(), 1);
+}
+
+TEST(Draw, TextNumbersClockLabelsAndCombo) {
+    startgame();
+    EXPECT_EQ(row(0, 0, 10) + row(13, 7, 12) + row(3, 30, 30) + row(4, 30, 30),
+              "Dropple 2  score: {");
+    ingamev.score = 1234;
+    ingamev.piececount = 18446744073709551615u;
+    const std::tuple<std::uint64_t, const char*, int, int, const char*> cases[] = {
+        {0, "0.00", 1, 0, "                                "},
+        {1, "0.02", 9, 3, "Bk-to-Bk Quadix         combo  3"},
+        {75, "1.25", 12, 12, "Bk-to-Bk T-spin  Triple combo 12"},
+        {3599 * 60 + 59, "3599.98", 1, 0, "                                "},
+    };
+    for (auto [frames, clock, label, combo, labels] : cases) {
+        ingamev.frames = frames, ingamev.label = std::uint8_t(label);
+        ingamev.labelcombo = std::uint8_t(combo);
+        draw();
+        EXPECT_EQ(row(19, 6, 13) + row(20, 6, 13) + row(21, 6, 13) + row(22, 6, 13), labels);
+        EXPECT_EQ(row(2, 50, 70), std::string(21 - std::strlen(clock), ' ') + clock);
+    }
+    EXPECT_EQ(row(1, 58, 62) + row(8, 0, 19) + row(14, 0, 19) + row(17, 0, 19),
+              "time:" + std::string(19, ' ') + "0" + std::string(16, ' ') + "1234" +
+                  "18446744073709551615");
+}
+
+TEST(Draw, BoardPieceGhostAndPreviews) {
+    startgame();
+    ingamev.board[21][0] = 5;                         // L, rightmost column
+    ingamev.board[24][3] = 1;                         // never shown
+    ingamev.board[0][9] = 1, ingamev.board[0][8] = 7; // S and T, bottom left
+    ingamev.current = 3;                              // I
+    for (int i = 0; i < 4; i++)
+        ingamev.piecex[i] = static_cast<std::uint16_t>(i), ingamev.ghosty[i] = 0;
+    ingamev.piecey[0] = ingamev.piecey[1] = 0; // two cells already down on the ghost
+    ingamev.piecey[2] = 24;                    // above the top of the screen
+    ingamev.queue[0] = 3;                      // I in the first next slot
+    ingamev.hold = 6;                          // T in the hold box
+    draw();
+    EXPECT_EQ(row(2, 46, 49) + row(3, 30, 33) + row(23, 30, 33) + row(23, 42, 49) + row(0, 44, 45),
+              "  mm    iioottttdddd  ");
+    EXPECT_EQ(row(4, 54, 61) + row(5, 54, 61) + row(4, 18, 25) + row(5, 18, 25),
+              std::string(8, 'd') + std::string(8, ' ') + "  gg    gggggg  "); // T points up
+    ingamev.ars = 1;
+    draw();
+    // S wears T's colours, T and the I wear I's and Z's; the I previews a row lower and the T
+    // points down.
+    EXPECT_EQ(row(23, 30, 33) + row(23, 42, 49), "oollrrrrbbbb");
+    EXPECT_EQ(row(4, 54, 61) + row(5, 54, 61) + row(4, 18, 25) + row(5, 18, 25),
+              std::string(8, ' ') + std::string(8, 'b') + "dddddd    dd    ");
+    ingamev.hold = 255;
+    draw();
+    EXPECT_EQ(row(4, 18, 25) + row(5, 18, 25), std::string(16, ' '));
+}

@@ -1,0 +1,180 @@
+// Piece supply, locking and the mode rules on a bare game record. The reference random numbers
+// were computed outside the game, from the published SplitMix64 and xoshiro128++ definitions.
+#include "console/screen.h"
+#include "newgame.h"
+#include "shell/random.h"
+#include "shell/shell.h"
+#include "shell/supply.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <tuple>
+#include <vector>
+
+using bag = std::array<std::uint8_t, 7>;
+using cells = std::pair<std::array<std::uint16_t, 4>, std::array<std::uint16_t, 4>>; // x, y
+using numbers = std::vector<std::uint32_t>;
+
+TEST(Random, SeedsAndTheStartUpClockFollowTheReference) {
+    std::vector<numbers> got;
+    for (std::int32_t clock : {1765000000, -86400}) { // a clock before 1970 is sign-extended
+        headless::reset();
+        headless::setwallclock(clock);
+        initscreen();
+        got.push_back({next(), next(), next()});
+    }
+    EXPECT_EQ(got, (std::vector<numbers>{{0x88c3d55b, 0x9e4e8974, 0xa29d4f0c},
+                                         {0x112092f5, 0xd40c83d2, 0xf2ebc1e6}}));
+}
+
+static bag shuffled(std::uint32_t r, bag b = {0, 1, 2, 3, 4, 5, 6}) {
+    shufflebag(b.data(), r);
+    return b;
+}
+
+TEST(Supply, BagDigitsAndHistoryTries) {
+    EXPECT_EQ(shuffled(0), (bag{1, 2, 3, 4, 5, 6, 0}));    // every swap takes the front
+    EXPECT_EQ(shuffled(1), (bag{2, 1, 3, 4, 5, 6, 0}));    // last digit 1 keeps b[1]
+    EXPECT_EQ(shuffled(5039), (bag{0, 1, 2, 3, 4, 5, 6})); // every digit at its maximum
+    const std::uint8_t history[4] = {0, 0, 1, 6};          // S, S, Z, T
+    EXPECT_EQ(pickpiece(history, 0 + 1 * 7 + 6 * 49 + 3 * 343), 3);
+    EXPECT_EQ(pickpiece(history, 6 + 0 * 7 + 1 * 49 + 6 * 343 + 1 * 2401 + 0 * 16807u), 0);
+}
+
+static void deal(bool ars, std::vector<std::uint8_t> q = {}) {
+    headless::reset();
+    std::copy(q.begin(), q.end(), ingamev.queue);
+    ingamev.queuecount = static_cast<std::uint8_t>(q.size());
+    ingamev.ars = ars, ingamev.hold = 255, ingamev.lockdelay = 30, ingamev.resetlimit = 5;
+}
+
+TEST(Supply, GamesOpenWithILJOrTAndBagsAreComplete) {
+    for (unsigned s = 0; s < 600; s++) {
+        seed(s / 2);
+        deal(s % 2);
+        bag seen{};
+        for (int i = 0; i < 21; i++, seen[ingamev.current]++) {
+            spawn(false);
+            ASSERT_TRUE(i > 0 || ingamev.current >= 3) << "seed " << s / 2;
+        }
+        ASSERT_TRUE(s % 2 || seen == (bag{3, 3, 3, 3, 3, 3, 3}));
+    }
+}
+
+TEST(Supply, BadFirstBagIsReshuffledAsItStands) {
+    unsigned s = 0;
+    std::uint32_t r1 = 0, r2 = 0;
+    while (shuffled(r1)[0] >= 3 || shuffled(r2, shuffled(r1))[0] < 3 ||
+           shuffled(r2, shuffled(r1)) == shuffled(r2))
+        seed(++s), r1 = next(), r2 = next();
+    seed(s);
+    deal(false);
+    spawn(false);
+    EXPECT_EQ(ingamev.current, shuffled(r2, shuffled(r1))[0]);
+}
+
+// A T is dealt with an I next; hold puts the T away and deals the I, then swaps them back to
+// where the T was dealt.
+TEST(Supply, SpawnPositionsAndHoldFromAnEmptyAndAFullSlot) {
+    auto& g = ingamev;
+    auto piece = [&] { return cells(std::to_array(g.piecex), std::to_array(g.piecey)); };
+    for (bool ars : {false, true}) {
+        // Under ARS the T points down, and the I sits off its reference point.
+        cells t =
+            ars ? cells{{5, 6, 4, 5}, {25, 25, 25, 24}} : cells{{5, 4, 6, 5}, {24, 24, 24, 25}};
+        cells i =
+            ars ? cells{{4, 5, 6, 3}, {24, 24, 24, 24}} : cells{{5, 4, 3, 6}, {25, 25, 25, 25}};
+        deal(ars, {6, 3, 4, 5, 0, 1, 2, 6});
+        spawn(false);
+        g.holdused = 1;
+        hold();
+        EXPECT_EQ(std::tuple(piece(), g.hold, g.current, g.holdused, g.queuecount, g.rotation,
+                             g.pivoty, g.resetlimit, g.resetsleft),
+                  std::tuple(i, 6, 3, 1, 6, ars ? 2 : 0, 25, ars ? 25 : 5, ars ? 0 : 5));
+        g.justspawned = 0, g.locktimer = 3;
+        g.resetlimit = 12; // modes 7 and 8: the lowest row the last piece reached
+        hold();
+        EXPECT_EQ(std::tuple(piece(), g.hold, g.current, g.queuecount, g.locktimer, g.resetlimit),
+                  std::tuple(t, 3, 6, 6, 30, 12));
+        EXPECT_EQ(heard(), "piece0.wav initialhold.wav piece1.wav hold.wav piece1.wav");
+    }
+}
+
+// Piece `p` with cell 0 in row `lowest`, the other three in row 20, side by side from column x0.
+static void place(std::uint8_t p, std::uint16_t lowest, std::uint16_t x0) {
+    ingamev.current = p, ingamev.active = 1;
+    for (std::uint16_t i = 0; i < 4; i++)
+        ingamev.piecex[i] = x0 + i, ingamev.piecey[i] = i ? 20 : lowest, ingamev.ghosty[i] = 3;
+}
+
+TEST(Lock, OneCellInTheFieldKeepsTheGameGoing) {
+    auto& g = ingamev;
+    newgame(5);
+    place(6, 19, 2);
+    g.lastrotate = 1;
+    g.board[18][1] = g.board[18][3] = 1; // with the piece's own cell, a T-spin
+    lock();
+    EXPECT_EQ(std::tuple(g.over, g.active, g.board[19][2], g.board[20][5], heard(),
+                         std::count(g.piecey, g.piecey + 4, 255) +
+                             std::count(g.ghosty, g.ghosty + 4, 255)),
+              std::tuple(0, 0, 7, 7, "lock.wav combo0.wav tspin0.wav", 8));
+    lock(); // again, with no piece in play: nothing is written through rows of 255
+    EXPECT_EQ(g.piececount, 2u);
+}
+
+// Mode 1 at 39 lines: an I that locks wholly above the field and completes row 20 tops out, and
+// its line still counts and wins.
+TEST(Lock, TopOutAndWinInOneLockStillClearAndShowBothEndings) {
+    auto* bottom = &screen[24 * screencols];
+    newgame(1);
+    ingamev.lines = 39;
+    ingamev.board[0][0] = 1;
+    std::memset(ingamev.board[20], 1, 6);
+    std::fill_n(bottom, screencols, cell{' ', 0x1f});
+    place(3, 20, 6);
+    lock();
+    std::string text;
+    for (int c = 34; c <= 45; c++)
+        text += static_cast<char>(bottom[c].ch);
+    EXPECT_EQ(std::tuple(heard(), text, bottom[35].attr, ingamev.score, ingamev.board[20][9]),
+              std::tuple("lock.wav gameover.wav combo0.wav erase1.wav excellent.wav",
+                         " GYOU WIN!! ", 0x1f, 100u, 0));
+}
+
+// The mode rule after one lock: the state before it, the lines the lock cleared, and what the
+// rule must leave. Gravity starts at 4, the spawn delay at 0 and the lock delay at 30.
+TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
+    struct lockin {
+        std::uint64_t mode, lines, level, n, newlevel, gravity, are, lockdelay;
+        std::string sounds;
+    };
+    const lockin locks[] = {
+        {7, 0, 99, 0, 99, 64, 25, 30, ""},
+        {7, 0, 99, 1, 100, 80, 25, 30, "levelup.wav"},
+        {7, 0, 198, 1, 200, 4, 25, 30, "levelup.wav"},
+        {7, 0, 698, 2, 701, instant, 16, 30, "levelup.wav"},
+        {7, 0, 899, 1, 900, instant, 12, 17, "levelup.wav"},
+        {7, 0, 998, 0, 998, instant, 12, 17, ""},
+        {7, 0, 998, 1, 999, instant, 12, 17, "excellent.wav"},
+        {8, 0, 99, 0, 99, instant, 16, 30, ""},
+        {8, 0, 99, 1, 100, instant, 12, 26, "levelup.wav"},
+        {8, 0, 996, 4, 999, instant, 4, 15, "excellent.wav"},
+        {6, 18, 2, 1, 2, 4, 0, 30, ""}, // no new level: no sound, no new speeds
+        {6, 608, 61, 2, 62, instant, 0, 1, "levelup.wav"},
+        {0, 198, 20, 2, 21, instant, 0, 30, "excellent.wav levelup.wav"},
+        {4, 99996, 21, 4, 10001, instant, 0, 30, "levelup.wav"},
+        {1, 39, 1, 1, 1, 4, 0, 30, "excellent.wav"},
+    };
+    for (const lockin& l : locks) {
+        SCOPED_TRACE(testing::Message() << "mode " << l.mode << " level " << l.level);
+        newgame(static_cast<unsigned char>(l.mode));
+        ingamev.lines = l.lines + l.n, ingamev.level = l.level, ingamev.cleared = l.n;
+        ingamev.gravity = 4, ingamev.are = 0, ingamev.lockdelay = 30;
+        moderule();
+        EXPECT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.are, ingamev.lockdelay,
+                             heard(), ingamev.over),
+                  std::tuple(l.newlevel, l.gravity, l.are, l.lockdelay, l.sounds,
+                             l.sounds.starts_with("excellent")));
+    }
+}
