@@ -42,23 +42,10 @@ void rotateARS(bool clockwise) {
 
     const int tests = (p == 3 && next % 2 == 0) ? 5 : 4;
     for (int t = 0; t < tests; t++) {
-        unsigned short cx[4], cy[4];
-        for (int i = 0; i < 4; i++) {
-            cx[i] = static_cast<unsigned short>(x[i] + kicks[t][0]);
-            cy[i] = static_cast<unsigned short>(y[i] + kicks[t][1]);
-        }
-        if (collision(cx, cy))
+        if (!trykick(x, y, kicks[t][0], kicks[t][1]))
             continue;
-        for (int i = 0; i < 4; i++) {
-            ingamev.piecex[i] = cx[i];
-            ingamev.piecey[i] = cy[i];
-        }
-        playsound(ingamev.justspawned == 1 ? "initialrotate.wav" : "rotate.wav");
-        // Before the reference point moves: a kick upward must not count as a new lowest row.
-        lockdelayreset(false);
         ingamev.pivotx = static_cast<std::uint16_t>(ingamev.pivotx + kicks[t][0]);
         ingamev.pivoty = static_cast<std::uint16_t>(ingamev.pivoty + kicks[t][1]);
-        ingamev.lastrotate = 1;
         return;
     }
     playsound("rotfail.wav");

@@ -1,6 +1,8 @@
 // Helpers on the four cells of a piece shared by the movement and rotation files.
 #pragma once
 
+#include "console/sound.h"
+#include "rules/rules.h"
 #include "shell/ingamev.h"
 
 #include <cstdint>
@@ -33,4 +35,25 @@ inline int falldistance(const std::uint16_t* x, const std::uint16_t* y) {
         best = d;
     }
     return best;
+}
+
+// Tries the turned cells moved by (kx, ky); where they fit the piece takes them. The caller moves
+// the pivot afterwards, so that a kick upward is not read as a new lowest row.
+inline bool trykick(const std::uint16_t* x, const std::uint16_t* y, int kx, int ky) {
+    unsigned short cx[4], cy[4];
+    for (int i = 0; i < 4; i++) {
+        cx[i] = static_cast<unsigned short>(x[i] + kx);
+        cy[i] = static_cast<unsigned short>(y[i] + ky);
+    }
+    if (collision(cx, cy))
+        return false;
+    for (int i = 0; i < 4; i++) {
+        ingamev.piecex[i] = cx[i];
+        ingamev.piecey[i] = cy[i];
+    }
+    playsound(ingamev.justspawned == 1 ? "initialrotate.wav" : "rotate.wav");
+    // Bookkeeping only: a turn never makes the piece fall in the same call.
+    lockdelayreset(false);
+    ingamev.lastrotate = 1;
+    return true;
 }

@@ -29,21 +29,8 @@ void rotateSRS(bool clockwise) {
     for (int t = 0; t < tests; t++) {
         const int kx = table[t][next][0] - table[t][r][0];
         const int ky = table[t][next][1] - table[t][r][1];
-        unsigned short cx[4], cy[4];
-        for (int i = 0; i < 4; i++) {
-            cx[i] = static_cast<unsigned short>(x[i] + kx);
-            cy[i] = static_cast<unsigned short>(y[i] + ky);
-        }
-        if (collision(cx, cy))
+        if (!trykick(x, y, kx, ky))
             continue;
-        for (int i = 0; i < 4; i++) {
-            ingamev.piecex[i] = cx[i];
-            ingamev.piecey[i] = cy[i];
-        }
-        playsound(ingamev.justspawned == 1 ? "initialrotate.wav" : "rotate.wav");
-        // Bookkeeping only: a turn never makes the piece fall in the same call.
-        lockdelayreset(false);
-        ingamev.lastrotate = 1;
         ingamev.pivotx = ingamev.piecex[0];
         ingamev.pivoty = ingamev.piecey[0];
         return;

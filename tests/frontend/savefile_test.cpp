@@ -36,23 +36,6 @@ using Savefile = ScreenTest;
 
 } // namespace
 
-TEST_F(Savefile, LoadAndSaveKeepEveryValueByteForByte) {
-    bytes file(138);
-    for (std::size_t i = 0; i < 138; i++)
-        file[i] = static_cast<unsigned char>(0x80 + i);
-    // In-game DAS, ARR and soft drop, then menu DAS and ARR, at the ends of 32 bits.
-    const std::uint32_t ingame[] = {0xFFFFFFFFu, 0x80000000u, 0}, gui[] = {0, 0x7FFFFFFFu};
-    std::memcpy(&file[102], ingame, 12);
-    std::memcpy(&file[122], gui, 8);
-    writefile(file);
-    initload();
-    savesettings();
-    EXPECT_EQ(readfile(), file);
-    EXPECT_EQ(std::tuple(pieces[26].attr, pieces[26].ch, INGAMEDAS, INGAMEARR, INGAMESDS, GUIDAS,
-                         GUIARR, ingamekeys[0], guikeys[7]),
-              std::tuple(0xB4, 0xB5, 0xFFFFFFFFu, 0x80000000u, 0u, 0u, 0x7FFFFFFFu, 0xF2, 0x09));
-}
-
 // A short file is left as it is and lends its bytes to the defaults; a long one is read in part
 // and cut to size by the next save.
 TEST_F(Savefile, FilesOfAnyLengthLoadOverTheDefaults) {

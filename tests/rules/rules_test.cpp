@@ -221,7 +221,6 @@ TEST(LockDelay, AShiftOffALedgeFallsOneFrameAtOnce) {
     // then the pivot row, the points and the fall sum afterwards.
     const std::uint32_t cases[][10] = {
         {0, 0, 0, 0, 0, 0, 4, 3, 0, 4},         // low gravity: hangs over the hole
-        {0, 0, 0, 0, 0, 0, 256, 2, 0, 0},       // one row a frame
         {0, 0, 0, 0, 0, 0, instant, 1, 0, 255}, // 20G: to the bottom of the hole
         {0, 1, 0, 0, 0, 0, instant, 4, 0, 250}, // not resting before the shift: no fall
         {0, 0, 1, 0, 0, 0, 4, 1, 4, 3},         // hard drop held: 255 left, +4, blocked
@@ -305,8 +304,6 @@ TEST(LineClear, ClearsInARowKeepTheirLabelsSoundsChainsCombosAndPoints) {
         {1, '2', 2, "combo8.wav b2b_end.wav erase1.wav", 1 + 3},
         {0, 'T', 2, "combo0.wav tspin0.wav", 0},
         {1, 'T', 6, "combo0.wav b2b_start.wav tspin1.wav", 4},
-        {0, 'I', 6, "", 0},
-        {0, '2', 6, "", 0},
         {0, 'T', 6, "combo0.wav tspin0.wav", 0},
         {2, 'T', 11, "combo0.wav b2b_continue.wav tspin2.wav", 12},
         {1, 't', 2, "combo1.wav b2b_end.wav erase1.wav", 1},

@@ -49,10 +49,9 @@ class Ingame : public ScreenTest {
   protected:
     void SetUp() override {
         ScreenTest::SetUp();
-        headless::reset();
         initload();
         seed(7);
-        std::fill_n(keys, 8, 0), std::fill_n(daskeys, 8, 0), std::fill_n(arrkeys, 8, 0);
+        std::fill_n(arrkeys, 8, 0);
     }
 };
 
@@ -76,14 +75,6 @@ TEST_F(Ingame, KeysHeldThroughTheSpawnDelayActInTheSpawnFrame) {
               (std::vector{state(0, 6, 255, 2), state(1, 9, 5, 1)}));
     EXPECT_EQ(std::tuple(ingamev.piececount, count("initialhold.wav"), count("initialrotate.wav")),
               std::tuple(1u, 1L, 1L));
-}
-
-// Rotation turns once per press, and under SRS a hard drop locks at once and needs a new press.
-TEST_F(Ingame, HeldRotationAndHardDropActOncePerPress) {
-    auto pieces = trace(1, 40, {{2, 40, rotright}, {2, 20, up}, {22, 22, up}},
-                        [] { return ingamev.piececount; });
-    EXPECT_EQ(std::tuple(pieces[20], pieces[40], ingamev.rotation, count("rotate.wav")),
-              std::tuple(1u, 2u, 0, 1L));
 }
 
 TEST_F(Ingame, SonicDropRepeatsWhileHeldAndNeverLocks) {
