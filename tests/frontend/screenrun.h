@@ -61,6 +61,7 @@ class ScreenTest : public ::testing::Test {
         std::filesystem::remove_all(dir);
     }
 
+  public:
     // Runs the screen with `keys` tapped, calling `each` first at every frame boundary (counted
     // from 1). Returns the screen's result, or -1 when it was still running after `limit` frames.
     static int run(

@@ -123,25 +123,6 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoing) {
     EXPECT_EQ(g.piececount, 2u);
 }
 
-// Mode 1 at 39 lines: an I that locks wholly above the field and completes row 20 tops out, and
-// its line still counts and wins.
-TEST(Lock, TopOutAndWinInOneLockStillClearAndShowBothEndings) {
-    auto* bottom = &screen[24 * screencols];
-    newgame(1);
-    ingamev.lines = 39;
-    ingamev.board[0][0] = 1;
-    std::memset(ingamev.board[20], 1, 6);
-    std::fill_n(bottom, screencols, cell{' ', 0x1f});
-    place(3, 20, 6);
-    lock();
-    std::string text;
-    for (int c = 34; c <= 45; c++)
-        text += static_cast<char>(bottom[c].ch);
-    EXPECT_EQ(std::tuple(heard(), text, bottom[35].attr, ingamev.score, ingamev.board[20][9]),
-              std::tuple("lock.wav gameover.wav combo0.wav erase1.wav excellent.wav",
-                         " GYOU WIN!! ", 0x1f, 100u, 0));
-}
-
 // The mode rule after one lock: the state before it, the lines the lock cleared, and what the
 // rule must leave. Gravity starts at 4, the spawn delay at 0 and the lock delay at 30.
 TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
