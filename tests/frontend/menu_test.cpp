@@ -20,24 +20,21 @@ using Menu = ScreenTest;
 // A key held from the first frame, with the menu timing the file holds: the frames on which the
 // cursor moves, stopping at the first and last rows.
 TEST_F(Menu, HeldKeysRepeatAfterTheMenuDelayAtTheMenuRate) {
-    const struct {
-        unsigned char das, arr;
-        std::string rows;
-    } timings[] = {
+    const std::tuple<unsigned char, unsigned char, std::string> timings[] = {
         {8, 1, "00000000000000000000"}, {8, 1, "1111111123456789ABBB"},
         {8, 3, "11111111222333444555"}, {8, 0, "11111111222222222222"},
         {3, 5, "11122333445556677788"}, // the counter wraps below 0
     };
-    for (auto& t : timings) {
+    for (auto& [das, arr, want] : timings) {
         bytes file = defaults;
-        file[122] = t.das, file[126] = t.arr;
+        file[122] = das, file[126] = arr;
         writefile(file);
         std::memset(daskeys, 0, sizeof daskeys);
         rows.clear();
         headless::reset();
-        headless::press(t.rows[0] == '0' ? 0x26 : 0x28); // up only when the cursor stays on top
+        headless::press(want[0] == '0' ? 0x26 : 0x28); // up only when the cursor stays on top
         run(menu, "", 20, noterow);
-        EXPECT_EQ(rows, t.rows) << "DAS " << +t.das << ", ARR " << +t.arr;
+        EXPECT_EQ(rows, want) << "DAS " << +das << ", ARR " << +arr;
     }
 }
 

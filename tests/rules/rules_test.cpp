@@ -66,11 +66,11 @@ void setup(const std::string& rows, int top, int piece, int r, int px = 0, int p
     ingamev.current = std::uint8_t(piece), ingamev.rotation = std::uint8_t(r);
 }
 
-// The piece's cells, moved by (dx, dy), sorted.
-cellset cells(int dx = 0, int dy = 0) {
+// The piece's cells, sorted.
+cellset cells() {
     cellset out;
     for (int i = 0; i < 4; i++)
-        out.emplace_back(ingamev.piecex[i] + dx, ingamev.piecey[i] + dy);
+        out.emplace_back(ingamev.piecex[i], ingamev.piecey[i]);
     std::sort(out.begin(), out.end());
     return out;
 }
