@@ -22,6 +22,14 @@ TEST_F(KeyScreens, CaptureInOrderOnceTheEnteringKeyIsUpAndSaveBeforeTheMessage) 
                      1,    0,    0,    0,    'E',  'R',  'Q',  'W',  'Y', 'T', 'U', 'I'}));
 }
 
+// Left Shift is seen as both its plain and its sided code; the highest code down wins.
+TEST_F(KeyScreens, LeftShiftIsStoredAsItsSidedCode) {
+    run(guikeyboard, "", 10, [](std::uint64_t n) {
+        n == 1 ? headless::press(0x10), headless::press(0xA0) : headless::releaseall();
+    });
+    EXPECT_EQ(std::tuple(guikeys[2], text(0, 21, 2)), std::tuple(0xA0, "A0"));
+}
+
 // "Q" for left; "Q" again for right, joined by "W" while it is still held: the in-game screen
 // takes "Q" twice once it is let go, the menu one waits for "W".
 TEST_F(KeyScreens, AHeldKeyIsRefusedAndOnlyTheMenuScreenRefusesAKeyGivenEarlier) {

@@ -27,3 +27,9 @@ TEST_F(TimingScreen, StartOnAValueLineSavesNothingAndSaveAndQuitKeepsTheColumn) 
     EXPECT_EQ(readfile(), defaults);
     EXPECT_EQ(std::tuple(attrat(15, 4), attrat(15, 6), attrat(18, 79)), std::tuple(hl, ui, ui));
 }
+
+TEST_F(TimingScreen, AMenuRepeatOfZeroRepeatsOnceOnThisVeryScreen) {
+    run(settings, "ddddb", 80, [](std::uint64_t n) { n == 12 ? headless::press(0x25) : void(); });
+    EXPECT_EQ(text(15, 0, 10), "0000000000");
+    EXPECT_EQ(attrat(15, 7), hl); // the first move, one repeat after the delay, and no more
+}

@@ -123,6 +123,25 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoing) {
     EXPECT_EQ(g.piececount, 2u);
 }
 
+// Mode 1 at 39 lines: an I that locks wholly above the field and completes row 20 tops out, and
+// its line still counts and wins.
+TEST(Lock, TopOutAndWinInOneLockStillClearAndShowBothEndings) {
+    auto* bottom = &screen[24 * screencols];
+    newgame(1);
+    ingamev.lines = 39;
+    ingamev.board[0][0] = 1;
+    std::memset(ingamev.board[20], 1, 6);
+    std::fill_n(bottom, screencols, cell{' ', 0x1f});
+    place(3, 20, 6);
+    lock();
+    std::string text;
+    for (int c = 34; c <= 45; c++)
+        text += static_cast<char>(bottom[c].ch);
+    EXPECT_EQ(std::tuple(heard(), text, bottom[35].attr, ingamev.score, ingamev.board[20][9]),
+              std::tuple("lock.wav gameover.wav combo0.wav erase1.wav excellent.wav",
+                         " GYOU WIN!! ", 0x1f, 100u, 0));
+}
+
 // The mode rule after one lock: the state before it, the lines the lock cleared, and what the
 // rule must leave. Gravity starts at 4, the spawn delay at 0 and the lock delay at 30.
 TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
@@ -133,13 +152,19 @@ TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
     const lockin locks[] = {
         {7, 0, 99, 0, 99, 64, 25, 30, ""},
         {7, 0, 99, 1, 100, 80, 25, 30, "levelup.wav"},
+        {7, 0, 198, 1, 200, 4, 25, 30, "levelup.wav"},
+        {7, 0, 698, 2, 701, instant, 16, 30, "levelup.wav"},
+        {7, 0, 899, 1, 900, instant, 12, 17, "levelup.wav"},
         {7, 0, 998, 0, 998, instant, 12, 17, ""},
         {7, 0, 998, 1, 999, instant, 12, 17, "excellent.wav"},
         {8, 0, 99, 0, 99, instant, 16, 30, ""},
         {8, 0, 99, 1, 100, instant, 12, 26, "levelup.wav"},
         {8, 0, 996, 4, 999, instant, 4, 15, "excellent.wav"},
+        {6, 18, 2, 1, 2, 4, 0, 30, ""}, // no new level: no sound, no new speeds
         {6, 608, 61, 2, 62, instant, 0, 1, "levelup.wav"},
         {0, 198, 20, 2, 21, instant, 0, 30, "excellent.wav levelup.wav"},
+        {4, 99996, 21, 4, 10001, instant, 0, 30, "levelup.wav"},
+        {1, 39, 1, 1, 1, 4, 0, 30, "excellent.wav"},
     };
     for (const lockin& l : locks) {
         SCOPED_TRACE(testing::Message() << "mode " << l.mode << " level " << l.level);
