@@ -45,27 +45,8 @@ unsigned char change16colors() {
     int column = 0;
     mark(row, column, hlattr());
     for (;;) {
-        if (guikeyrepeat(0) && row > 0) {
-            mark(row, column, uiattr());
-            row--;
-            mark(row, column, hlattr());
-        }
-        if (guikeyrepeat(1) && row < saveline) {
-            mark(row, column, uiattr());
-            row++;
-            mark(row, column, hlattr());
-        }
         // On "Save & Quit" the column still moves, unseen, so that going back up lands on it.
-        if (guikeyrepeat(2) && column > 0) {
-            mark(row, column, uiattr());
-            column--;
-            mark(row, column, hlattr());
-        }
-        if (guikeyrepeat(3) && column < 5) {
-            mark(row, column, uiattr());
-            column++;
-            mark(row, column, hlattr());
-        }
+        movecursor(row, column, saveline, 5, mark);
         // A high digit steps by 0x10 and a low one by 1, both on the whole byte: a low digit that
         // passes F carries into the high one, and the byte wraps at both ends.
         unsigned char amount = column % 2 == 0 ? 0x10 : 0x01;

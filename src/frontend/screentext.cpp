@@ -26,3 +26,19 @@ std::uint16_t uiattr() {
 std::uint16_t hlattr() {
     return pieces[25].attr;
 }
+
+void movecursor(int& row, int& column, int lastrow, int lastcolumn,
+                void (*mark)(int, int, std::uint16_t)) {
+    const int steps[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    for (int k = 0; k < 4; k++) {
+        // In order, each from where the last one left the cursor.
+        const bool fires = guikeyrepeat(k);
+        const int r = row + steps[k][0], c = column + steps[k][1];
+        if (!fires || r < 0 || r > lastrow || c < 0 || c > lastcolumn)
+            continue;
+        mark(row, column, uiattr());
+        row = r;
+        column = c;
+        mark(row, column, hlattr());
+    }
+}

@@ -14,3 +14,9 @@ void paintrow(int row, std::uint16_t attr);
 // The attributes of the "UI" and "Hl" entries of the colour scheme.
 std::uint16_t uiattr();
 std::uint16_t hlattr();
+
+// One frame of the up, down, left and right menu keys moving a cursor over `lastrow` + 1 rows and
+// `lastcolumn` + 1 columns; `mark` paints a place in an attribute. Every key is polled every frame,
+// so its repeat counter runs even where the cursor cannot move.
+void movecursor(int& row, int& column, int lastrow, int lastcolumn,
+                void (*mark)(int row, int column, std::uint16_t attr));

@@ -47,27 +47,8 @@ unsigned char settings() {
     int column = 9;
     mark(field, column, hlattr());
     for (;;) {
-        if (guikeyrepeat(0) && field > 0) {
-            mark(field, column, uiattr());
-            field--;
-            mark(field, column, hlattr());
-        }
-        if (guikeyrepeat(1) && field < savefield) {
-            mark(field, column, uiattr());
-            field++;
-            mark(field, column, hlattr());
-        }
         // On "Save & Quit" the column still moves, unseen, so that going back up lands on it.
-        if (guikeyrepeat(2) && column > 0) {
-            mark(field, column, uiattr());
-            column--;
-            mark(field, column, hlattr());
-        }
-        if (guikeyrepeat(3) && column < 9) {
-            mark(field, column, uiattr());
-            column++;
-            mark(field, column, hlattr());
-        }
+        movecursor(field, column, savefield, 9, mark);
         if (guikeyrepeat(4) && field < savefield) {
             *fields[field] += weights[column];
             showvalue(field);
