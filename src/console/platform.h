@@ -8,8 +8,13 @@
 
 struct cell;
 
+// Where the game is shown: the terminal it was started from, or a window of its own.
+enum class display { terminal, window };
+// Whether this build can show the game that way.
+bool canshow(display where);
+
 // Start and stop the back end. Stopping restores whatever the start changed (the terminal).
-void platformopen();
+void platformopen(display where = display::terminal);
 void platformclose();
 
 // Keyboard: whether the key with this virtual-key code is down at this moment.
@@ -18,6 +23,9 @@ bool keydown(unsigned char code);
 // Monotonic counter and its frequency in ticks per second.
 std::uint64_t ticks();
 std::uint64_t tickrate();
+// Sleeps until the counter reads about `tick`. It may return a little early or late (timer slack,
+// a signal); the frame's last stretch is always waited out on the counter by the caller.
+void sleepuntil(std::uint64_t tick);
 
 // Calendar time in whole seconds, narrowed to 32 bits the way the seeding rule expects.
 std::int32_t wallclock();

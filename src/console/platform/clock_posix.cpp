@@ -14,6 +14,13 @@ std::uint64_t tickrate() {
     return 1000000000u;
 }
 
+void sleepuntil(std::uint64_t tick) {
+    timespec t;
+    t.tv_sec = static_cast<time_t>(tick / 1000000000u);
+    t.tv_nsec = static_cast<long>(tick % 1000000000u);
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr);
+}
+
 // Narrowed as a 32-bit time value would be; the seed rule sign-extends it again.
 std::int32_t wallclock() {
     return static_cast<std::int32_t>(std::time(nullptr));

@@ -181,7 +181,11 @@ void termkeymodes(const char* on, const char* off) {
     sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
-void platformopen() {
+bool canshow(display where) {
+    return where == display::terminal;
+}
+
+void platformopen(display) {
     static bool once = false;
     if (!once) {
         once = true;
