@@ -3,4 +3,4 @@ add_executable(savefile_fuzz ${CMAKE_CURRENT_LIST_DIR}/savefile.cpp
                              ${CMAKE_SOURCE_DIR}/src/frontend/savefile.cpp)
 target_compile_options(savefile_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
 target_link_options(savefile_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
-target_link_libraries(savefile_fuzz PRIVATE dropplehead)
+target_link_libraries(savefile_fuzz PRIVATE dropplehead dropplefiles)

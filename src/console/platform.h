@@ -46,6 +46,13 @@ void setpalette(const unsigned char* rgb);
 // A frame boundary has passed: the back end may take in pending input and window changes.
 void pump();
 
+// Files the game keeps, by bare name ("savefile"). Reads at most n bytes of the regular file and
+// returns how many it read; -1 when there is no such file, -2 when something is there that cannot
+// be read as a regular file (it is then left alone).
+long readfile(const char* name, unsigned char* buf, long n);
+// Replaces the file whole with n bytes, or leaves it exactly as it was; true when it was replaced.
+bool replacefile(const char* name, const unsigned char* data, long n);
+
 // Sound: open a WAV file of the audio folder under its own name; play a name from its start.
 void soundopen(const std::string& name);
 void soundplay(const std::string& name);

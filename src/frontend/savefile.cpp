@@ -1,8 +1,6 @@
 #include "console/platform.h"
 #include "frontend/frontend.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 cell pieces[27];
@@ -38,8 +36,6 @@ namespace {
 
 constexpr int filesize = sizeof defaultsettings;
 const char* const filename = "savefile";
-// The new settings are written here first, so "savefile" is only ever replaced whole.
-const char* const tempname = "savefile.new";
 
 std::uint32_t getword(const unsigned char* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
@@ -81,18 +77,6 @@ void pack(unsigned char* image) {
     std::memcpy(image + 130, guikeys, 8);
 }
 
-// Either "savefile" ends up holding all of `image`, or it is left exactly as it was.
-void writeimage(const unsigned char* image) {
-    std::FILE* f = std::fopen(tempname, "wb");
-    if (!f)
-        return;
-    bool ok = std::fwrite(image, 1, filesize, f) == filesize;
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(tempname, filename) != 0)
-        std::remove(tempname);
-}
-
 } // namespace
 
 void initload() {
@@ -101,21 +85,9 @@ void initload() {
     unsigned char image[filesize];
     std::memcpy(image, defaultsettings, filesize);
 
-    errno = 0;
-    std::FILE* f = std::fopen(filename, "rb");
-    if (f) {
-        std::size_t got = 0;
-        while (got < sizeof image) {
-            std::size_t n = std::fread(image + got, 1, sizeof image - got, f);
-            if (n == 0)
-                break;
-            got += n;
-        }
-        std::fclose(f);
-    } else if (errno == ENOENT) {
-        writeimage(defaultsettings);
-    }
-    // A file that exists but cannot be opened is left alone: the defaults serve for this run.
+    // A file that exists but cannot be read is left alone: the defaults serve for this run.
+    if (readfile(filename, image, filesize) == -1)
+        replacefile(filename, defaultsettings, filesize);
 
     unpack(image);
     applypalette();
@@ -124,7 +96,7 @@ void initload() {
 void savesettings() {
     unsigned char image[filesize];
     pack(image);
-    writeimage(image);
+    replacefile(filename, image, filesize);
 }
 
 void applypalette() {
