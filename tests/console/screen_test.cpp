@@ -146,12 +146,37 @@ TEST(Draw, BoardPieceGhostAndPreviews) {
               std::string(8, 'd') + std::string(8, ' ') + "  gg    gggggg  "); // T points up
     ingamev.ars = 1;
     draw();
-    // S wears T's colours, T and the I wear I's and Z's; the I previews a row lower and the T
-    // points down.
-    EXPECT_EQ(row(23, 30, 33) + row(23, 42, 49), "oollrrrrbbbb");
+    // The I previews a row lower and the T points down.
     EXPECT_EQ(row(4, 54, 61) + row(5, 54, 61) + row(4, 18, 25) + row(5, 18, 25),
               std::string(8, ' ') + std::string(8, 'b') + "dddddd    dd    ");
     ingamev.hold = 255;
     draw();
     EXPECT_EQ(row(4, 18, 25) + row(5, 18, 25), std::string(16, ' '));
+}
+
+// Every piece in its colour slot, locked, falling, as the ghost, next and held, under both rule
+// sets: entries 8 on are placed cells ('i' for slot 0), 16 on ghosts ('q').
+TEST(Draw, EveryPieceWearsItsColourSlotUnderBothRuleSets) {
+    const char* const slots[2] = {"0123456", "6021453"}; // S Z O I L J T
+    for (std::uint8_t ars : {0, 1}) {
+        for (std::uint8_t p = 0; p < 7; p++) {
+            startgame();
+            ingamev.ars = ars, ingamev.current = p, ingamev.board[0][0] = p + 1;
+            ingamev.queue[0] = ingamev.hold = p;
+            for (int i = 0; i < 4; i++)
+                ingamev.piecex[i] = 5, ingamev.piecey[i] = 10, ingamev.ghosty[i] = 5;
+            draw();
+            auto shown = [](int top, int left) {
+                std::string box = row(top, left, left + 7) + row(top + 1, left, left + 7);
+                return box[box.find_first_not_of(' ')];
+            };
+            const char s = slots[ars][p] - '0';
+            const std::string want = {char('i' + s), char('a' + s), char('q' + s), char('a' + s),
+                                      char('a' + s)};
+            EXPECT_EQ(row(23, 48, 48) + row(13, 38, 38) + row(18, 38, 38) + shown(4, 54) +
+                          shown(4, 18),
+                      want)
+                << "piece " << +p << (ars ? " under the second rules" : "");
+        }
+    }
 }

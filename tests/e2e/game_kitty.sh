@@ -2,7 +2,7 @@
 # Held keys in a game in kitty under a virtual X display, with a slow auto repeat (1 column every
 # 16 frames) so that every step shows: a tap moves the piece one column, a key held past the
 # delayed auto shift moves it on by itself and stops when released, and left Shift holds the piece.
-# Usage: game_kitty.sh STANDIN. Exits 77 when the tools, or the game itself, are missing.
+# Usage: game_kitty.sh STANDIN. Skips (skip.sh) when the tools are missing or the game does not run.
 set -u
 view=$1
 needs=kitty
@@ -20,8 +20,7 @@ for _ in $(seq 150); do [ -s "$status" ] && break; sleep 0.1; done
 [ -s "$status" ] || { echo "FAIL: the program never started"; cat "$dir/term.log"; exit 1; }
 sleep 0.5
 if grep -q '^ended' "$status" || [ "$(get frames)" = 0 ]; then
-    echo "skipped: the game does not run yet"
-    exit 77
+    skip "the game does not run"
 fi
 win=$(X search --onlyvisible --class '^e2egame$' | head -1)
 X windowfocus --sync "$win"
@@ -34,7 +33,9 @@ X keydown Left; sleep 0.05; X keyup Left; sleep 0.3
 X keydown Right; sleep 0.05; X keyup Right; sleep 0.3
 [ "$(get column)" = "$x0" ] || fail "a tap of Right did not bring the piece back to $x0"
 
-X keydown Right; sleep 0.45; X keyup Right; sleep 0.05
+# Two columns need the delay (7 frames) and 32 frames of repeat, 0.65 s: held 1.2 s, there is
+# half a second to spare, and at most five columns to the wall.
+X keydown Right; sleep 1.2; X keyup Right; sleep 0.05
 x1=$(get column)
 [ "$x1" -le $((x0 - 2)) ] || fail "Right held past the delayed auto shift moved only from $x0 to $x1"
 sleep 0.5
@@ -44,6 +45,6 @@ sleep 0.5
 X keydown Shift_L; sleep 0.1; X keyup Shift_L; sleep 0.3
 [ "$(get hold)" -le 6 ] || fail "left Shift did not put the piece on hold"
 
-echo "kitty game: column $x0, a tap each way, Right held 0.45 s to column $x1"
+echo "kitty game: column $x0, a tap each way, Right held 1.2 s to column $x1"
 [ "$fails" = 0 ] && echo "kitty game: all held-key checks passed"
 [ "$fails" = 0 ]

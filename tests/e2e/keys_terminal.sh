@@ -3,7 +3,7 @@
 # which key source start-up picks, a tap seen as one press, a held key seen down without a break
 # through the X server's key repeat and up on release, left and right Shift with the generic
 # Shift code, mouse buttons, and Ctrl-C ending the program.
-# Usage: keys_terminal.sh kitty|xterm STANDIN. Exits 77 when the tools are missing.
+# Usage: keys_terminal.sh kitty|xterm STANDIN. Skips (skip.sh) when the tools are missing.
 set -u
 term=$1
 view=$2

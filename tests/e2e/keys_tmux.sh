@@ -3,10 +3,11 @@
 # guessed from key repeat. A tap is down for exactly one frame, a stream of repeats holds the key
 # without a break, nothing stays down once the repeats stop, Ctrl-C ends the program, and after
 # the terminal is restored the program says in one line that held keys were guessed.
-# Usage: keys_tmux.sh STANDIN. Exits 77 without tmux.
+# Usage: keys_tmux.sh STANDIN. Skips (skip.sh) without tmux.
 set -u
 view=$1
-command -v tmux >/dev/null || { echo "skipped: tmux is not installed"; exit 77; }
+. "$(dirname "$0")/skip.sh"
+command -v tmux >/dev/null || skip "tmux is not installed"
 dir=$(mktemp -d)
 status=$dir/status
 sock="keys$$"

@@ -1,9 +1,10 @@
 # Shared start of the scripts that drive a real terminal, sourced with `needs` naming the terminal:
-# skips (77) unless the tools are there, runs the calling script again under a virtual X display,
+# skips (skip.sh) unless the tools are there, runs the calling script again under a virtual X display,
 # and gives it a scratch folder `dir` with its `status` file, removed on exit along with the
 # terminal whose process id the script puts in `termpid`.
+. "$(dirname "$0")/skip.sh"
 for tool in xvfb-run xdotool $needs; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 if [ -z "${XDISPLAY_INNER:-}" ]; then
     export XDISPLAY_INNER=1

@@ -1,6 +1,7 @@
 // Whole games on the headless back end, with scripted or random keys.
 #include "../frontend/screenrun.h"
 #include "console/platform.h"
+#include "console/screen.h"
 #include "frontend/frontend.h"
 #include "newgame.h"
 #include "shell/random.h"
@@ -101,6 +102,53 @@ TEST_F(Ingame, AfterTheEndPauseAloneStaysAndHoldWithPauseLeaves) {
     });
     EXPECT_EQ(std::tuple(at.size(), count("gameover.wav"), count("pause.wav")),
               std::tuple(11u, 1L, 1L));
+}
+
+// Hold works once per piece: a second press is refused with its own sound until the next piece.
+TEST_F(Ingame, HoldIsRefusedASecondTimeForTheSamePiece) {
+    trace(5, 9, {{2, 2, holdkey}, {4, 4, holdkey}, {6, 6, up}, {9, 9, holdkey}}, [] { return 0; });
+    EXPECT_EQ(std::tuple(count("hold.wav"), count("holdfail.wav")), std::tuple(2L, 1L));
+}
+
+// One frame of soft drop scores a point a row and of hard drop two, from where the piece was to
+// the floor; SRS hard drop and ARS soft drop lock the piece there, the other two do not.
+TEST_F(Ingame, DropsScoreTheirRowsAndLockByTheRuleSet) {
+    using state = std::tuple<std::uint16_t, std::uint64_t, std::uint8_t>; // lowest row, score
+    const std::tuple<unsigned char, slot, int, std::uint8_t> drops[] = {
+        {5, down, 1, 1}, {5, up, 2, 0}, {7, up, 2, 1}, {7, down, 1, 0}};
+    for (auto [mode, key, perrow, active] : drops) {
+        SCOPED_TRACE(testing::Message() << "mode " << +mode << " key " << key);
+        auto at = trace(mode, 2, {{2, 2, key}}, [] {
+            return state(*std::min_element(ingamev.piecey, ingamev.piecey + 4), ingamev.score,
+                         ingamev.active);
+        });
+        const std::uint16_t from = std::get<0>(at[1]);
+        EXPECT_TRUE(from == 24 || from == 25) << from;
+        EXPECT_EQ(at[2], state(active ? 0 : 255, perrow * from, active));
+    }
+}
+
+// The five games of the menu, by the number the menu returns: each its own mode, title and start.
+TEST_F(Ingame, EveryMenuItemStartsItsOwnGame) {
+    using start = std::tuple<std::uint8_t, std::string, std::uint8_t, std::uint64_t, std::uint32_t>;
+    const std::pair<unsigned char, start> items[] = {
+        {7, {6, "Dropple 2 ", 0, 1, 4}},        {8, {1, "Dropple 3 ", 0, 1, 4}},
+        {9, {2, "Dropple 4 ", 0, 1, 4}},        {10, {7, "Dropple 5 ", 1, 0, 4}},
+        {11, {8, "Dropple 5 ", 1, 0, instant}},
+    };
+    static unsigned char item;
+    for (auto& [number, want] : items) {
+        item = number;
+        start seen;
+        run([] { return runscreen(item); }, "", 1,
+            [&](std::uint64_t) {
+                std::string title;
+                for (int c = 0; c < 10; c++)
+                    title += static_cast<char>(screen[c].ch);
+                seen = start(ingamev.mode, title, ingamev.ars, ingamev.level, ingamev.gravity);
+            });
+        EXPECT_EQ(seen, want) << "item " << +number;
+    }
 }
 
 // A piece may overlap locked cells only where it was dealt or taken from the hold slot.

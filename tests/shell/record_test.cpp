@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <tuple>
 #include <vector>
@@ -176,5 +177,86 @@ TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
                              heard(), ingamev.over),
                   std::tuple(l.newlevel, l.gravity, l.are, l.lockdelay, l.sounds,
                              l.sounds.starts_with("excellent")));
+    }
+}
+
+// Every piece, as it becomes the next one, is announced by its own sound.
+TEST(Supply, EachNextPieceHasItsSound) {
+    const char* const want[7] = {"piece6.wav", "piece3.wav", "piece2.wav", "piece0.wav",
+                                 "piece1.wav", "piece5.wav", "piece4.wav"}; // S Z O I L J T
+    for (std::uint8_t p = 0; p < 7; p++) {
+        deal(false, {6, p, 0, 1, 2, 3, 4, 5, 6, 0, 1, 2});
+        spawn(false);
+        EXPECT_EQ(heard(), want[p]) << "piece " << +p;
+    }
+}
+
+// The level tables as the game's rules give them, row by row.
+constexpr std::uint32_t gravitytable[61] = {4,  5,  7,   9,   12,  16,  21,   32,  43,
+                                            64, 85, 128, 256, 465, 731, 1280, 1707};
+constexpr std::uint32_t lockdelays[61] = {
+    30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 27,
+    24, 22, 20, 18, 16, 15, 14, 13, 12, 11, 10, 10, 9,  9,  8,  8,  7,  7,  6,  6,  6,
+    5,  5,  5,  4,  4,  4,  4,  3,  3,  3,  3,  3,  2,  2,  2,  2,  2,  2,  1};
+static std::uint32_t gravityat(int i) {
+    return i < 17 ? gravitytable[i] : instant;
+}
+
+// Modes 0, 4 and 6 at each tenth line: the level, the gravity of its row (mode 4 keeps row 20
+// from 200 lines on), and in mode 6 the lock delay, which from 610 lines is the last row's.
+TEST(Modes, LevelsByLinesFollowTheirTablesRowByRow) {
+    for (unsigned char mode : {0, 4, 6}) {
+        for (int q = 1; q <= 70; q++) {
+            newgame(mode);
+            ingamev.lines = 10u * q, ingamev.level = q, ingamev.cleared = 1;
+            ingamev.gravity = 4, ingamev.lockdelay = 30;
+            moderule();
+            const int row = mode == 4 ? std::min(q, 19) : mode == 6 && q > 60 ? 60 : q;
+            if (mode == 0 && q > 20)
+                break; // won at 200 lines
+            ASSERT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.lockdelay),
+                      std::tuple(q + 1u, gravityat(row), mode == 6 ? lockdelays[row] : 30))
+                << "mode " << +mode << " at " << 10 * q << " lines";
+        }
+    }
+}
+
+// Modes 7 and 8 at every level, with and without a cleared line: the level stops before each
+// hundred and at 998 until a line is cleared; mode 7's gravity curve and both modes' delays.
+TEST(Modes, Dropple5LevelsStopAndFollowTheirTablesAtEveryLevel) {
+    const std::pair<int, std::uint32_t> curve[] = {
+        {0, 4},      {8, 5},     {19, 6},       {35, 8},    {40, 10},   {50, 12},    {60, 16},
+        {70, 32},    {80, 48},   {90, 64},      {100, 80},  {120, 96},  {140, 112},  {160, 128},
+        {170, 144},  {200, 4},   {220, 32},     {230, 64},  {233, 96},  {236, 128},  {239, 160},
+        {243, 192},  {247, 224}, {251, 256},    {300, 512}, {330, 768}, {360, 1024}, {400, 1280},
+        {420, 1024}, {450, 768}, {500, instant}};
+    using delays = std::tuple<int, int, int>; // from level, spawn delay, lock delay
+    const std::vector<delays> modedelays[2] = {
+        {{0, 25, 30}, {700, 16, 30}, {800, 12, 30}, {900, 12, 17}},
+        {{0, 16, 30}, {100, 12, 26}, {200, 12, 22}, {300, 6, 18}, {400, 5, 15}, {500, 4, 15}}};
+    auto rowfor = [](const auto& table, int level) {
+        auto found = *std::begin(table);
+        for (const auto& r : table)
+            if (level >= std::get<0>(r))
+                found = r;
+        return found;
+    };
+    for (unsigned char mode : {7, 8}) {
+        for (int level = 0; level <= 998; level++) {
+            for (std::uint8_t cleared : {0, 1}) {
+                newgame(mode);
+                ingamev.level = level, ingamev.cleared = cleared, ingamev.lines = cleared;
+                moderule();
+                const bool stop = level % 100 == 99 || level == 998;
+                const int now = std::min(level + !stop + cleared, 999);
+                auto [are, lockdelay] = std::pair(std::get<1>(rowfor(modedelays[mode - 7], now)),
+                                                  std::get<2>(rowfor(modedelays[mode - 7], now)));
+                const std::uint32_t gravity = mode == 7 ? rowfor(curve, now).second : instant;
+                ASSERT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.are, ingamev.lockdelay,
+                                     ingamev.over),
+                          std::tuple(std::uint64_t(now), gravity, are, lockdelay, now == 999))
+                    << "mode " << +mode << " level " << level << " cleared " << +cleared;
+            }
+        }
     }
 }

@@ -1,5 +1,4 @@
-// A private tmux server for tests that read back what a real terminal shows, and a shell in its
-// pane that starts a program and checks that the terminal is given back exactly as it was.
+// A private tmux server for tests that read back what a real terminal shows.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -83,12 +82,15 @@ inline std::vector<std::vector<vtcell>> tmuxcells() {
 class pane : public ::testing::Test {
   protected:
     std::string dir;
-    int program = 0, checks = 0; // the program started from the shell is killed at the end
 
     // One 100 by 30 pane running `command` in the scratch folder.
     void open(const std::string& command) {
-        if (std::system("command -v tmux >/dev/null 2>&1") != 0)
+        if (std::system("command -v tmux >/dev/null 2>&1") != 0) {
+            // The project's test command installs tmux: there a missing one is a fault.
+            if (std::getenv("DROPPLE_TEST_STRICT"))
+                GTEST_FAIL() << "tmux is not installed (DROPPLE_TEST_STRICT is set)";
             GTEST_SKIP() << "tmux is not installed";
+        }
         dir = (std::filesystem::temp_directory_path() / "dropple-test-XXXXXX").string();
         ASSERT_NE(mkdtemp(dir.data()), nullptr);
         servers++;
@@ -97,52 +99,12 @@ class pane : public ::testing::Test {
         tmux("set-option -g window-size manual \\; set-option -g status off");
     }
     void TearDown() override {
-        if (program > 0)
-            kill(program, SIGKILL);
         tmux("kill-server");
         if (!dir.empty())
             std::filesystem::remove_all(dir);
     }
 
-    // A bare shell, with the terminal's settings noted before anything runs. Keys come only
-    // through the pane: no X display whose key map a program could read instead.
-    void openshell() {
-        open("unset DISPLAY && PS1=\\$\\  exec bash --norc --noprofile");
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        type("stty -a > before; echo ready");
-        ASSERT_TRUE(waitfor([&] { return shows("\nready"); }));
-    }
     void keys(const std::string& names) { tmux("send-keys -t pane " + names); }
-    void type(const std::string& line) { keys("-l '" + line + "'"), keys("Enter"); }
     std::string screen() { return tmux("capture-pane -p -t pane"); }
     bool shows(const std::string& text) { return screen().find(text) != std::string::npos; }
-    bool flag(const std::string& name) {
-        return tmux("display -p -t pane '#{" + name + "}'") == "1\n";
-    }
-
-    // Starts a program from the shell and waits until it has the alternate screen.
-    void start(const std::string& command) {
-        type(command + " & echo $! > pid; fg >/dev/null");
-        ASSERT_TRUE(waitfor([&] { return flag("alternate_on"); }));
-        program = std::atoi(slurp(dir + "/pid").c_str());
-    }
-
-    // The program has ended with `status`; the terminal's modes, settings and screen are as they
-    // were before it started.
-    void restored(const std::string& status) {
-        ASSERT_TRUE(
-            waitfor([&] { return !std::filesystem::exists("/proc/" + std::to_string(program)); }));
-        program = 0;
-        EXPECT_TRUE(!flag("alternate_on") && flag("cursor_flag"));
-        EXPECT_FALSE(flag("mouse_standard_flag") || flag("mouse_sgr_flag"));
-        std::string done = "checked" + std::to_string(++checks);
-        type("echo status=$? > status; stty -a > after; echo " + done);
-        ASSERT_TRUE(waitfor([&] { return shows("\n" + done); }));
-        EXPECT_EQ(slurp(dir + "/status"), "status=" + status + "\n");
-        EXPECT_EQ(slurp(dir + "/before"), slurp(dir + "/after"));
-        std::string s = screen();
-        EXPECT_NE(s.find("echo ready"), std::string::npos) << s;
-        EXPECT_EQ(s.find("Dropple 5"), std::string::npos) << s;
-    }
 };
