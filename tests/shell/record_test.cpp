@@ -143,43 +143,6 @@ TEST(Lock, TopOutAndWinInOneLockStillClearAndShowBothEndings) {
                          " GYOU WIN!! ", 0x1f, 100u, 0));
 }
 
-// The mode rule after one lock: the state before it, the lines the lock cleared, and what the
-// rule must leave. Gravity starts at 4, the spawn delay at 0 and the lock delay at 30.
-TEST(Modes, EachModeRaisesItsLevelSpeedsUpAndWinsByItsOwnRule) {
-    struct lockin {
-        std::uint64_t mode, lines, level, n, newlevel, gravity, are, lockdelay;
-        std::string sounds;
-    };
-    const lockin locks[] = {
-        {7, 0, 99, 0, 99, 64, 25, 30, ""},
-        {7, 0, 99, 1, 100, 80, 25, 30, "levelup.wav"},
-        {7, 0, 198, 1, 200, 4, 25, 30, "levelup.wav"},
-        {7, 0, 698, 2, 701, instant, 16, 30, "levelup.wav"},
-        {7, 0, 899, 1, 900, instant, 12, 17, "levelup.wav"},
-        {7, 0, 998, 0, 998, instant, 12, 17, ""},
-        {7, 0, 998, 1, 999, instant, 12, 17, "excellent.wav"},
-        {8, 0, 99, 0, 99, instant, 16, 30, ""},
-        {8, 0, 99, 1, 100, instant, 12, 26, "levelup.wav"},
-        {8, 0, 996, 4, 999, instant, 4, 15, "excellent.wav"},
-        {6, 18, 2, 1, 2, 4, 0, 30, ""}, // no new level: no sound, no new speeds
-        {6, 608, 61, 2, 62, instant, 0, 1, "levelup.wav"},
-        {0, 198, 20, 2, 21, instant, 0, 30, "excellent.wav levelup.wav"},
-        {4, 99996, 21, 4, 10001, instant, 0, 30, "levelup.wav"},
-        {1, 39, 1, 1, 1, 4, 0, 30, "excellent.wav"},
-    };
-    for (const lockin& l : locks) {
-        SCOPED_TRACE(testing::Message() << "mode " << l.mode << " level " << l.level);
-        newgame(static_cast<unsigned char>(l.mode));
-        ingamev.lines = l.lines + l.n, ingamev.level = l.level, ingamev.cleared = l.n;
-        ingamev.gravity = 4, ingamev.are = 0, ingamev.lockdelay = 30;
-        moderule();
-        EXPECT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.are, ingamev.lockdelay,
-                             heard(), ingamev.over),
-                  std::tuple(l.newlevel, l.gravity, l.are, l.lockdelay, l.sounds,
-                             l.sounds.starts_with("excellent")));
-    }
-}
-
 // Every piece, as it becomes the next one, is announced by its own sound.
 TEST(Supply, EachNextPieceHasItsSound) {
     const char* const want[7] = {"piece6.wav", "piece3.wav", "piece2.wav", "piece0.wav",
@@ -202,27 +165,41 @@ static std::uint32_t gravityat(int i) {
     return i < 17 ? gravitytable[i] : instant;
 }
 
-// Modes 0, 4 and 6 at each tenth line: the level, the gravity of its row (mode 4 keeps row 20
-// from 200 lines on), and in mode 6 the lock delay, which from 610 lines is the last row's.
+// Modes 0, 4 and 6 one line short of each tenth and at it: the level, the gravity of its row (mode
+// 4 keeps row 20 from 200 lines on) and in mode 6 the lock delay, which from 610 lines is the last
+// row's; mode 0 is won at 200 lines, mode 1 at 40.
 TEST(Modes, LevelsByLinesFollowTheirTablesRowByRow) {
     for (unsigned char mode : {0, 4, 6}) {
-        for (int q = 1; q <= 70; q++) {
-            newgame(mode);
-            ingamev.lines = 10u * q, ingamev.level = q, ingamev.cleared = 1;
-            ingamev.gravity = 4, ingamev.lockdelay = 30;
-            moderule();
-            const int row = mode == 4 ? std::min(q, 19) : mode == 6 && q > 60 ? 60 : q;
-            if (mode == 0 && q > 20)
-                break; // won at 200 lines
-            ASSERT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.lockdelay),
-                      std::tuple(q + 1u, gravityat(row), mode == 6 ? lockdelays[row] : 30))
-                << "mode " << +mode << " at " << 10 * q << " lines";
+        for (int q = 1; q <= (mode ? 70 : 20); q++) {
+            for (int short_ : {1, 0}) {
+                newgame(mode);
+                ingamev.lines = 10u * q - short_, ingamev.level = q, ingamev.cleared = 1;
+                ingamev.gravity = 4, ingamev.lockdelay = 30;
+                moderule();
+                const int row = mode == 4 ? std::min(q, 19) : mode == 6 && q > 60 ? 60 : q;
+                const bool up = !short_;
+                ASSERT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.lockdelay, heard()),
+                          std::tuple(q + up * 1u, up ? gravityat(row) : 4,
+                                     up && mode == 6 ? lockdelays[row] : 30,
+                                     !up                ? ""
+                                     : q == 20 && !mode ? "excellent.wav levelup.wav"
+                                                        : "levelup.wav"))
+                    << "mode " << +mode << " at " << ingamev.lines << " lines";
+            }
         }
+    }
+    for (std::uint64_t lines : {39, 40}) {
+        newgame(1);
+        ingamev.lines = lines, ingamev.cleared = 1, ingamev.gravity = 4;
+        moderule();
+        EXPECT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.over, heard()),
+                  std::tuple(1u, 4u, lines == 40, lines == 40 ? "excellent.wav" : ""));
     }
 }
 
-// Modes 7 and 8 at every level, with and without a cleared line: the level stops before each
-// hundred and at 998 until a line is cleared; mode 7's gravity curve and both modes' delays.
+// Modes 7 and 8 at every level, with no line, one or four: the level stops before each hundred and
+// at 998 until a line is cleared, a new hundred sounds and 999 wins; mode 7's gravity curve and
+// both modes' delays.
 TEST(Modes, Dropple5LevelsStopAndFollowTheirTablesAtEveryLevel) {
     const std::pair<int, std::uint32_t> curve[] = {
         {0, 4},      {8, 5},     {19, 6},       {35, 8},    {40, 10},   {50, 12},    {60, 16},
@@ -243,7 +220,7 @@ TEST(Modes, Dropple5LevelsStopAndFollowTheirTablesAtEveryLevel) {
     };
     for (unsigned char mode : {7, 8}) {
         for (int level = 0; level <= 998; level++) {
-            for (std::uint8_t cleared : {0, 1}) {
+            for (std::uint8_t cleared : {0, 1, 4}) {
                 newgame(mode);
                 ingamev.level = level, ingamev.cleared = cleared, ingamev.lines = cleared;
                 moderule();
@@ -252,9 +229,13 @@ TEST(Modes, Dropple5LevelsStopAndFollowTheirTablesAtEveryLevel) {
                 auto [are, lockdelay] = std::pair(std::get<1>(rowfor(modedelays[mode - 7], now)),
                                                   std::get<2>(rowfor(modedelays[mode - 7], now)));
                 const std::uint32_t gravity = mode == 7 ? rowfor(curve, now).second : instant;
-                ASSERT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.are, ingamev.lockdelay,
-                                     ingamev.over),
-                          std::tuple(std::uint64_t(now), gravity, are, lockdelay, now == 999))
+                const char* sound = now == 999                ? "excellent.wav"
+                                    : now / 100 > level / 100 ? "levelup.wav"
+                                                              : "";
+                ASSERT_EQ(
+                    std::tuple(ingamev.level, ingamev.gravity, ingamev.are, ingamev.lockdelay,
+                               ingamev.over, heard()),
+                    std::tuple(std::uint64_t(now), gravity, are, lockdelay, now == 999, sound))
                     << "mode " << +mode << " level " << level << " cleared " << +cleared;
             }
         }
