@@ -77,7 +77,7 @@ struct game {
             std::ifstream f(children);
             return bool(f >> pid);
         })) << "sh started no game";
-        ASSERT_TRUE(pump([&] { return shown("Dropple 5 Death"); })) << "no menu: " << out;
+        ASSERT_TRUE(pump([&] { return shown("Dropple 5 Death"); }, 10000)) << "no menu: " << out;
     }
 
     ~game() {
@@ -91,7 +91,7 @@ struct game {
             std::filesystem::remove_all(dir);
     }
 
-    // Reads what the game writes until `done` holds, for up to five seconds.
+    // Reads what the game writes until `done` holds, for at most `ms` milliseconds.
     template <class F> bool pump(F done, int ms = 5000) {
         for (auto end = clk::now() + std::chrono::milliseconds(ms); !done();) {
             if (clk::now() > end)
