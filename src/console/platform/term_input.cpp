@@ -4,6 +4,7 @@
 #include "console/platform/term.h"
 #include "console/platform/term_keys.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -53,11 +54,13 @@ bool take(int waitms) {
     // A bounded number of reads, so a flood of input cannot hold up a frame.
     for (int k = 0; k < 16; k++) {
         pollfd pfd{termin(), POLLIN, 0};
-        if (poll(&pfd, 1, got ? 0 : waitms) <= 0 || !(pfd.revents & (POLLIN | POLLHUP)))
+        if (poll(&pfd, 1, got ? 0 : waitms) <= 0 ||
+            !(pfd.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)))
             break;
         ssize_t n = read(termin(), buf, sizeof buf);
         if (n <= 0) {
-            closedinput = n == 0;
+            // A raw terminal never reads as ended: it has hung up, or is no longer ours.
+            closedinput = n == 0 || (errno != EAGAIN && errno != EINTR);
             break;
         }
         parse(parser, buf, static_cast<std::size_t>(n), events);
@@ -142,6 +145,10 @@ void lookoutside(std::uint64_t ms) {
 
 } // namespace
 
+// The lifecycle ends the program when the terminal is lost; where there is none (tests of the
+// input side alone) input simply stops.
+__attribute__((weak)) void termlost() {}
+
 void keysopen() {
     parser = termparser{};
     state = keystate{};
@@ -191,6 +198,10 @@ void keysclose() {
 void keyspoll() {
     if (!opened)
         return;
+    if (closedinput) {
+        termlost();
+        return;
+    }
     const std::uint64_t ms = nowms();
     keytick(state, ms);
     lookoutside(ms);
