@@ -33,6 +33,10 @@ bool asking = false; // the start-up questions are out and not all answered
 bool closedinput = false;
 bool xon = false, devon = false;
 std::uint64_t lastbyte = 0;
+std::uint64_t askedat = 0;
+// A terminal that has not answered by now never will: from then on an escape and a string's first
+// letter are a key typed with Alt.
+constexpr std::uint64_t answerms = 2000;
 
 std::uint64_t nowms() {
     timespec t;
@@ -156,6 +160,8 @@ void keysopen() {
     closedinput = false;
     opened = true;
     asking = true;
+    parser.awaiting = true;
+    askedat = nowms();
     say(reportson);
     termkeymodes(reportson, reportsoff);
     // The keyboard protocol answers its question before the device attributes answer theirs;
@@ -203,6 +209,8 @@ void keyspoll() {
         return;
     }
     const std::uint64_t ms = nowms();
+    if (ms - askedat >= answerms)
+        parser.awaiting = false;
     keytick(state, ms);
     lookoutside(ms);
     if (take(0)) {
