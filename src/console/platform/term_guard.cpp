@@ -76,7 +76,12 @@ void put(int fd, const char* bytes, std::size_t n) {
 }
 
 [[noreturn]] void watch(giveback* g, int in, int out) {
-    eachfatal([](int sig) { dispose(sig, pass, SA_RESTART | SA_RESETHAND); });
+    // Signals ignored from the start stay ignored, in the game too.
+    eachfatal([](int sig) {
+        struct sigaction now {};
+        if (sigaction(sig, nullptr, &now) == 0 && now.sa_handler != SIG_IGN)
+            dispose(sig, pass, SA_RESTART | SA_RESETHAND);
+    });
     // The game stops the whole job for Ctrl-Z; the guardian stops only once the game has
     // stopped (after it has given the terminal back), so the shell never takes the terminal
     // from under a game still writing to it. A write or settings change from the background

@@ -26,7 +26,7 @@ struct giveback {
     bool havetermios;
     termios saved;
     char leave[256];
-    std::size_t leavelen;
+    volatile std::size_t leavelen;
 };
 
 // Splits the program in two. The parent becomes the guardian, waits for the game and never

@@ -19,6 +19,7 @@ int infd = 0;
 int outfd = 1;
 termios raw;
 int savedstderr = -1;
+sigset_t taken; // the signals the game restores the terminal for
 
 volatile sig_atomic_t resized = 0;
 volatile sig_atomic_t resumed = 0;
@@ -234,7 +235,17 @@ void platformopen(display) {
     back->saved = now;
     back->havetermios = havetermios;
     build();
-    eachfatal([](int sig) { handle(sig, onfatal, 0); });
+    // A signal someone else already handles or ignores (a profiler's clock, nohup's hang-up) is
+    // left to them.
+    sigemptyset(&taken);
+    eachfatal([](int sig) {
+        struct sigaction now {};
+        if (sigaction(sig, nullptr, &now) == 0 && !(now.sa_flags & SA_SIGINFO) &&
+            now.sa_handler == SIG_DFL) {
+            handle(sig, onfatal, 0);
+            sigaddset(&taken, sig);
+        }
+    });
     handle(SIGPIPE, SIG_IGN, 0);
     handle(SIGXFSZ, SIG_IGN, 0);
     handle(SIGTSTP, onstop, SA_RESTART);
@@ -264,7 +275,10 @@ void platformopen(display) {
 void platformclose() {
     keysclose();
     restore();
-    eachfatal([](int sig) { handle(sig, SIG_DFL, 0); });
+    eachfatal([](int sig) {
+        if (sigismember(&taken, sig) == 1)
+            handle(sig, SIG_DFL, 0);
+    });
     handle(SIGPIPE, SIG_DFL, 0);
     handle(SIGXFSZ, SIG_DFL, 0);
     handle(SIGTSTP, SIG_DFL, 0);
