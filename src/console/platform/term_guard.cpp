@@ -109,14 +109,16 @@ void put(int fd, const char* bytes, std::size_t n) {
                 dispose(sig, SIG_IGN, 0);
             continue;
         }
-        if (WIFEXITED(status))
-            _exit(WEXITSTATUS(status));
-        int sig = WTERMSIG(status);
+        // Also a game that left through a door that skips its own restore (a sanitizer's report
+        // ends it with _exit) gets its terminal back.
         if (g->owned) {
             put(tout, g->leave, g->leavelen);
             if (g->havetermios)
                 tcsetattr(tin, TCSANOW, &g->saved);
         }
+        if (WIFEXITED(status))
+            _exit(WEXITSTATUS(status));
+        int sig = WTERMSIG(status);
         // The game's core file, if any, is the one worth keeping.
         rlimit none{0, 0};
         setrlimit(RLIMIT_CORE, &none);

@@ -156,6 +156,13 @@ void blockall(sigset_t* old) {
     sigprocmask(SIG_BLOCK, &all, old);
 }
 
+bool always(int sig) {
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+        if (s == sig)
+            return true;
+    return false;
+}
+
 // The terminal to play in: standard input and output when both are one; the controlling terminal
 // for whichever is not; without one (a new session), the terminal that one of them is.
 bool findterminal() {
@@ -235,13 +242,14 @@ void platformopen(display) {
     back->saved = now;
     back->havetermios = havetermios;
     build();
-    // A signal someone else already handles or ignores (a profiler's clock, nohup's hang-up) is
-    // left to them.
+    // The ways out a player meets (Ctrl-C, a hang-up, a crash) are always the game's own, even
+    // over a sanitizer's handler; any other signal someone else already handles or ignores (a
+    // profiler's clock) is left to them.
     sigemptyset(&taken);
     eachfatal([](int sig) {
         struct sigaction now {};
-        if (sigaction(sig, nullptr, &now) == 0 && !(now.sa_flags & SA_SIGINFO) &&
-            now.sa_handler == SIG_DFL) {
+        if (always(sig) || (sigaction(sig, nullptr, &now) == 0 && !(now.sa_flags & SA_SIGINFO) &&
+                            now.sa_handler == SIG_DFL)) {
             handle(sig, onfatal, 0);
             sigaddset(&taken, sig);
         }
