@@ -91,6 +91,8 @@ void put(int fd, const char* bytes, std::size_t n) {
     dispose(SIGTTIN, SIG_IGN, 0);
     dispose(SIGPIPE, SIG_IGN, 0);
     dispose(SIGXFSZ, SIG_IGN, 0);
+    // An ignored SIGCHLD inherited from whoever started us would take the game's status away.
+    dispose(SIGCHLD, SIG_DFL, 0);
     int tin = fcntl(in, F_DUPFD_CLOEXEC, 3);
     int tout = out == in ? tin : fcntl(out, F_DUPFD_CLOEXEC, 3);
     keeponly(tin, tout);
@@ -99,7 +101,7 @@ void put(int fd, const char* bytes, std::size_t n) {
         if (waitpid(game, &status, WUNTRACED) < 0) {
             if (errno == EINTR)
                 continue;
-            _exit(1);
+            status = 1 << 8; // lost track of it: give the terminal back and end as a failure
         }
         if (WIFSTOPPED(status)) {
             int sig = WSTOPSIG(status);
