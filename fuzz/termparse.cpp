@@ -21,17 +21,20 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     if (size < 1)
         return 0;
     const bool protocol = data[0] & 1;
-    const unsigned step = 1 + (data[0] >> 1); // piece size for the cut-up reading
+    const bool awaiting = data[0] & 2;        // start-up replies due: strings are skipped
+    const unsigned step = 1 + (data[0] >> 2); // piece size for the cut-up reading
     data++;
     size--;
 
     termparser whole;
     whole.protocol = protocol;
+    whole.awaiting = awaiting;
     std::vector<keyevent> a;
     parse(whole, data, size, a);
 
     termparser cut;
     cut.protocol = protocol;
+    cut.awaiting = awaiting;
     std::vector<keyevent> b;
     for (std::size_t i = 0; i < size; i += step)
         parse(cut, data + i, size - i < step ? size - i : step, b);

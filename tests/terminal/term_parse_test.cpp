@@ -26,6 +26,7 @@ std::string describe(const std::vector<keyevent>& events) {
 std::string run(const std::string& bytes, bool protocol, std::size_t piece, std::size_t first) {
     termparser p;
     p.protocol = protocol;
+    p.awaiting = true; // as while start-up replies are due: strings are skipped
     std::vector<keyevent> out;
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     for (std::size_t i = 0, n = first; i < bytes.size(); i += n, n = piece)

@@ -2,9 +2,19 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 // Stops every sound, forgets them and closes the device; the next open starts afresh.
 void soundclose();
 
 // Bytes of sample data held by the loaded sounds.
 std::size_t soundbytes();
+
+// The largest sound file the game loads; its own are far smaller.
+constexpr long wavlargest = 4L << 20;
+// Whether these are the bytes of a WAV file the mixer converts cheaply: PCM, 8 or 16 bit,
+// 8000 to 48000 Hz, mono or stereo, with all of its samples there.
+bool wavsane(const unsigned char* bytes, std::size_t n);
+// Reads the file into `bytes` when it is a regular file of at most wavlargest bytes that passes
+// wavsane; false for anything else, which the game passes over as it does a missing sound.
+bool wavread(const char* path, std::vector<unsigned char>* bytes);

@@ -85,14 +85,11 @@ void soundopen(const std::string& name) {
     for (const loaded& l : table)
         if (l.name == name)
             return;
-    SDL_RWops* file = SDL_RWFromFile(("audio/" + name).c_str(), "rb");
-    if (!file)
+    std::vector<unsigned char> bytes;
+    if (!wavread(("audio/" + name).c_str(), &bytes) || !opendevice())
         return;
-    if (!opendevice()) {
-        SDL_RWclose(file);
-        return;
-    }
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 1);
+    Mix_Chunk* chunk =
+        Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (!chunk)
         return;
     table.push_back({name, chunk});

@@ -2,43 +2,104 @@
 #include "console/platform.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <cstdint>
+#include <ctime>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// The new contents are written here first, so a file is only ever replaced whole.
-std::string tempof(const char* name) {
-    return std::string(name) + ".new";
+bool writeall(int fd, const unsigned char* data, long n) {
+    while (n > 0) {
+        ssize_t w = write(fd, data, static_cast<std::size_t>(n));
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
+        data += w;
+        n -= w;
+    }
+    return true;
+}
+
+// A new file beside `name`, under a name no one can foresee, made here and now: never a link or a
+// file someone else prepared, and never the one another game is writing in the same folder.
+int maketemp(const std::string& name, std::string* temp) {
+    static unsigned counter = 0;
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; attempt++) {
+        timespec t;
+        clock_gettime(CLOCK_REALTIME, &t);
+        std::uint64_t x = static_cast<std::uint64_t>(t.tv_nsec) * 0x9E3779B97F4A7C15u ^
+                          static_cast<std::uint64_t>(getpid()) << 32 ^ ++counter * 0xBF58476Du;
+        std::string suffix;
+        for (int i = 0; i < 8; i++, x /= 36)
+            suffix += letters[x % 36];
+        *temp = name + "." + suffix + ".new";
+        int fd = open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// The rename itself reaches the disk only when the folder holding it is flushed too.
+void syncfolder(const std::string& name) {
+    std::size_t slash = name.rfind('/');
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : name.substr(0, slash);
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
 }
 
 } // namespace
 
 long readfile(const char* name, unsigned char* buf, long n) {
-    errno = 0;
-    std::FILE* f = std::fopen(name, "rb");
-    if (!f)
+    // Without blocking: a FIFO or a device in the file's place must not hold the game up. A link
+    // the player made to a file elsewhere is followed; only a regular file at its end is read.
+    int fd = open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         return errno == ENOENT ? -1 : -2;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return -2;
+    }
     long got = 0;
     while (got < n) {
-        std::size_t k = std::fread(buf + got, 1, static_cast<std::size_t>(n - got), f);
+        ssize_t k = read(fd, buf + got, static_cast<std::size_t>(n - got));
+        if (k < 0 && errno == EINTR)
+            continue;
+        if (k < 0) {
+            close(fd);
+            return -2;
+        }
         if (k == 0)
             break;
-        got += static_cast<long>(k);
+        got += k;
     }
-    std::fclose(f);
+    close(fd);
     return got;
 }
 
 bool replacefile(const char* name, const unsigned char* data, long n) {
-    std::string temp = tempof(name);
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f)
+    std::string temp;
+    int fd = maketemp(name, &temp);
+    if (fd < 0)
         return false;
-    bool ok = std::fwrite(data, 1, static_cast<std::size_t>(n), f) == static_cast<std::size_t>(n);
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), name) == 0)
+    bool ok = writeall(fd, data, n);
+    ok = ok && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (ok && rename(temp.c_str(), name) == 0) {
+        syncfolder(name);
         return true;
-    std::remove(temp.c_str());
+    }
+    unlink(temp.c_str());
     return false;
 }

@@ -17,6 +17,7 @@ void keysnote();
 // Output and lifecycle side (term_output.cpp, term_life.cpp), for the input side to call.
 void termquit();    // Ctrl-C: restore the terminal and end the program
 void termsuspend(); // Ctrl-Z: restore the terminal, stop, and redraw on return
+void termlost();    // the terminal has gone (end of input, EIO): end as a hang-up does
 // The terminal file descriptors: input is read from termin() (raw mode: VMIN 1, VTIME 0, so poll
 // before reading), and termwrite() writes bytes such as queries straight to the terminal.
 int termin();

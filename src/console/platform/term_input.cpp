@@ -4,6 +4,7 @@
 #include "console/platform/term.h"
 #include "console/platform/term_keys.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -32,6 +33,10 @@ bool asking = false; // the start-up questions are out and not all answered
 bool closedinput = false;
 bool xon = false, devon = false;
 std::uint64_t lastbyte = 0;
+std::uint64_t askedat = 0;
+// A terminal that has not answered by now never will: from then on an escape and a string's first
+// letter are a key typed with Alt.
+constexpr std::uint64_t answerms = 2000;
 
 std::uint64_t nowms() {
     timespec t;
@@ -53,11 +58,13 @@ bool take(int waitms) {
     // A bounded number of reads, so a flood of input cannot hold up a frame.
     for (int k = 0; k < 16; k++) {
         pollfd pfd{termin(), POLLIN, 0};
-        if (poll(&pfd, 1, got ? 0 : waitms) <= 0 || !(pfd.revents & (POLLIN | POLLHUP)))
+        if (poll(&pfd, 1, got ? 0 : waitms) <= 0 ||
+            !(pfd.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)))
             break;
         ssize_t n = read(termin(), buf, sizeof buf);
         if (n <= 0) {
-            closedinput = n == 0;
+            // A raw terminal never reads as ended: it has hung up, or is no longer ours.
+            closedinput = n == 0 || (errno != EAGAIN && errno != EINTR);
             break;
         }
         parse(parser, buf, static_cast<std::size_t>(n), events);
@@ -142,6 +149,10 @@ void lookoutside(std::uint64_t ms) {
 
 } // namespace
 
+// The lifecycle ends the program when the terminal is lost; where there is none (tests of the
+// input side alone) input simply stops.
+__attribute__((weak)) void termlost() {}
+
 void keysopen() {
     parser = termparser{};
     state = keystate{};
@@ -149,6 +160,8 @@ void keysopen() {
     closedinput = false;
     opened = true;
     asking = true;
+    parser.awaiting = true;
+    askedat = nowms();
     say(reportson);
     termkeymodes(reportson, reportsoff);
     // The keyboard protocol answers its question before the device attributes answer theirs;
@@ -191,7 +204,13 @@ void keysclose() {
 void keyspoll() {
     if (!opened)
         return;
+    if (closedinput) {
+        termlost();
+        return;
+    }
     const std::uint64_t ms = nowms();
+    if (ms - askedat >= answerms)
+        parser.awaiting = false;
     keytick(state, ms);
     lookoutside(ms);
     if (take(0)) {

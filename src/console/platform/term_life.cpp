@@ -3,6 +3,7 @@
 #include "console/platform/term_life.h"
 #include "console/platform.h"
 #include "console/platform/term.h"
+#include "console/platform/term_guard.h"
 
 #include <cerrno>
 #include <csignal>
@@ -16,14 +17,16 @@ namespace {
 
 int infd = 0;
 int outfd = 1;
-bool havetermios = false;
-termios saved;
 termios raw;
 int savedstderr = -1;
+sigset_t taken; // the signals the game restores the terminal for
 
-volatile sig_atomic_t owned = 0;
 volatile sig_atomic_t resized = 0;
 volatile sig_atomic_t resumed = 0;
+
+// Shared with the guardian once it is there.
+giveback alone;
+giveback* back = &alone;
 
 // Built before any handler can run, so the handlers only write them.
 constexpr std::size_t modesmax = 128;
@@ -31,8 +34,6 @@ char keyon[modesmax + 1];
 char keyoff[modesmax + 1];
 char enter[256];
 std::size_t enterlen = 0;
-char leave[256];
-std::size_t leavelen = 0;
 
 // Alternate screen and hidden cursor.
 constexpr char enterbase[] = "\x1b[?1049h\x1b[?25l";
@@ -40,8 +41,6 @@ constexpr char enterbase[] = "\x1b[?1049h\x1b[?25l";
 // holding back a synchronized update.
 constexpr char leavehead[] = "\x18\x1b[?2026l";
 constexpr char leavetail[] = "\x1b[0m\x1b[?25h\x1b[?1049l";
-
-const int fatals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
 void append(char* buf, std::size_t* len, std::size_t cap, const char* s) {
     std::size_t n = std::strlen(s);
@@ -52,12 +51,18 @@ void append(char* buf, std::size_t* len, std::size_t cap, const char* s) {
 }
 
 void build() {
-    enterlen = leavelen = 0;
+    enterlen = 0;
     append(enter, &enterlen, sizeof enter, enterbase);
     append(enter, &enterlen, sizeof enter, keyon);
+    // Written whole before its length, so the guardian never reads a half-made sequence.
+    char leave[sizeof back->leave];
+    std::size_t leavelen = 0;
     append(leave, &leavelen, sizeof leave, leavehead);
     append(leave, &leavelen, sizeof leave, keyoff);
     append(leave, &leavelen, sizeof leave, leavetail);
+    back->leavelen = 0;
+    std::memcpy(back->leave, leave, leavelen);
+    back->leavelen = leavelen;
 }
 
 void put(const char* bytes, std::size_t n) {
@@ -73,13 +78,17 @@ void put(const char* bytes, std::size_t n) {
     }
 }
 
+void giveterminal() {
+    put(back->leave, back->leavelen);
+    if (back->havetermios)
+        tcsetattr(infd, TCSANOW, &back->saved);
+}
+
 void restore() {
-    if (!owned)
+    if (!back->owned)
         return;
-    owned = 0;
-    put(leave, leavelen);
-    if (havetermios)
-        tcsetattr(infd, TCSANOW, &saved);
+    back->owned = 0;
+    giveterminal();
     if (savedstderr >= 0)
         dup2(savedstderr, STDERR_FILENO);
 }
@@ -109,11 +118,10 @@ void onfatal(int sig) {
 
 void onstop(int) {
     int e = errno;
-    bool had = owned;
+    bool had = back->owned;
     if (had) {
-        put(leave, leavelen);
-        if (havetermios)
-            tcsetattr(infd, TCSANOW, &saved);
+        back->owned = 0;
+        giveterminal();
     }
     handle(SIGTSTP, SIG_DFL, 0);
     unblock(SIGTSTP);
@@ -121,9 +129,10 @@ void onstop(int) {
     // Continued (fg): take the terminal again; the next frame boundary repaints it.
     handle(SIGTSTP, onstop, SA_RESTART);
     if (had) {
-        if (havetermios)
+        if (back->havetermios)
             tcsetattr(infd, TCSANOW, &raw);
         put(enter, enterlen);
+        back->owned = 1;
         resumed = 1;
     }
     errno = e;
@@ -145,6 +154,34 @@ void blockall(sigset_t* old) {
     sigset_t all;
     sigfillset(&all);
     sigprocmask(SIG_BLOCK, &all, old);
+}
+
+bool always(int sig) {
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+        if (s == sig)
+            return true;
+    return false;
+}
+
+// The terminal to play in: standard input and output when both are one; the controlling terminal
+// for whichever is not; without one (a new session), the terminal that one of them is.
+bool findterminal() {
+    const bool inok = isatty(STDIN_FILENO), outok = isatty(STDOUT_FILENO);
+    infd = STDIN_FILENO;
+    outfd = STDOUT_FILENO;
+    if (inok && outok)
+        return true;
+    int fd = open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0 && (inok || outok)) {
+        const char* name = ttyname(inok ? STDIN_FILENO : STDOUT_FILENO);
+        if (name)
+            fd = open(name, O_RDWR | O_CLOEXEC | O_NOCTTY);
+    }
+    if (fd < 0)
+        return false;
+    infd = inok ? STDIN_FILENO : fd;
+    outfd = outok ? STDOUT_FILENO : fd;
+    return true;
 }
 
 } // namespace
@@ -186,32 +223,51 @@ bool canshow(display where) {
 }
 
 void platformopen(display) {
+    static bool found = false;
+    if (!found && !(found = findterminal())) {
+        const char line[] = "dropple: no terminal to play in\n";
+        ssize_t w = write(STDERR_FILENO, line, sizeof line - 1);
+        (void)w;
+        std::exit(1);
+    }
     static bool once = false;
+    termios now;
+    const bool havetermios = tcgetattr(infd, &now) == 0;
     if (!once) {
         once = true;
         std::atexit(atexitrestore);
+        if (havetermios)
+            back = guardstart(infd, outfd);
     }
-    if (!isatty(STDOUT_FILENO)) {
-        int fd = open("/dev/tty", O_WRONLY | O_CLOEXEC);
-        if (fd >= 0)
-            outfd = fd;
-    }
+    back->saved = now;
+    back->havetermios = havetermios;
     build();
-    havetermios = tcgetattr(infd, &saved) == 0;
-    for (int sig : fatals)
-        handle(sig, onfatal, 0);
+    // The ways out a player meets (Ctrl-C, a hang-up, a crash) are always the game's own, even
+    // over a sanitizer's handler; any other signal someone else already handles or ignores (a
+    // profiler's clock) is left to them.
+    sigemptyset(&taken);
+    eachfatal([](int sig) {
+        struct sigaction now {};
+        if (always(sig) || (sigaction(sig, nullptr, &now) == 0 && !(now.sa_flags & SA_SIGINFO) &&
+                            now.sa_handler == SIG_DFL)) {
+            handle(sig, onfatal, 0);
+            sigaddset(&taken, sig);
+        }
+    });
+    handle(SIGPIPE, SIG_IGN, 0);
+    handle(SIGXFSZ, SIG_IGN, 0);
     handle(SIGTSTP, onstop, SA_RESTART);
     handle(SIGCONT, oncontinue, SA_RESTART);
     handle(SIGWINCH, onresize, SA_RESTART);
 
     if (havetermios) {
-        raw = saved;
+        raw = now;
         cfmakeraw(&raw);
         raw.c_cc[VMIN] = 1;
         raw.c_cc[VTIME] = 0;
         tcsetattr(infd, TCSAFLUSH, &raw);
     }
-    owned = 1;
+    back->owned = 1;
     put(enter, enterlen);
     // Libraries that print to stderr would scribble over the picture.
     savedstderr = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
@@ -227,8 +283,12 @@ void platformopen(display) {
 void platformclose() {
     keysclose();
     restore();
-    for (int sig : fatals)
-        handle(sig, SIG_DFL, 0);
+    eachfatal([](int sig) {
+        if (sigismember(&taken, sig) == 1)
+            handle(sig, SIG_DFL, 0);
+    });
+    handle(SIGPIPE, SIG_DFL, 0);
+    handle(SIGXFSZ, SIG_DFL, 0);
     handle(SIGTSTP, SIG_DFL, 0);
     handle(SIGCONT, SIG_DFL, 0);
     handle(SIGWINCH, SIG_DFL, 0);
@@ -246,6 +306,15 @@ void termquit() {
     unblock(SIGINT);
     raise(SIGINT);
     _exit(130);
+}
+
+void termlost() {
+    platformclose();
+    // As a hang-up ends any program: whatever started the game sees it end that way.
+    handle(SIGHUP, SIG_DFL, 0);
+    unblock(SIGHUP);
+    raise(SIGHUP);
+    _exit(129);
 }
 
 void termsuspend() {

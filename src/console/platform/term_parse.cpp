@@ -70,8 +70,10 @@ void dispatch(termparser& p, std::vector<keyevent>& out) {
     if (p.marker == '?') {
         if (f == 'u' && !p.inter)
             out.push_back({evflags, 0, 0, p0});
-        else if (f == 'c' && !p.inter)
+        else if (f == 'c' && !p.inter) {
             out.push_back({evattrs, 0, 0});
+            p.awaiting = false;
+        }
         return;
     }
     if (p.marker == '<') {
@@ -308,7 +310,7 @@ void parse(termparser& p, const unsigned char* bytes, std::size_t n, std::vector
             } else if (c == 'O') {
                 startcsi(p);
                 p.state = ss3;
-            } else if (c == 'P' || c == ']' || c == '_' || c == '^' || c == 'X') {
+            } else if (p.awaiting && (c == 'P' || c == ']' || c == '_' || c == '^' || c == 'X')) {
                 p.state = string;
             } else if (c == 0x1B) {
                 key(out, evtap, 0x1B, 0); // two escapes: the first was the key

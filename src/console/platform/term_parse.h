@@ -29,6 +29,10 @@ struct keyevent {
 
 struct termparser {
     bool protocol = false; // the keyboard protocol is on: a bare letter form is a press
+    // A reply was asked for and the device attributes, always the last answer, have not come:
+    // only now may ESC P, ESC ], ESC _, ESC ^ and ESC X begin a string. Otherwise they are Alt
+    // and a key.
+    bool awaiting = false;
     unsigned char state = 0;
     unsigned char marker = 0, inter = 0, final = 0;
     bool bad = false;

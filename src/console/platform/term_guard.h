@@ -1,0 +1,35 @@
+// The guardian: a parent process that outlives a game killed outright and gives the terminal back.
+#pragma once
+
+#include <csignal>
+#include <cstddef>
+#include <termios.h>
+
+// Every signal whose default ends the program, but for SIGKILL and SIGSTOP, which cannot be caught,
+// and SIGPIPE and SIGXFSZ, which the game ignores so that the write fails instead. The real-time
+// signals follow at run time (their range is the C library's to say).
+inline constexpr int fatals[] = {SIGINT,    SIGTERM, SIGHUP,  SIGQUIT,   SIGSEGV, SIGBUS,  SIGFPE,
+                                 SIGILL,    SIGABRT, SIGTRAP, SIGSYS,    SIGUSR1, SIGUSR2, SIGALRM,
+                                 SIGVTALRM, SIGPROF, SIGXCPU, SIGSTKFLT, SIGPWR,  SIGIO};
+
+template <class F> void eachfatal(F f) {
+    for (int sig : fatals)
+        f(sig);
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; sig++)
+        f(sig);
+}
+
+// What it takes to give the terminal back; the game keeps it up to date, the guardian reads it
+// once the game has died.
+struct giveback {
+    volatile sig_atomic_t owned; // the terminal is the game's now
+    bool havetermios;
+    termios saved;
+    char leave[256];
+    volatile std::size_t leavelen;
+};
+
+// Splits the program in two. The parent becomes the guardian, waits for the game and never
+// returns; the child returns, with the record the guardian will read. Without memory to share or
+// a second process the game goes on alone, with a record of its own.
+giveback* guardstart(int in, int out);

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The game killed outright (SIGKILL) in a real terminal: a shell typed into afterwards runs its
+# command, with the terminal's settings as before and the game's modes off.
+# Usage: killed_terminal.sh tmux|kitty DROPPLE. Exits 77 when the terminal or its tools are missing.
+set -u
+term=$1
+game=$2
+if [ "$term" = kitty ]; then
+    needs=kitty
+    . "$(dirname "$0")/../e2e/xdisplay.sh"
+else
+    command -v tmux >/dev/null || { echo "skipped: tmux is not installed"; exit 77; }
+    dir=$(mktemp -d)
+    sock="killed$$"
+    T() { tmux -L "$sock" "$@"; }
+    trap 'T kill-server 2>/dev/null; rm -rf "$dir"' EXIT
+fi
+fails=0
+fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+waitfile() { for _ in $(seq 100); do [ -s "$1" ] && return 0; sleep 0.1; done; return 1; }
+
+shell="cd '$dir' && unset DISPLAY && PS1='$ ' exec bash --norc --noprofile"
+if [ "$term" = kitty ]; then
+    kitty --config NONE -o initial_window_width=80c -o initial_window_height=25c \
+        --class e2ekilled -e sh -c "$shell" >"$dir/term.log" 2>&1 &
+    termpid=$!
+    X() { timeout 5 xdotool "$@"; }
+    for _ in $(seq 100); do
+        win=$(X search --onlyvisible --class '^e2ekilled$' 2>/dev/null | head -1)
+        [ -n "$win" ] && break
+        sleep 0.1
+    done
+    [ -n "$win" ] || { echo "FAIL: kitty never showed a window"; exit 1; }
+    sleep 1
+    X windowfocus --sync "$win"
+    type() { X type --delay 20 "$1"; X key Return; }
+else
+    T -f /dev/null new-session -d -x 80 -y 25 "$shell"
+    T set-option -g status off
+    type() { T send-keys -l "$1"; T send-keys Enter; }
+fi
+
+type "stty -a > before; '$game' & echo \$! > pid; fg"
+waitfile "$dir/pid" || { echo "FAIL: the shell never started the game"; exit 1; }
+sleep 1.5
+guardian=$(cat "$dir/pid")
+player=$(cat "/proc/$guardian/task/$guardian/children" 2>/dev/null | awk '{print $1}')
+[ -n "$player" ] || player=$guardian
+kill -9 "$player"
+for _ in $(seq 50); do kill -0 "$guardian" 2>/dev/null || break; sleep 0.1; done
+sleep 0.5
+
+type "echo status=\$? > status; stty -a > after"
+waitfile "$dir/after" || fail "a command typed after the kill never ran"
+[ "$(cat "$dir/status" 2>/dev/null)" = status=137 ] || fail "the shell saw '$(cat "$dir/status" 2>/dev/null)', not status=137"
+cmp -s "$dir/before" "$dir/after" || fail "the terminal's settings differ: $(diff "$dir/before" "$dir/after" | tr '\n' ' ')"
+if [ "$term" = tmux ]; then
+    for f in alternate_on mouse_standard_flag mouse_sgr_flag; do
+        [ "$(T display -p "#{$f}")" = 0 ] || fail "$f is still on"
+    done
+    [ "$(T display -p '#{cursor_flag}')" = 1 ] || fail "the cursor is still hidden"
+fi
+[ "$fails" = 0 ] && echo "$term: the terminal came back after kill -9 of the game"
+[ "$fails" = 0 ]

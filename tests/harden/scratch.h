@@ -1,0 +1,26 @@
+// A scratch folder that is the working folder for one test, as the game's own folder is.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+class scratch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        before = std::filesystem::current_path();
+        std::string d = (std::filesystem::temp_directory_path() / "dropple-harden-XXXXXX").string();
+        ASSERT_NE(mkdtemp(d.data()), nullptr);
+        dir = d;
+        std::filesystem::current_path(dir);
+        alarm(20); // a test that blocks on a file dies instead of hanging
+    }
+    void TearDown() override {
+        alarm(0);
+        std::filesystem::current_path(before);
+        std::filesystem::remove_all(dir);
+    }
+    std::filesystem::path before, dir;
+};
