@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game killed outright (SIGKILL) in a real terminal: a shell typed into afterwards runs its
 # command, with the terminal's settings as before and the game's modes off.
-# Usage: killed_terminal.sh tmux|kitty DROPPLE. Exits 77 when the terminal or its tools are missing.
+# Usage: killed_terminal.sh tmux|kitty DROPPLE. Skips (skip.sh) when the terminal or its tools are missing.
 set -u
 term=$1
 game=$2
@@ -9,7 +9,8 @@ if [ "$term" = kitty ]; then
     needs=kitty
     . "$(dirname "$0")/../e2e/xdisplay.sh"
 else
-    command -v tmux >/dev/null || { echo "skipped: tmux is not installed"; exit 77; }
+    . "$(dirname "$0")/../e2e/skip.sh"
+    command -v tmux >/dev/null || skip "tmux is not installed"
     dir=$(mktemp -d)
     sock="killed$$"
     T() { tmux -L "$sock" "$@"; }
