@@ -14,4 +14,5 @@ mkdir -p "$WINEPREFIX"
     wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
   fi
 ) 9>"$WINEPREFIX.lock"
-exec wine "$@"
+# No program of the build runs for long; one that hangs is stopped.
+exec timeout "${DROPPLE_WINE_TIMEOUT:-300}" wine "$@"
