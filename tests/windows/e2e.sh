@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One run of dropple.exe in a Wine console window: the menu draws, the timing screen saves over
 # the settings file the first screen created, a game starts, a tap moves the piece one column, a
-# held arrow slides it to the wall, the game is lost, and "quit" ends the program with status 0.
+# held arrow slides it to the wall, the game is lost, and "quit" ends the program with status 0;
+# then Ctrl-C ends a second run.
 # Usage: e2e.sh DROPPLE.exe CONREAD.exe AUDIO-FOLDER WINEPREFIX
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -84,17 +85,28 @@ godown() {
 }
 byte() { od -An -tu1 -j"$1" -N1 savefile | tr -d ' '; }
 
-timeout 120 wine wineconsole dropple.exe </dev/null >/dev/null 2>&1 &
-game=$!
-win=
-for _ in $(seq 60); do
-  win=$(timeout 10 xdotool search --onlyvisible --name 'dropple\.exe' 2>/dev/null | head -1) || true
-  [ -n "$win" ] && break
-  sleep 0.25
-done
-[ -n "$win" ] || fail "no console window"
-timeout 10 xdotool windowfocus --sync "$win" || fail "cannot focus the console window"
+# Starts the game in a console window of its own and gives that window the keyboard.
+start() {
+  timeout 120 wine wineconsole dropple.exe </dev/null >/dev/null 2>&1 &
+  game=$!
+  win=
+  for _ in $(seq 120); do
+    win=$(timeout 10 xdotool search --onlyvisible --name 'dropple\.exe' 2>/dev/null | head -1) || true
+    [ -n "$win" ] && break
+    sleep 0.25
+  done
+  [ -n "$win" ] || fail "no console window: $(xwininfo -root -tree | grep -c conhost) conhost windows"
+  timeout 10 xdotool windowfocus --sync "$win" || fail "cannot focus the console window"
+}
+# Gives the game three seconds to end.
+ended() {
+  for _ in $(seq 12); do
+    kill -0 "$game" 2>/dev/null || break
+    sleep 0.25
+  done
+}
 
+start
 waitfor "Dropple 5 Death"
 echo "ok: the menu draws"
 [ "$(stat -c %s savefile)" = 138 ] && [ "$(byte 102)" = 7 ] || fail "no fresh savefile"
@@ -152,17 +164,26 @@ backtomenu() {
     keyup Shift_L
 }
 until_shows "Dropple 5 Death" backtomenu
-status=0
 for _ in $(seq 4); do
   tap Return
-  for _ in $(seq 12); do
-    kill -0 "$game" 2>/dev/null || break 2
-    sleep 0.25
-  done
+  ended
+  kill -0 "$game" 2>/dev/null || break
   lost=$((lost + 1))
 done
+status=0
 wait "$game" || status=$?
 game=
 [ "$status" = 0 ] || fail "the game ended with status $status"
 [ "$(byte 102)" = 8 ] && [ "$(stat -c %s savefile)" = 138 ] || fail "savefile changed by the game"
 echo "ok: quit ends the program with status 0 ($lost short presses lost on the way)"
+
+# Ctrl-C ends it as it ends any console program: Wine reports the low byte of the status.
+start
+waitfor "Dropple 5 Death"
+timeout 10 xdotool keydown Control_L sleep 0.05 key c sleep 0.05 keyup Control_L
+ended
+status=0
+wait "$game" || status=$?
+game=
+[ "$status" = $((0xC000013A & 0xFF)) ] || fail "Ctrl-C ended the game with status $status"
+echo "ok: Ctrl-C ends the program"
