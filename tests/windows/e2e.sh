@@ -14,8 +14,10 @@ export WINEPREFIX=$4 WINEDEBUG=-all
 
 run=$(mktemp -d)
 game=
+# Everything Wine started for this run, a game still running included, ends with its server.
 cleanup() {
   [ -n "$game" ] && kill "$game" 2>/dev/null || true
+  timeout 30 wineserver -k >/dev/null 2>&1 || true
   rm -rf "$run"
 }
 trap cleanup EXIT
@@ -23,7 +25,14 @@ cp "$exe" "$run/dropple.exe"
 cp "$conread" "$run/conread.exe"
 cp -r "$audio" "$run/audio"
 cd "$run"
-bash "$here/../../cmake/winerun.sh" "$WINEPREFIX" cmd /c exit </dev/null >/dev/null 2>&1
+# Wine's desktop process keeps the X display it was started with, and one started by an earlier
+# program of the build has none; one that is ending since the last window closed takes the next
+# window with it. Either way the console window never appears. So every game here starts on a
+# fresh Wine server and desktop on this display: nothing else runs beside this test.
+freshwine() {
+  timeout 30 wineserver -k >/dev/null 2>&1 || true
+  bash "$here/../../cmake/winerun.sh" "$WINEPREFIX" cmd /c exit </dev/null >/dev/null 2>&1
+}
 
 fail() {
   echo "FAIL: $*"
@@ -87,6 +96,7 @@ byte() { od -An -tu1 -j"$1" -N1 savefile | tr -d ' '; }
 
 # Starts the game in a console window of its own and gives that window the keyboard.
 start() {
+  freshwine
   timeout 120 wine wineconsole dropple.exe </dev/null >/dev/null 2>&1 &
   game=$!
   win=
@@ -95,7 +105,7 @@ start() {
     [ -n "$win" ] && break
     sleep 0.25
   done
-  [ -n "$win" ] || fail "no console window: $(xwininfo -root -tree | grep -c conhost) conhost windows"
+  [ -n "$win" ] || fail "no console window ($(xdotool search --class conhost 2>/dev/null | wc -l) of conhost)"
   timeout 10 xdotool windowfocus --sync "$win" || fail "cannot focus the console window"
 }
 # Gives the game three seconds to end.
