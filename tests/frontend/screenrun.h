@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 
 using bytes = std::vector<unsigned char>;
 constexpr int ui = 0x70, hl = 0x30;
@@ -50,8 +51,11 @@ inline void tap(const std::string& keys, std::uint64_t n) {
 class ScreenTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string name = std::filesystem::temp_directory_path() / "dropple-test-XXXXXX";
-        dir = mkdtemp(name.data());
+        std::random_device pick;
+        do
+            dir =
+                std::filesystem::temp_directory_path() / ("dropple-test-" + std::to_string(pick()));
+        while (!std::filesystem::create_directory(dir));
         std::filesystem::current_path(dir);
         headless::reset();
         std::memset(keys, 0, sizeof keys), std::memset(daskeys, 0, sizeof daskeys);
