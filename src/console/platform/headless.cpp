@@ -73,9 +73,6 @@ void releaseall() {
     down.reset();
     queueclear(events);
 }
-void queue(unsigned char code, bool d) {
-    queuepush(events, code, d);
-}
 void tap(unsigned char code) {
     queuepush(events, code, true);
     queuepush(events, code, false);

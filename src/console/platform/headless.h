@@ -33,10 +33,10 @@ void setwallclock(std::int32_t seconds);
 void press(unsigned char code);
 void release(unsigned char code);
 void releaseall();
-// Transitions heard as events before the next frame boundary, as a terminal that reports releases
-// would send them: every key moves on by one of them per frame.
-void queue(unsigned char code, bool down);
-void tap(unsigned char code); // a press and its release
+// A press and its release heard before the next frame boundary, as a terminal that reports
+// releases would send them: the key is down for one frame and up the next, and each further tap
+// before then takes two frames more.
+void tap(unsigned char code);
 
 // Called at every frame boundary with the number of boundaries passed so far (1 for the first);
 // a test changes keys here for the coming frame.
