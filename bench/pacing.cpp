@@ -1,34 +1,170 @@
-// Runs 600 frames on the real counter and prints how evenly they were paced.
+// What the frame wait costs and how exactly it keeps time, beside the old wait that spun on the
+// counter for the whole frame, measured in the same run:
+// - CPU of the real game in a pseudo-terminal, idle in the main menu and in a running game,
+//   from /proc over `seconds` (default 30) each;
+// - the frame period on the real counter over `frames` frames (default 3600), on the machine as
+//   it is and again with two busy processes competing for it.
+// Usage: pacing [seconds [frames]]
+#include "../tests/e2e/ptygame.h"
 #include "console/platform.h"
 #include "console/screen.h"
+#include "spinwait.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
-int main() {
+namespace {
+
+std::string loadavg() {
+    std::ifstream f("/proc/loadavg");
+    std::string s;
+    std::getline(f, s);
+    return s;
+}
+
+// User and system time of a process so far, in seconds.
+double cpuof(pid_t pid) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+    std::string s((std::istreambuf_iterator<char>(f)), {});
+    std::istringstream rest(s.substr(s.rfind(')') + 2));
+    std::string field;
+    double utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && rest >> field; i++) {
+        if (i == 14)
+            utime = std::stod(field);
+        if (i == 15)
+            stime = std::stod(field);
+    }
+    return (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+void sleepms(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// Share of one core the process used over the next `seconds`.
+double share(pid_t pid, int seconds) {
+    const double before = cpuof(pid);
+    const auto start = std::chrono::steady_clock::now();
+    sleepms(seconds * 1000);
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return (cpuof(pid) - before) / wall * 100.0;
+}
+
+struct cpu {
+    double menu = 0, game = 0;
+    bool played = false;
+};
+
+// The game in its menu, then in "Dropple 2" (seven rows down) with nobody at the keys.
+cpu measure(const std::string& program, int seconds) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("dropple-pacing-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    cpu r;
+    {
+        ptygame g({program}, dir.string(), true);
+        sleepms(1500);
+        r.menu = share(g.pid, seconds);
+        for (int i = 0; i < 7; i++)
+            g.tap(pressof('B'), releaseof('B'));
+        g.tap(pressof(13), releaseof(13));
+        sleepms(1000);
+        r.game = share(g.pid, seconds);
+        r.played = g.output().find("score:") != std::string::npos;
+    }
+    std::filesystem::remove_all(dir);
+    return r;
+}
+
+struct precision {
+    double mean = 0, p99 = 0, worst = 0;
+};
+
+// Periods between the returns of successive waits, against 1/60 s.
+precision pace(void (*wait)(unsigned char), int frames) {
     initscreen();
-    framesleep(3);
+    wait(3);
     std::vector<std::uint64_t> at;
     at.push_back(ticks());
-    for (int i = 0; i < 600; i++) {
-        framesleep(3);
+    for (int i = 0; i < frames; i++) {
+        wait(3);
         at.push_back(ticks());
     }
-    double rate = static_cast<double>(tickrate());
-    double ideal = 1000.0 / 60.0;
+    const double rate = static_cast<double>(tickrate()), ideal = 1000.0 / 60.0;
     std::vector<double> deviation;
-    for (size_t i = 1; i < at.size(); i++) {
-        double ms = static_cast<double>(at[i] - at[i - 1]) * 1000.0 / rate;
-        deviation.push_back(std::fabs(ms - ideal));
-    }
-    double mean = static_cast<double>(at.back() - at.front()) * 1000.0 / rate / 600.0;
+    for (std::size_t i = 1; i < at.size(); i++)
+        deviation.push_back(
+            std::fabs(static_cast<double>(at[i] - at[i - 1]) * 1000.0 / rate - ideal));
     std::sort(deviation.begin(), deviation.end());
-    double p99 = deviation[deviation.size() * 99 / 100];
-    std::printf("frames: 600\nmean frame period: %.5f ms (ideal %.5f ms, off by %.4f %%)\n", mean,
-                ideal, (mean - ideal) / ideal * 100.0);
-    std::printf("p99 deviation from 1/60 s: %.4f ms\nmax deviation: %.4f ms\n", p99,
-                deviation.back());
+    precision p;
+    p.mean = static_cast<double>(at.back() - at.front()) * 1000.0 / rate / frames;
+    p.p99 = deviation[deviation.size() * 99 / 100];
+    p.worst = deviation.back();
+    return p;
+}
+
+void table(const char* title, int frames) {
+    const precision now = pace(framesleep, frames), old = pace(spinsleep, frames);
+    const double ideal = 1000.0 / 60.0;
+    std::printf("%s, %d frames            sleeping    spinning\n", title, frames);
+    std::printf("  mean period (ms)                  %9.5f   %9.5f\n", now.mean, old.mean);
+    std::printf("  off 1/60 s by (%%)                 %9.5f   %9.5f\n",
+                (now.mean - ideal) / ideal * 100.0, (old.mean - ideal) / ideal * 100.0);
+    std::printf("  p99 deviation (ms)                %9.4f   %9.4f\n", now.p99, old.p99);
+    std::printf("  worst deviation (ms)              %9.4f   %9.4f\n", now.worst, old.worst);
+    std::printf("  load: %s\n", loadavg().c_str());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
+    const int frames = argc > 2 ? std::atoi(argv[2]) : 3600;
+    std::printf("load at the start: %s\n", loadavg().c_str());
+    std::fflush(stdout);
+
+    if (seconds > 0) {
+        const cpu now = measure(SLEEPING_GAME, seconds), old = measure(SPINNING_GAME, seconds);
+        std::printf("CPU of the game in a terminal, %d s each (%% of one core)  sleeping  "
+                    "spinning\n",
+                    seconds);
+        std::printf("  main menu                                           %7.2f   %7.2f\n",
+                    now.menu, old.menu);
+        std::printf("  running game                                        %7.2f   %7.2f\n",
+                    now.game, old.game);
+        if (!now.played || !old.played)
+            std::printf("  (the game did not start: the second row is the menu again)\n");
+        std::printf("  load: %s\n", loadavg().c_str());
+        std::fflush(stdout);
+    }
+
+    if (frames > 0) {
+        table("frame period, machine as it is", frames);
+        std::vector<pid_t> busy;
+        for (int i = 0; i < 2; i++) {
+            const pid_t p = fork();
+            if (p == 0) {
+                static volatile unsigned long n = 0;
+                for (;;)
+                    n = n + 1;
+            }
+            busy.push_back(p);
+        }
+        table("frame period, two busy processes beside it", frames);
+        for (pid_t p : busy) {
+            kill(p, SIGKILL);
+            waitpid(p, nullptr, 0);
+        }
+    }
     return 0;
 }

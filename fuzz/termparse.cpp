@@ -51,11 +51,14 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         if (e.kind <= evtap && e.code == 0)
             std::abort();
         keyapply(s, e, ms);
+        keystep(s);
         keytick(s, ms += 7);
     }
     keytick(s, ms + 1000);
+    for (int i = 0; i < queuelength; i++)
+        keystep(s);
     for (int k = 0; k < 256; k++)
-        if (s.held[k])
-            std::abort(); // a guessed key left down
+        if (s.held[k] || s.events.pending[k] != 0)
+            std::abort(); // a guessed key left down, or transitions that never reach a frame
     return 0;
 }

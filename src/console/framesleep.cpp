@@ -9,6 +9,46 @@ std::uint64_t tempcounter;
 // After a stall, at most this many frames run back to back before the rhythm resumes.
 constexpr std::uint64_t catchup = 8;
 
+namespace {
+
+// The frame is slept through up to a margin before its boundary, and the margin is waited out on
+// the counter, so the boundary is kept as exactly as a wait on the counter alone would keep it.
+// The margin follows how late this machine wakes a sleeper: the worst of the last second's
+// wake-ups plus a step, never below a floor, never above a cap. All in thousandths of a
+// millisecond, turned into ticks of the counter.
+constexpr std::uint64_t floorus = 250, stepus = 100, capus = 4000, firstus = 1000;
+constexpr int remembered = 60;
+std::uint64_t late[remembered];
+int latest = 0;
+std::uint64_t lateat = 0; // the counter rate the remembered lateness was measured in
+
+std::uint64_t us(std::uint64_t n) {
+    return cputimersecond * n / 1000000u;
+}
+
+std::uint64_t margin() {
+    if (lateat != cputimersecond) {
+        // A new counter: until it has been measured, assume a machine that wakes late.
+        lateat = cputimersecond;
+        for (std::uint64_t& l : late)
+            l = us(firstus);
+    }
+    std::uint64_t most = 0;
+    for (std::uint64_t l : late)
+        most = l > most ? l : most;
+    std::uint64_t m = most + us(stepus);
+    const std::uint64_t low = us(floorus) > 0 ? us(floorus) : 1;
+    const std::uint64_t high = us(capus) < frameint / 2 ? us(capus) : frameint / 2;
+    return m < low ? low : m > high ? high : m;
+}
+
+void remember(std::uint64_t lateness) {
+    late[latest] = lateness;
+    latest = (latest + 1) % remembered;
+}
+
+} // namespace
+
 void framesleep(unsigned char mode) {
     fpsupdate(mode >= 1 && mode <= 3);
 
@@ -23,8 +63,17 @@ void framesleep(unsigned char mode) {
         timecounter = tempcounter - catchup * frameint;
         elapsed = catchup * frameint;
     }
-    // A busy wait: sleeping would hand the wake-up time to the scheduler and cost the frame its
-    // precision.
+    const std::uint64_t m = margin();
+    if (elapsed + m < frameint) {
+        const std::uint64_t wake = timecounter + frameint - m;
+        // A signal may end the sleep early; a few more tries, then the counter takes over.
+        for (int tries = 0; tries < 4 && elapsed + m < frameint; tries++) {
+            sleepuntil(wake);
+            tempcounter = ticks();
+            elapsed = tempcounter - timecounter;
+        }
+        remember(elapsed + m > frameint ? elapsed + m - frameint : 0);
+    }
     while (elapsed < frameint) {
         tempcounter = ticks();
         elapsed = tempcounter - timecounter;

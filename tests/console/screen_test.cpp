@@ -75,6 +75,22 @@ TEST(Pacing, EveryFrameWaitsItsTurnAfterAStallEightRunFreeAndASlowCallerNeverWai
     EXPECT_EQ(headless::now() - timecounter, 7 * frameint);
 }
 
+// A frame that waits sleeps through most of it: a wait on the counter alone would read it about
+// frameint (100) times. The boundaries stay exact.
+TEST(Pacing, AWaitingFrameSleepsAndReadsTheCounterOnlyForItsLastStretch) {
+    start();
+    framesleep(3);
+    const std::uint64_t before = headless::now();
+    std::uint64_t most = 0;
+    for (int i = 0; i < 120; i++) {
+        const std::uint64_t reads = headless::reads();
+        framesleep(3);
+        most = std::max(most, headless::reads() - reads);
+    }
+    EXPECT_EQ(headless::now() - before, 120 * 100u);
+    EXPECT_LE(most, 12u);
+}
+
 TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMeterOrNothing) {
     start();
     const std::vector<std::string>& opened = headless::opened();

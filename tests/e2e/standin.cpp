@@ -1,7 +1,8 @@
 // For end-to-end tests of the keyboard, writing what it sees to FILE at every frame. "keys FILE":
 // each key's presses, frames down and longest run, the keys down and the key source; it chatters
 // on stderr as a library might. "game FILE ARR": "Dropple 3" at that auto repeat speed; column,
-// hold and frame count, read by a second thread (a torn value can only make a test fail).
+// hold, piece count and frame count, read by a second thread (a torn value can only make a test
+// fail).
 #include "console/platform.h"
 #include "console/platform/term_keys.h"
 #include "console/screen.h"
@@ -31,7 +32,8 @@ void report(const std::string& text) {
 std::string gamestatus() {
     return "frames: " + std::to_string(ingamev.frames) +
            "\ncolumn: " + std::to_string(ingamev.piecex[0]) +
-           "\nhold: " + std::to_string(ingamev.hold) + "\n";
+           "\nhold: " + std::to_string(ingamev.hold) +
+           "\npieces: " + std::to_string(ingamev.piececount) + "\n";
 }
 
 [[noreturn]] void keyview() {

@@ -50,6 +50,7 @@ seen play(const std::vector<std::uint64_t>& taps, std::uint64_t to) {
         keytick(s, t);
         while (next < taps.size() && taps[next] <= t)
             keyapply(s, ev(evtap, 0x25), taps[next++]);
+        keystep(s);
         run = keyisdown(s, 0x25) ? run + 1 : 0;
         r.frames += run > 0;
         r.presses += run == 1;
@@ -70,10 +71,39 @@ TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
     for (std::uint64_t t : {0, 1, 2, 40, 41, 500, 530, 560, 561})
         for (unsigned char code : {0x25, 0x26, 0x58})
             keyapply(s, ev(evtap, code, modshift | modctrl | modalt), t);
+    keystep(s);
     EXPECT_TRUE(keyisdown(s, 0x10) && keyisdown(s, 0xA0) && keyisdown(s, 0x58));
     keytick(s, 2000);
+    keystep(s);
     for (int k = 0; k < 256; k++)
         EXPECT_FALSE(keyisdown(s, static_cast<unsigned char>(k))) << k;
+}
+
+// Presses and releases from the input devices reach the frames one at a time; a device that lost
+// some has its key map mend them; while the terminal has no focus its keys do not count.
+TEST(TermKeys, DeviceTransitionsQueueAndTheKeyMapMendsLostOnes) {
+    keystate s;
+    s.source = fromdevices;
+    const bool none[256] = {};
+    bool left[256] = {};
+    left[0x25] = true;
+    auto frame = [&](const bool* map) {
+        keyoutside(s, map, 0);
+        keystep(s);
+        return keyisdown(s, 0x25) ? '#' : '.';
+    };
+    std::string seen;
+    for (bool d : {true, false, true, false})
+        keydevice(s, 0x25, d);
+    for (int i = 0; i < 5; i++)
+        seen += frame(none);
+    seen += frame(left); // a press the device lost
+    seen += frame(left);
+    seen += frame(none); // and its release
+    keyapply(s, ev(evfocusout, 0), 0);
+    keydevice(s, 0x25, true);
+    seen += frame(left);
+    EXPECT_EQ(seen, "#.#..##..");
 }
 
 // A pseudo-terminal in place of the player's, for the life of the object.
@@ -129,6 +159,12 @@ TEST(TermProbe, TerminalWithTheKeyboardProtocol) {
     EXPECT_TRUE(keysdown(0x10) && keysdown(0xA1) && !keysdown(0xA0) && !keysdown(0x25));
     t.frame("\x1b[O");
     EXPECT_FALSE(keysdown(0x10) || keysdown(0xA1));
+    // Two taps of Up while the game stalled, heard in one read: down, up, down, up.
+    std::string up;
+    t.frame("\x1b[A\x1b[1;1:3A\x1b[A\x1b[1;1:3A");
+    for (int i = 0; i < 5; i++, t.frame(""))
+        up += keysdown(0x26) ? '#' : '.';
+    EXPECT_EQ(up, "#.#..");
     t.frame("\x1b[99;5u");
     EXPECT_EQ(quits, 1);
     keysclose();

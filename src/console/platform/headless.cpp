@@ -1,5 +1,6 @@
 #include "console/platform/headless.h"
 #include "console/platform.h"
+#include "console/platform/keyqueue.h"
 
 #include <bitset>
 #include <cstring>
@@ -12,6 +13,7 @@ std::uint64_t counter = 1000000;
 std::uint64_t readcount = 0;
 std::int32_t calendar = 0;
 std::bitset<256> down;
+keyqueue events;
 std::function<void(std::uint64_t)> framehook;
 std::uint64_t frames = 0;
 short cols = 80, rows = 25;
@@ -34,6 +36,7 @@ void reset() {
     readcount = 0;
     calendar = 0;
     down.reset();
+    queueclear(events);
     framehook = nullptr;
     frames = 0;
     cols = 80;
@@ -68,6 +71,11 @@ void release(unsigned char code) {
 }
 void releaseall() {
     down.reset();
+    queueclear(events);
+}
+void tap(unsigned char code) {
+    queuepush(events, code, true);
+    queuepush(events, code, false);
 }
 void onframe(std::function<void(std::uint64_t)> callback) {
     framehook = std::move(callback);
@@ -114,7 +122,7 @@ void platformopen(display) {}
 void platformclose() {}
 
 bool keydown(unsigned char code) {
-    return down.test(code);
+    return down.test(code) || events.down[code];
 }
 
 std::uint64_t ticks() {
@@ -168,6 +176,7 @@ void pump() {
     frames++;
     if (framehook)
         framehook(frames);
+    queuestep(events);
 }
 
 void soundopen(const std::string& name) {

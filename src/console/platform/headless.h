@@ -29,9 +29,14 @@ std::uint64_t reads(); // counter reads so far
 // Calendar time handed to the game.
 void setwallclock(std::int32_t seconds);
 
+// Keys that change at once, for the coming frame.
 void press(unsigned char code);
 void release(unsigned char code);
 void releaseall();
+// A press and its release heard before the next frame boundary, as a terminal that reports
+// releases would send them: the key is down for one frame and up the next, and each further tap
+// before then takes two frames more.
+void tap(unsigned char code);
 
 // Called at every frame boundary with the number of boundaries passed so far (1 for the first);
 // a test changes keys here for the coming frame.

@@ -28,6 +28,7 @@ constexpr std::uint64_t probems = 150;
 termparser parser;
 keystate state;
 std::vector<keyevent> events;
+std::vector<keyevent> devevents;
 bool opened = false;
 bool asking = false; // the start-up questions are out and not all answered
 bool closedinput = false;
@@ -140,10 +141,14 @@ void lookoutside(std::uint64_t ms) {
     if (!xon && !devon)
         return;
     bool down[256] = {};
-    if (xon)
+    if (xon) {
         xread(down);
-    else
-        devread(down);
+    } else {
+        devevents.clear();
+        devread(down, devevents);
+        for (const keyevent& e : devevents)
+            keydevice(state, e.code, e.kind == evpress);
+    }
     keyoutside(state, down, ms);
 }
 
@@ -222,6 +227,7 @@ void keyspoll() {
             parseflush(parser, events);
     }
     handle(ms);
+    keystep(state);
 }
 
 bool keysdown(unsigned char code) {

@@ -8,6 +8,7 @@ void guess(keystate& s, unsigned char code, std::uint64_t ms) {
     s.seen[code] = true;
     s.last[code] = ms;
     s.held[code] = true;
+    queuepush(s.events, code, true);
     if (gap <= repeatgap) {
         // Bridge to the next repeat with slack for a late one, but stop soon after the last.
         const std::uint64_t hold = 2 * gap;
@@ -50,7 +51,7 @@ void check(keystate& s, std::uint64_t ms) {
 }
 
 bool one(const keystate& s, unsigned char code) {
-    return s.exact[code] || s.held[code] || (s.focused && s.outside[code]);
+    return s.events.down[code] || (s.source == fromx && s.focused && s.outside[code]);
 }
 
 } // namespace
@@ -58,26 +59,22 @@ bool one(const keystate& s, unsigned char code) {
 keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
     switch (e.kind) {
     case evfocusout:
-        keyclear(s);
+        // Through the queue: a tap that came just before the focus left still gets its frame,
+        // and every key is up a few frames later at most.
+        queuerelease(s.events);
+        for (bool& h : s.held)
+            h = false;
         s.focused = false;
         return noaction;
     case evfocusin:
         s.focused = true;
         return noaction;
     case evpress:
-        s.fresh[e.code] = true;
-        s.exact[e.code] = true;
-        break;
     case evrepeat:
-        s.exact[e.code] = true;
+        queuepush(s.events, e.code, true);
         break;
     case evrelease:
-        s.exact[e.code] = false;
-        // A tap shorter than a frame still counts: the key stays down until the next frame.
-        if (s.fresh[e.code]) {
-            s.held[e.code] = true;
-            s.until[e.code] = ms;
-        }
+        queuepush(s.events, e.code, false);
         break;
     case evtap:
         if (s.source == fromx || s.source == fromdevices)
@@ -100,10 +97,20 @@ keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
 
 void keytick(keystate& s, std::uint64_t ms) {
     for (int k = 0; k < 256; k++) {
-        s.fresh[k] = false;
-        if (s.held[k] && ms >= s.until[k])
+        if (s.held[k] && ms >= s.until[k]) {
             s.held[k] = false;
+            queuepush(s.events, static_cast<unsigned char>(k), false);
+        }
     }
+}
+
+void keystep(keystate& s) {
+    queuestep(s.events);
+}
+
+void keydevice(keystate& s, unsigned char code, bool down) {
+    if (s.source == fromdevices && (s.focused || !down))
+        queuepush(s.events, code, down);
 }
 
 void keyoutside(keystate& s, const bool* down, std::uint64_t ms) {
@@ -112,6 +119,9 @@ void keyoutside(keystate& s, const bool* down, std::uint64_t ms) {
         s.outside[k] = down[k];
         if (down[k])
             s.anyoutside = true;
+        // A device whose buffer ran over lost transitions: its key map has the last word.
+        if (queuelast(s.events, static_cast<unsigned char>(k)) != down[k])
+            keydevice(s, static_cast<unsigned char>(k), down[k]);
     }
     if (s.anyoutside)
         s.outsideat = ms;
@@ -132,8 +142,7 @@ bool keyisdown(const keystate& s, unsigned char code) {
 }
 
 void keyclear(keystate& s) {
-    for (int k = 0; k < 256; k++) {
-        s.exact[k] = false;
-        s.held[k] = false;
-    }
+    queueclear(s.events);
+    for (bool& h : s.held)
+        h = false;
 }

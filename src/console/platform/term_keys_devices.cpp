@@ -40,11 +40,17 @@ bool devopen() {
     return nfds > 0;
 }
 
-void devread(bool* down) {
+void devread(bool* down, std::vector<keyevent>& changes) {
     for (int k = 0; k < nfds; k++) {
-        // The events themselves are not needed; reading keeps the device's queue from filling.
         input_event ev[32];
-        while (read(fds[k], ev, sizeof ev) > 0) {
+        for (ssize_t n; (n = read(fds[k], ev, sizeof ev)) > 0;) {
+            for (std::size_t i = 0; i < static_cast<std::size_t>(n) / sizeof ev[0]; i++) {
+                // Value 2 is the device's own key repeat: the key is down already.
+                if (ev[i].type != EV_KEY || ev[i].value > 1 || ev[i].code >= 0x120)
+                    continue;
+                if (const unsigned char vk = linuxvk(ev[i].code))
+                    changes.push_back({ev[i].value ? evpress : evrelease, vk, 0});
+            }
         }
         unsigned char keys[KEY_MAX / 8 + 1] = {};
         if (ioctl(fds[k], EVIOCGKEY(sizeof keys), keys) < 0)

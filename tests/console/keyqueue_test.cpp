@@ -1,0 +1,72 @@
+// Key transitions reach the frames one per key and frame, in order, and nothing sticks.
+#include "console/platform/keyqueue.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Each string is what is heard before one frame boundary: 'd' a press, 'u' a release, 'r'
+// everything released. Returns what the game sees on each of `frames` frames: '#' down, '.' up.
+std::string frames(const std::vector<std::string>& heard, std::size_t frames = 10) {
+    keyqueue q;
+    std::string seen;
+    for (std::size_t f = 0; f < frames; f++) {
+        for (char c : f < heard.size() ? heard[f] : "")
+            c == 'r' ? queuerelease(q) : queuepush(q, 0x26, c == 'd');
+        queuestep(q);
+        seen += q.down[0x26] ? '#' : '.';
+    }
+    return seen;
+}
+
+TEST(KeyQueue, EveryTransitionGetsAFrameInOrder) {
+    const std::string twenty(40, 'd');
+    struct {
+        std::vector<std::string> heard;
+        const char* seen;
+    } cases[] = {
+        {{"du"}, "#........."},                 // a tap between two frames
+        {{"d", "", "u"}, "##........"},         // held
+        {{"d", "udu"}, "#.#......."},           // let go and tapped again while stalled
+        {{"d", "ud"}, "#.########"},            // let go and pressed again: a new press
+        {{"dudu"}, "#.#......."},               // two taps in one stalled frame
+        {{"dduuudduuu"}, "#.#......."},         // repeats and releases said twice change nothing
+        {{"u", "uu"}, ".........."},            // a release of a key that is up
+        {{"d", "r"}, "#........."},             // focus lost: everything goes up
+        {{"du", "r"}, "#........."},            // ... after the tap it came with
+        {{"d", "", "", "r", "d"}, "###.#####"}, // and a later press is heard again
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(frames(c.heard, std::string(c.seen).size()), c.seen) << c.heard[0];
+}
+
+TEST(KeyQueue, AFloodIsBoundedAndTheLatestStateWins) {
+    std::string taps, tapsthenpress;
+    for (int i = 0; i < 20; i++)
+        taps += "du";
+    tapsthenpress = taps + "d";
+    EXPECT_EQ(frames({taps}, 12), "#.#.#.#.....");
+    EXPECT_EQ(frames({tapsthenpress}, 12), "#.#.#.######") << "the last press is kept";
+    EXPECT_EQ(frames({"d", tapsthenpress + "u"}, 12), "#.#.#.#.....");
+}
+
+TEST(KeyQueue, KeysMoveOnIndependentlyAndClearingForgetsAll) {
+    keyqueue q;
+    queuepush(q, 0x25, true);
+    queuepush(q, 0x25, false);
+    queuepush(q, 0x27, true);
+    queuestep(q);
+    EXPECT_TRUE(q.down[0x25] && q.down[0x27] && !queuelast(q, 0x25) && queuelast(q, 0x27));
+    queuestep(q);
+    EXPECT_TRUE(!q.down[0x25] && q.down[0x27]);
+    queuepush(q, 0x25, true);
+    queueclear(q);
+    queuestep(q);
+    for (int k = 0; k < 256; k++)
+        EXPECT_FALSE(q.down[k] || queuelast(q, static_cast<unsigned char>(k))) << k;
+}
+
+} // namespace
