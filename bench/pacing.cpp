@@ -73,12 +73,12 @@ cpu measure(const std::string& program, int seconds) {
     {
         ptygame g({program}, dir.string(), true);
         sleepms(1500);
-        r.menu = share(g.pid, seconds);
+        r.menu = share(g.player(), seconds);
         for (int i = 0; i < 7; i++)
             g.tap(pressof('B'), releaseof('B'));
         g.tap(pressof(13), releaseof(13));
         sleepms(1000);
-        r.game = share(g.pid, seconds);
+        r.game = share(g.player(), seconds);
         r.played = g.output().find("score:") != std::string::npos;
     }
     std::filesystem::remove_all(dir);

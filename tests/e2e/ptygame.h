@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <mutex>
 #include <poll.h>
 #include <pty.h>
@@ -88,6 +89,21 @@ struct ptygame {
             }
             tail.erase(0, tail.size() > 8 ? tail.size() - 8 : 0);
         }
+    }
+
+    // The process that plays: the game forks at start-up and stays on as the guardian of the
+    // terminal, so the player is the started process's child once the terminal is taken.
+    pid_t player() const {
+        const std::string kids =
+            "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children";
+        for (int i = 0; i < 200; i++) {
+            std::ifstream f(kids);
+            pid_t child = 0;
+            if (f >> child)
+                return child;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return pid;
     }
 
     std::string output() {

@@ -46,15 +46,16 @@ long twotapswhilefrozen(const std::string& press, const std::string& release,
         const long before = status(file)[what];
 
         int st = 0;
-        EXPECT_EQ(ptrace(PTRACE_SEIZE, g.pid, nullptr, nullptr), 0);
-        EXPECT_EQ(ptrace(PTRACE_INTERRUPT, g.pid, nullptr, nullptr), 0);
-        EXPECT_EQ(waitpid(g.pid, &st, __WALL), g.pid);
+        const pid_t p = g.player();
+        EXPECT_EQ(ptrace(PTRACE_SEIZE, p, nullptr, nullptr), 0);
+        EXPECT_EQ(ptrace(PTRACE_INTERRUPT, p, nullptr, nullptr), 0);
+        EXPECT_EQ(waitpid(p, &st, __WALL), p);
         EXPECT_TRUE(WIFSTOPPED(st));
         const long frozen = status(file)["frames"];
         g.send(press + release + press + release);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         EXPECT_EQ(status(file)["frames"], frozen) << "the game ran while it should be frozen";
-        EXPECT_EQ(ptrace(PTRACE_DETACH, g.pid, nullptr, nullptr), 0);
+        EXPECT_EQ(ptrace(PTRACE_DETACH, p, nullptr, nullptr), 0);
 
         EXPECT_TRUE(waitfor([&] { return status(file)["frames"] >= frozen + 30; }));
         moved = status(file)[what] - before;
