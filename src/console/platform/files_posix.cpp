@@ -14,6 +14,8 @@ std::string tempof(const char* name) {
 } // namespace
 
 long readfile(const char* name, unsigned char* buf, long n) {
+    const std::string at = whereis(name);
+    name = at.c_str();
     errno = 0;
     std::FILE* f = std::fopen(name, "rb");
     if (!f)
@@ -30,6 +32,8 @@ long readfile(const char* name, unsigned char* buf, long n) {
 }
 
 bool replacefile(const char* name, const unsigned char* data, long n) {
+    const std::string at = whereis(name);
+    name = at.c_str();
     std::string temp = tempof(name);
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f)
