@@ -31,8 +31,9 @@ std::string installedaudio() {
     if (n > 0) {
         std::string bin(self, static_cast<std::size_t>(n));
         std::string beside = bin.substr(0, bin.rfind('/') + 1) + DROPPLE_DATAFROMBIN "/audio";
-        if (isfolder(beside))
-            return beside;
+        char real[PATH_MAX];
+        if (isfolder(beside) && realpath(beside.c_str(), real))
+            return real;
     }
     return DROPPLE_DATADIR "/audio";
 }
