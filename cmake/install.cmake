@@ -26,6 +26,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # Only what the program links at run time; libX11 is opened when present, never required.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libsdl2-mixer-2.0-0 (>= 2.6), libsdl2-2.0-0, libstdc++6 (>= 12), libgcc-s1, libc6 (>= 2.34)")
+  "libsdl2-mixer-2.0-0 (>= 2.6), libsdl2-2.0-0, libstdc++6 (>= 11), libgcc-s1, libc6 (>= 2.34)")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "kitty | foot | libx11-6")
 include(CPack)
