@@ -75,27 +75,37 @@ TEST(Mix, TheLoudestFrameStaysOneDecibelBelowFullScale) {
         }
 
     const fs::path before = fs::current_path();
-    const fs::path dir = fs::temp_directory_path() / "dropple-mix" / std::to_string(getpid());
+    const fs::path dir =
+        fs::temp_directory_path() / (std::string("dropple-mix-") + std::to_string(getpid()));
+    const fs::path out = dir / "out.raw";
     fs::create_directories(dir / "audio");
     for (const std::string& name : loudest)
         fs::copy_file(fs::path(SOUNDSET_DIR) / name, dir / "audio" / name);
     fs::current_path(dir);
     soundclose();
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
-    for (const std::string& name : loudest)
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    std::uintmax_t longest = 0;
+    for (const std::string& name : loudest) {
         soundopen(name);
+        longest = std::max(longest, fs::file_size(dir / "audio" / name));
+    }
+    const std::uintmax_t start = fs::exists(out) ? fs::file_size(out) : 0;
     for (const std::string& name : loudest)
         soundplay(name);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200)); // the disk output keeps time
+    // The disk output keeps time like a device: wait until all of every sound has been written.
+    const auto giveup = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while ((!fs::exists(out) || fs::file_size(out) < start + longest + 16384) &&
+           std::chrono::steady_clock::now() < giveup)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     const int volume = Mix_MasterVolume(-1);
     soundclose();
     fs::current_path(before);
 
     int heard = 0;
-    for (std::int16_t v : samplesof(dir / "out.raw", 0))
+    for (std::int16_t v : samplesof(out, 0))
         heard = std::max(heard, std::abs(static_cast<int>(v)));
-    fs::remove_all(dir.parent_path());
+    fs::remove_all(dir);
     const int expected = rawpeak * volume / MIX_MAX_VOLUME;
     RecordProperty("peak", heard); // for the report in --gtest_output=xml
     EXPECT_LE(heard, ceiling) << loudest[2] << " " << loudest[3] << " " << loudest[6]
