@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <thread>
 #include <unistd.h>
 
@@ -31,9 +32,13 @@ std::vector<std::int16_t> samplesof(const fs::path& path, std::size_t header = 4
 
 // The peak of the sounds started together at full volume, summed without clipping.
 int peakof(const std::vector<std::string>& names) {
+    static std::map<std::string, std::vector<std::int16_t>> loaded;
     std::vector<int> sum;
     for (const std::string& name : names) {
-        std::vector<std::int16_t> s = samplesof(fs::path(SOUNDSET_DIR) / name);
+        auto [at, fresh] = loaded.try_emplace(name);
+        if (fresh)
+            at->second = samplesof(fs::path(SOUNDSET_DIR) / name);
+        const std::vector<std::int16_t>& s = at->second;
         sum.resize(std::max(sum.size(), s.size()));
         for (std::size_t i = 0; i < s.size(); i++)
             sum[i] += s[i];
