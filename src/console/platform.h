@@ -52,6 +52,9 @@ void pump();
 long readfile(const char* name, unsigned char* buf, long n);
 // Replaces the file whole with n bytes, or leaves it exactly as it was; true when it was replaced.
 bool replacefile(const char* name, const unsigned char* data, long n);
+// Where the file or folder the game knows by this bare name ("savefile", "audio") is kept; the
+// folder that is to hold the settings is made when missing. Other names come back unchanged.
+std::string whereis(const char* name);
 
 // Sound: open a WAV file of the audio folder under its own name; play a name from its start.
 void soundopen(const std::string& name);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #ifndef DROPPLE_VERSION
 #define DROPPLE_VERSION "0"
@@ -18,8 +19,13 @@ void help(std::FILE* to) {
     if (canshow(display::window))
         std::fprintf(to, "  --window   play in a window of its own instead of the terminal\n");
     std::fprintf(to,
-                 "\nSettings are kept in \"savefile\" and sounds read from \"audio\", both in the\n"
-                 "working directory.\n");
+                 "\nFiles (the working directory's own \"savefile\" and \"audio\" come first):\n");
+    for (const char* name : {"savefile", "audio"}) {
+        std::string at = whereis(name);
+        if (at.find('/') == std::string::npos)
+            at += " (in the working directory)";
+        std::fprintf(to, "  %-9s  %s\n", name, at.c_str());
+    }
 }
 
 } // namespace

@@ -61,6 +61,8 @@ void syncfolder(const std::string& name) {
 } // namespace
 
 long readfile(const char* name, unsigned char* buf, long n) {
+    const std::string at = whereis(name);
+    name = at.c_str();
     // Without blocking: a FIFO or a device in the file's place must not hold the game up. A link
     // the player made to a file elsewhere is followed; only a regular file at its end is read.
     int fd = open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -89,6 +91,8 @@ long readfile(const char* name, unsigned char* buf, long n) {
 }
 
 bool replacefile(const char* name, const unsigned char* data, long n) {
+    const std::string at = whereis(name);
+    name = at.c_str();
     std::string temp;
     int fd = maketemp(name, &temp);
     if (fd < 0)

@@ -185,3 +185,8 @@ void soundopen(const std::string& name) {
 void soundplay(const std::string& name) {
     played.push_back(name);
 }
+
+// Tests keep every file in the folder they run in.
+std::string whereis(const char* name) {
+    return name;
+}

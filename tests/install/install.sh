@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the built game under a scratch prefix and starts it from another folder: it must find
+# the installed sounds and name its settings folder under the player's data folder.
+set -euo pipefail
+build=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
+
+fail() { echo "FAIL: $*"; exit 1; }
+cd "$scratch/prefix"
+[ -x bin/dropple ] || fail "no bin/dropple"
+[ "$(ls share/dropple/audio | wc -l)" -eq 60 ] || fail "not 60 sounds in share/dropple/audio"
+[ -f share/man/man6/dropple.6 ] || fail "no manual page"
+[ "$(find . -type f | wc -l)" -eq 62 ] || fail "unexpected files: $(find . -type f | grep -v audio/)"
+if command -v groff >/dev/null; then
+  warnings=$(groff -man -ww -z share/man/man6/dropple.6 2>&1)
+  [ -z "$warnings" ] || fail "manual page: $warnings"
+fi
+
+mkdir "$scratch/elsewhere" "$scratch/home"
+cd "$scratch/elsewhere"
+help=$(env -u XDG_DATA_HOME HOME="$scratch/home" "$scratch/prefix/bin/dropple" --help)
+echo "$help"
+grep -qx "  savefile   $scratch/home/.local/share/dropple/savefile" <<<"$help" || fail "savefile place"
+grep -qx "  audio      $(cd "$scratch/prefix/share/dropple/audio" && pwd -P)" <<<"$help" ||
+  fail "audio place"
+"$scratch/prefix/bin/dropple" --version | grep -qx "dropple [0-9.]*" || fail "version"
+echo "installed and found its files"
