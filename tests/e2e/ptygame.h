@@ -56,6 +56,8 @@ struct ptygame {
             setenv("TERM", "xterm-256color", 1);
             setenv("COLORTERM", "truecolor", 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
+            // Settings of its own, whatever other tests saved.
+            setenv("XDG_DATA_HOME", dir.c_str(), 1);
             std::vector<char*> argv;
             for (const std::string& a : args)
                 argv.push_back(const_cast<char*>(a.c_str()));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -15,6 +16,10 @@ class scratch : public ::testing::Test {
         ASSERT_NE(mkdtemp(d.data()), nullptr);
         dir = d;
         std::filesystem::current_path(dir);
+        // With no data folder to go to, the settings file is the working folder's, as in a
+        // folder that already holds one.
+        setenv("XDG_DATA_HOME", "", 1);
+        setenv("HOME", "", 1);
         alarm(20); // a test that blocks on a file dies instead of hanging
     }
     void TearDown() override {
