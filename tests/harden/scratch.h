@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
