@@ -10,7 +10,8 @@ add_compile_definitions(_WIN32_WINNT=0x0A00 WIN32_LEAN_AND_MEAN NOMINMAX)
 
 add_library(droppleconsole STATIC
   src/console/platform/win_console.cpp src/console/platform/win_keys.cpp
-  src/console/platform/win_clock.cpp src/console/platform/win_sound.cpp)
+  src/console/platform/win_clock.cpp src/console/platform/win_sound.cpp
+  src/console/platform/win_paths.cpp)
 target_include_directories(droppleconsole PUBLIC src)
 target_link_libraries(droppleconsole PUBLIC winmm)
 

@@ -70,8 +70,3 @@ bool replacefile(const char* name, const unsigned char* data, long n) {
     DeleteFileA(temp.c_str());
     return false;
 }
-
-// The Windows program keeps its settings and finds its sounds in the folder it is started from.
-std::string whereis(const char* name) {
-    return name;
-}
