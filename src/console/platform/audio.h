@@ -3,8 +3,11 @@
 
 #include <cstddef>
 
+// Waits until the device is open (or known to be absent) and every sound named so far is loaded.
+void soundready();
+
 // Stops every sound, forgets them and closes the device; the next open starts afresh.
 void soundclose();
 
-// Bytes of sample data held by the loaded sounds.
+// Bytes of sample data held by the loaded sounds, once they are all loaded.
 std::size_t soundbytes();
