@@ -1,0 +1,66 @@
+// The device opens on a thread of its own while the game starts: nothing asked for meanwhile may be
+// lost, and closing at any moment of it must be clean.
+#include "console/platform.h"
+#include "console/platform/audio.h"
+#include "wav.h"
+
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Opening : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        before = fs::current_path();
+        dir = fs::temp_directory_path() / ("dropple-opening-" + std::to_string(::getpid()));
+        fs::create_directories(dir / "audio");
+        fs::current_path(dir);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // Enough to load that the requests below come while the opener is still busy.
+        const std::vector<std::int16_t> second(44100, 1000);
+        for (int i = 0; i < 40; i++)
+            writewav("audio/s" + std::to_string(i) + ".wav", second);
+    }
+    void TearDown() override {
+        soundclose();
+        fs::current_path(before);
+        fs::remove_all(dir);
+    }
+    fs::path before, dir;
+};
+
+} // namespace
+
+TEST_F(Opening, SoundsAskedForWhileTheDeviceOpensAreHeard) {
+    for (int i = 0; i < 40; i++)
+        soundopen("s" + std::to_string(i) + ".wav");
+    soundplay("s0.wav");
+    soundplay("s39.wav");
+    soundplay("never.wav");
+    soundready();
+    EXPECT_EQ(Mix_Playing(0), 1);
+    EXPECT_EQ(Mix_Playing(39), 1);
+    EXPECT_EQ(Mix_Playing(-1), 2);
+}
+
+// A player who quits at once: the opener may be anywhere in its work.
+TEST_F(Opening, ClosingWhileTheDeviceOpensIsClean) {
+    for (int round = 0; round < 3; round++) {
+        for (int i = 0; i < 40; i++)
+            soundopen("s" + std::to_string(i) + ".wav");
+        soundplay("s1.wav");
+        soundclose();
+    }
+    soundopen("s2.wav");
+    soundplay("s2.wav");
+    soundready();
+    EXPECT_EQ(Mix_Playing(-1), 1) << "a fresh start after closing";
+}
