@@ -68,10 +68,15 @@ void sequence(unsigned n, char final) {
 }
 
 std::size_t width(unsigned n) {
-    return n >= 100 ? 3 : n >= 10 ? 2 : 1;
+    std::size_t w = 1;
+    while (n >= 10) {
+        n /= 10;
+        w++;
+    }
+    return w;
 }
 
-std::size_t sequencelength(unsigned n, char) {
+std::size_t sequencelength(unsigned n) {
     return 3 + (n != 1 ? width(n) : 0);
 }
 
@@ -82,7 +87,7 @@ void moveto(int row, int col) {
         return;
     const unsigned r = static_cast<unsigned>(row + 1), c = static_cast<unsigned>(col + 1);
     enum { cup, cha, cr, cuf, cub, vpa, cud, cuu } best = cup;
-    std::size_t cost = c == 1 ? sequencelength(r, 'H') : 4 + width(r) + width(c);
+    std::size_t cost = c == 1 ? sequencelength(r) : 4 + width(r) + width(c);
     auto consider = [&](decltype(best) way, std::size_t length) {
         if (length < cost) {
             best = way;
@@ -90,19 +95,19 @@ void moveto(int row, int col) {
         }
     };
     if (row == cursorrow) {
-        consider(cha, sequencelength(c, 'G'));
+        consider(cha, sequencelength(c));
         if (col == 0)
             consider(cr, 1);
         if (cursorcol >= 0 && col > cursorcol)
-            consider(cuf, sequencelength(static_cast<unsigned>(col - cursorcol), 'C'));
+            consider(cuf, sequencelength(static_cast<unsigned>(col - cursorcol)));
         if (cursorcol >= 0 && col < cursorcol)
-            consider(cub, sequencelength(static_cast<unsigned>(cursorcol - col), 'D'));
+            consider(cub, sequencelength(static_cast<unsigned>(cursorcol - col)));
     } else if (col == cursorcol && cursorrow >= 0) {
-        consider(vpa, sequencelength(r, 'd'));
+        consider(vpa, sequencelength(r));
         if (row > cursorrow)
-            consider(cud, sequencelength(static_cast<unsigned>(row - cursorrow), 'B'));
+            consider(cud, sequencelength(static_cast<unsigned>(row - cursorrow)));
         else
-            consider(cuu, sequencelength(static_cast<unsigned>(cursorrow - row), 'A'));
+            consider(cuu, sequencelength(static_cast<unsigned>(cursorrow - row)));
     }
     switch (best) {
     case cup:
@@ -297,7 +302,7 @@ int rewritable(int top, int left, int row, int col) {
             return 0;
         bytes += std::strlen(glyph(s.ch));
     }
-    return bytes < sequencelength(static_cast<unsigned>(col - from), 'C') ? col - from : 0;
+    return bytes < sequencelength(static_cast<unsigned>(col - from)) ? col - from : 0;
 }
 
 const std::string& renderframe() {
