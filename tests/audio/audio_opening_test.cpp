@@ -52,8 +52,9 @@ TEST_F(Opening, SoundsAskedForWhileTheDeviceOpensAreHeardIfItOpensWithinTwoFrame
     for (const char* name : {"s0.wav", "s39.wav", "never.wav"})
         soundplay(name);
     soundready();
-    if (std::chrono::steady_clock::now() - asked < std::chrono::milliseconds(33))
+    if (std::chrono::steady_clock::now() - asked < std::chrono::milliseconds(33)) {
         EXPECT_TRUE(Mix_Playing(0) && Mix_Playing(39));
+    }
     EXPECT_LE(Mix_Playing(-1), 2);
 }
 
