@@ -39,8 +39,8 @@ struct request {
     steady::time_point when;
 };
 
-// Everything below is guarded by `guard`. While the device is opening, only the opener changes
-// `table` and the mixer; once it is open, only the game's own thread does.
+// The table, the two lists and the state are guarded by `guard`. While the device is opening, only
+// the opener changes the table and the mixer; once it is open, only the game's own thread does.
 std::mutex guard;
 std::vector<loaded> table;        // index = mixer channel
 std::vector<std::string> waiting; // named before the device was open: the opener loads them
