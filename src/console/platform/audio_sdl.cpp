@@ -20,7 +20,6 @@
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -47,7 +46,7 @@ std::vector<std::string> waiting; // named before the device was open: the opene
 std::vector<request> early;       // asked to play before the device was open
 enum class device { untried, opening, open, absent };
 device state = device::untried;
-std::thread opener;
+SDL_Thread* opener = nullptr;
 bool cleanupset = false;
 
 void nolog(void*, int, SDL_LogPriority, const char*) {}
@@ -106,7 +105,7 @@ void play(const std::string& name) {
 }
 
 // The opener thread: the device, then the sounds named meanwhile, then the early requests.
-void openandload() {
+int openandload(void*) {
     int saved = hush();
     bool ok = false;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
@@ -125,7 +124,7 @@ void openandload() {
         // This is the call that may wait for the hot-plug thread; the game is not kept waiting.
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         unhush(saved);
-        return;
+        return 0;
     }
     unhush(saved);
     for (;;) {
@@ -139,7 +138,7 @@ void openandload() {
                     if (now - r.when <= stale)
                         play(r.name);
                 early.clear();
-                return;
+                return 0;
             }
             name = std::move(waiting.front());
             waiting.erase(waiting.begin());
@@ -160,7 +159,6 @@ bool known(const std::string& name) {
 
 // The first sound that exists starts the opener; a machine without sound stays silent for good.
 void startopener() {
-    state = device::opening;
     // Settings and the parts of SDL other subsystems share are made here, on the game's thread,
     // so the opener only ever initialises the audio subsystem.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // the terminal back end owns SIGINT, SIGTERM
@@ -171,7 +169,10 @@ void startopener() {
         cleanupset = true;
         std::atexit(soundclose);
     }
-    opener = std::thread(openandload);
+    // An SDL thread, so SDL's own per-thread data is freed when it ends.
+    opener = SDL_CreateThread(openandload, "soundopen", nullptr);
+    if (!opener)
+        openandload(nullptr);
 }
 
 bool exists(const std::string& name) {
@@ -194,6 +195,8 @@ void soundopen(const std::string& name) {
         if (!exists(name))
             return;
         waiting.push_back(name);
+        state = device::opening;
+        hold.unlock();
         startopener();
         return;
     case device::opening:
@@ -220,8 +223,9 @@ void soundplay(const std::string& name) {
 }
 
 void soundready() {
-    if (opener.joinable())
-        opener.join();
+    if (opener)
+        SDL_WaitThread(opener, nullptr);
+    opener = nullptr;
 }
 
 void soundclose() {
