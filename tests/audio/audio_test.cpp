@@ -146,6 +146,7 @@ TEST_F(Playback, MissingBrokenAndUnknownSoundsAndNoDeviceAreSilentAndHarmless) {
         soundopen("a.wav");
         soundplay("a.wav");
     }
+    soundready();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }

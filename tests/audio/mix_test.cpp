@@ -95,6 +95,7 @@ TEST(Mix, TheLoudestFrameStaysOneDecibelBelowFullScale) {
         soundopen(name);
         longest = std::max(longest, fs::file_size(dir / "audio" / name));
     }
+    soundready(); // a frame of a running game, long after the device opened
     const std::uintmax_t start = fs::exists(out) ? fs::file_size(out) : 0;
     for (const std::string& name : loudest)
         soundplay(name);

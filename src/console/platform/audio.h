@@ -4,10 +4,13 @@
 #include <cstddef>
 #include <vector>
 
+// Waits until the device is open (or known to be absent) and every sound named so far is loaded.
+void soundready();
+
 // Stops every sound, forgets them and closes the device; the next open starts afresh.
 void soundclose();
 
-// Bytes of sample data held by the loaded sounds.
+// Bytes of sample data held by the loaded sounds, once they are all loaded.
 std::size_t soundbytes();
 
 // The largest sound file the game loads; its own are far smaller.

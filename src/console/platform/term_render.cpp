@@ -14,6 +14,8 @@ struct shown {
 };
 
 constexpr std::uint32_t unknown = 0xFFFFFFFFu; // matches no colour: the cell is always written
+// The ink of a blank: nothing of it shows, so whatever the pen holds will do.
+constexpr std::uint32_t anyink = 0xFFFFFFFEu;
 
 // The colours a console starts with, until the game sets its own.
 constexpr unsigned char startpalette[48] = {
@@ -57,21 +59,88 @@ void number(unsigned v) {
         out += digits[--n];
 }
 
-// Terminal rows and columns count from 1.
+// Terminal rows and columns count from 1; a parameter of 1 goes without saying.
+void sequence(unsigned n, char final) {
+    out += "\x1b[";
+    if (n != 1)
+        number(n);
+    out += final;
+}
+
+std::size_t width(unsigned n) {
+    std::size_t w = 1;
+    while (n >= 10) {
+        n /= 10;
+        w++;
+    }
+    return w;
+}
+
+std::size_t sequencelength(unsigned n) {
+    return 3 + (n != 1 ? width(n) : 0);
+}
+
+// The shortest of the ways there the cursor's known place allows: absolute, along the row or the
+// column, relative, or a carriage return.
 void moveto(int row, int col) {
     if (row == cursorrow && col == cursorcol)
         return;
-    if (row == cursorrow && col > cursorcol && cursorcol >= 0) {
+    const unsigned r = static_cast<unsigned>(row + 1), c = static_cast<unsigned>(col + 1);
+    enum { cup, cha, cr, cuf, cub, vpa, cud, cuu } best = cup;
+    std::size_t cost = c == 1 ? sequencelength(r) : 4 + width(r) + width(c);
+    auto consider = [&](decltype(best) way, std::size_t length) {
+        if (length < cost) {
+            best = way;
+            cost = length;
+        }
+    };
+    if (row == cursorrow) {
+        consider(cha, sequencelength(c));
+        if (col == 0)
+            consider(cr, 1);
+        if (cursorcol >= 0 && col > cursorcol)
+            consider(cuf, sequencelength(static_cast<unsigned>(col - cursorcol)));
+        if (cursorcol >= 0 && col < cursorcol)
+            consider(cub, sequencelength(static_cast<unsigned>(cursorcol - col)));
+    } else if (col == cursorcol && cursorrow >= 0) {
+        consider(vpa, sequencelength(r));
+        if (row > cursorrow)
+            consider(cud, sequencelength(static_cast<unsigned>(row - cursorrow)));
+        else
+            consider(cuu, sequencelength(static_cast<unsigned>(cursorrow - row)));
+    }
+    switch (best) {
+    case cup:
         out += "\x1b[";
-        if (col - cursorcol > 1)
-            number(static_cast<unsigned>(col - cursorcol));
-        out += 'C';
-    } else {
-        out += "\x1b[";
-        number(static_cast<unsigned>(row + 1));
-        out += ';';
-        number(static_cast<unsigned>(col + 1));
+        if (r != 1 || c != 1)
+            number(r);
+        if (c != 1) {
+            out += ';';
+            number(c);
+        }
         out += 'H';
+        break;
+    case cha:
+        sequence(c, 'G');
+        break;
+    case cr:
+        out += '\r';
+        break;
+    case cuf:
+        sequence(static_cast<unsigned>(col - cursorcol), 'C');
+        break;
+    case cub:
+        sequence(static_cast<unsigned>(cursorcol - col), 'D');
+        break;
+    case vpa:
+        sequence(r, 'd');
+        break;
+    case cud:
+        sequence(static_cast<unsigned>(row - cursorrow), 'B');
+        break;
+    case cuu:
+        sequence(static_cast<unsigned>(cursorrow - row), 'A');
+        break;
     }
     cursorrow = row;
     cursorcol = col;
@@ -92,6 +161,8 @@ void colour(bool background, std::uint32_t c) {
 }
 
 void pen(std::uint32_t fg, std::uint32_t bg) {
+    if (fg == anyink)
+        fg = penfg;
     if (fg == penfg && bg == penbg)
         return;
     out += "\x1b[";
@@ -207,22 +278,51 @@ void renderpalette(const unsigned char* p) {
                 : static_cast<std::uint32_t>(nearest256(p[3 * i], p[3 * i + 1], p[3 * i + 2]));
 }
 
-// Synchronized update: the terminal shows the frame whole, never half drawn.
+// Synchronized update: the terminal shows the frame whole, never half drawn. An update that is a
+// single run of cells in one row arrives in one write and is drawn at once anyway (the game's clock
+// ticking, most frames of a game), so it goes without the brackets and their 16 bytes.
 constexpr char syncon[] = "\x1b[?2026h";
 constexpr char syncoff[] = "\x1b[?2026l";
+constexpr std::size_t synclength = sizeof syncon - 1;
+
+// Instead of stepping over a few unchanged cells the cursor may write them again, when their
+// colours are the pen's and their glyphs are shorter than the step; the run of cells then goes on.
+// How many cells from the cursor to `col` (frame coordinates) that takes, or 0 when stepping is
+// as short.
+int rewritable(int top, int left, int row, int col) {
+    if (cursorrow != top + row || cursorcol < left || cursorcol >= left + col)
+        return 0;
+    const int from = cursorcol - left;
+    if (col - from > 4)
+        return 0;
+    std::size_t bytes = 0;
+    for (int c = from; c < col; c++) {
+        const shown& s = onscreen[row * screencols + c];
+        if ((s.fg != penfg && s.fg != anyink) || s.bg != penbg)
+            return 0;
+        bytes += std::strlen(glyph(s.ch));
+    }
+    return bytes < sequencelength(static_cast<unsigned>(col - from)) ? col - from : 0;
+}
 
 const std::string& renderframe() {
     out.assign(syncon);
+    bool whole = false; // the screen was cleared or shows the notice
+    int runs = 0;       // separate runs of written cells
     if (!fits()) {
-        if (!noticeshown)
+        if (!noticeshown) {
             notice();
+            whole = true;
+        }
     } else {
         if (!cleared) {
             clear();
             cleared = true;
+            whole = true;
         }
         int top = (termrows - screenrows) / 2;
         int left = (termcols - screencols) / 2;
+        int lastrow = -1, lastcol = -1; // the last cell written, in frame coordinates
         for (int r = 0; r < screenrows; r++) {
             for (int c = 0; c < screencols; c++) {
                 const cell& w = wanted[r * screencols + c];
@@ -230,14 +330,28 @@ const std::string& renderframe() {
                 // Three bytes share the blank glyph; treating them alike saves a rewrite.
                 if (ch == 0 || ch == 0xFF)
                     ch = ' ';
-                shown want{ch, resolved[w.attr & 15], resolved[(w.attr >> 4) & 15]};
+                shown want{ch, ch == ' ' ? anyink : resolved[w.attr & 15],
+                           resolved[(w.attr >> 4) & 15]};
                 shown& s = onscreen[r * screencols + c];
                 if (s == want)
                     continue;
-                moveto(top + r, left + c);
                 pen(want.fg, want.bg);
+                int again = rewritable(top, left, r, c);
+                if (again > 0) {
+                    for (int k = c - again; k < c; k++)
+                        out += glyph(onscreen[r * screencols + k].ch);
+                    cursorcol += again;
+                    if (lastrow != r || lastcol != c - again - 1)
+                        runs++;
+                } else {
+                    moveto(top + r, left + c);
+                    if (lastrow != r || lastcol != c - 1)
+                        runs++;
+                }
                 out += glyph(ch);
                 s = want;
+                lastrow = r;
+                lastcol = c;
                 // Past the last column the terminal's cursor position is its own business.
                 cursorcol = left + c + 1 < termcols ? cursorcol + 1 : -1;
                 if (cursorcol < 0)
@@ -245,8 +359,10 @@ const std::string& renderframe() {
             }
         }
     }
-    if (out.size() == sizeof syncon - 1)
+    if (out.size() == synclength)
         out.clear();
+    else if (!whole && runs == 1)
+        out.erase(0, synclength);
     else
         out += syncoff;
     return out;
