@@ -181,11 +181,7 @@ void termkeymodes(const char* on, const char* off) {
     sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
-bool canshow(display where) {
-    return where == display::terminal;
-}
-
-void platformopen(display) {
+void termopen() {
     static bool once = false;
     if (!once) {
         once = true;
@@ -224,7 +220,7 @@ void platformopen(display) {
     keysopen();
 }
 
-void platformclose() {
+void termclose() {
     keysclose();
     restore();
     for (int sig : fatals)
@@ -240,7 +236,7 @@ void platformclose() {
 }
 
 void termquit() {
-    platformclose();
+    termclose();
     // Ends the way Ctrl-C ends any program, so a script that started the game stops too.
     handle(SIGINT, SIG_DFL, 0);
     unblock(SIGINT);
