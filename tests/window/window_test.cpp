@@ -4,6 +4,7 @@
 #include "console/screen.h"
 
 #include <SDL.h>
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <vector>
@@ -22,6 +23,11 @@ void testpalette(unsigned char* p) {
         p[i * 3 + 2] = static_cast<unsigned char>(i * 7);
     }
 }
+
+// No display is needed: SDL's offscreen driver with its software renderer, unless the caller
+// chose others.
+const bool offscreen = setenv("SDL_VIDEODRIVER", "offscreen", 0) == 0 &&
+                       setenv("SDL_RENDER_DRIVER", "software", 0) == 0;
 
 class window : public ::testing::Test {
   protected:
@@ -44,8 +50,7 @@ class window : public ::testing::Test {
     std::vector<Uint32> snapshot(int* w, int* h) {
         SDL_GetRendererOutputSize(windowrenderer(), w, h);
         std::vector<Uint32> px(static_cast<std::size_t>(*w) * *h);
-        SDL_RenderReadPixels(windowrenderer(), nullptr, SDL_PIXELFORMAT_ARGB8888, px.data(),
-                             *w * 4);
+        SDL_RenderReadPixels(windowrenderer(), nullptr, SDL_PIXELFORMAT_RGB888, px.data(), *w * 4);
         return px;
     }
 

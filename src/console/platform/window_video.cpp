@@ -30,7 +30,9 @@ std::vector<Uint32> pixels; // the picture at its scale, as the texture holds it
 cell shown[screenrows * screencols];
 Uint32 colours[16];
 int spanleft[screenrows], spanright[screenrows]; // changed cells not yet in the texture
-bool fresh;                                      // the window needs the picture again
+bool fresh;                                      // the window needs the whole picture again
+bool changed;                                    // some cells changed since the last present
+bool keeps; // the renderer keeps what it drew across presents (the software one does)
 bool focused = true;
 
 void markcell(int x, int y) {
@@ -60,6 +62,7 @@ void drawcell(int x, int y) {
         row += stride * scale;
     }
     markcell(x, y);
+    changed = true;
 }
 
 void drawall() {
@@ -85,18 +88,27 @@ void layout() {
         scale = s;
         if (tex)
             SDL_DestroyTexture(tex);
-        tex = SDL_CreateTexture(ren, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+        tex = SDL_CreateTexture(ren, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                 picturew * s, pictureh * s);
+        // Opaque and in the window's own format, so drawing it is a plain copy.
+        SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_NONE);
         pixels.assign(static_cast<std::size_t>(picturew * s) * pictureh * s, 0);
         drawall();
     }
     fresh = true;
 }
 
-void upload() {
-    if (!tex)
+// The changed cells go into the texture, a band of each row; where the renderer keeps its last
+// picture only those bands are drawn again, else the whole picture is.
+void show() {
+    if (!tex || (!fresh && !changed))
         return;
     const int stride = picturew * scale;
+    const bool whole = fresh || !keeps;
+    if (whole) {
+        SDL_SetRenderDrawColor(ren, 0, 0, 0, 255);
+        SDL_RenderClear(ren);
+    }
     for (int y = 0; y < screenrows; y++) {
         if (spanright[y] < spanleft[y])
             continue;
@@ -104,20 +116,17 @@ void upload() {
                    (spanright[y] - spanleft[y] + 1) * glyphw * scale, glyphh * scale};
         SDL_UpdateTexture(tex, &r, pixels.data() + static_cast<std::size_t>(r.y) * stride + r.x,
                           stride * static_cast<int>(sizeof(Uint32)));
-        fresh = true;
+        if (!whole) {
+            SDL_Rect to{place.x + r.x, place.y + r.y, r.w, r.h};
+            SDL_RenderCopy(ren, tex, &r, &to);
+        }
     }
     clearspans();
-}
-
-void show() {
-    upload();
-    if (!fresh)
-        return;
-    SDL_SetRenderDrawColor(ren, 0, 0, 0, 255);
-    SDL_RenderClear(ren);
-    SDL_RenderCopy(ren, tex, nullptr, &place);
+    if (whole)
+        SDL_RenderCopy(ren, tex, nullptr, &place);
     SDL_RenderPresent(ren);
     fresh = false;
+    changed = false;
 }
 
 void quit() {
@@ -157,6 +166,8 @@ void windowopen() {
         std::exit(1);
     }
     SDL_SetWindowMinimumSize(win, picturew, pictureh);
+    SDL_RendererInfo info{};
+    keeps = SDL_GetRendererInfo(ren, &info) == 0 && std::strcmp(info.name, "software") == 0;
     windowsetpalette(startpalette);
     clearspans();
     layout();
