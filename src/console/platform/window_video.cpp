@@ -129,6 +129,12 @@ void show() {
     changed = false;
 }
 
+[[noreturn]] void cannotopen(const char* why) {
+    std::fprintf(stderr, "dropple: no window can be opened here (%s); play without --window.\n",
+                 why);
+    std::exit(1);
+}
+
 void quit() {
     // Closing the window is the player's way out, as Ctrl-C is in a terminal; the settings file is
     // only ever replaced whole, so nothing is left half-saved.
@@ -145,11 +151,14 @@ void windowopen() {
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "dropple: no window can be opened here (%s); play without --window.\n",
-                     SDL_GetError());
-        std::exit(1);
-    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        cannotopen(SDL_GetError());
+    // Without a desktop SDL falls back to drivers that show nothing; only a caller that asks for
+    // one by name (a test) gets it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+        !std::getenv("SDL_VIDEODRIVER"))
+        cannotopen("no display");
     // Twice the font's size when the desktop has room for it.
     int s = 2;
     SDL_Rect room;
@@ -160,11 +169,8 @@ void windowopen() {
                            pictureh * s, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (win)
         ren = SDL_CreateRenderer(win, -1, 0);
-    if (!ren) {
-        std::fprintf(stderr, "dropple: no window can be opened here (%s); play without --window.\n",
-                     SDL_GetError());
-        std::exit(1);
-    }
+    if (!ren)
+        cannotopen(SDL_GetError());
     SDL_SetWindowMinimumSize(win, picturew, pictureh);
     SDL_RendererInfo info{};
     keeps = SDL_GetRendererInfo(ren, &info) == 0 && std::strcmp(info.name, "software") == 0;
