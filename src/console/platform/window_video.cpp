@@ -4,6 +4,7 @@
 #include "console/screen.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -174,6 +175,7 @@ void windowopen() {
     SDL_SetWindowMinimumSize(win, picturew, pictureh);
     SDL_RendererInfo info{};
     keeps = SDL_GetRendererInfo(ren, &info) == 0 && std::strcmp(info.name, "software") == 0;
+    focused = true;
     windowsetpalette(startpalette);
     clearspans();
     layout();
@@ -211,15 +213,15 @@ void windowpresent(const cell* buffer, short left, short top, short right, short
 }
 
 void windowsetpalette(const unsigned char* rgb) {
-    bool changed = false;
+    bool differs = false;
     for (int i = 0; i < 16; i++) {
         Uint32 v = 0xFF000000u | Uint32(rgb[i * 3]) << 16 | Uint32(rgb[i * 3 + 1]) << 8 |
                    Uint32(rgb[i * 3 + 2]);
-        changed = changed || v != colours[i];
+        differs = differs || v != colours[i];
         colours[i] = v;
     }
     // Every cell is drawn again in the new colours; the next present shows them.
-    if (changed && !pixels.empty())
+    if (differs && !pixels.empty())
         drawall();
 }
 
