@@ -11,10 +11,6 @@
 
 namespace {
 
-struct rgb {
-    unsigned char r, g, b;
-};
-
 // A palette whose every entry is distinct and easy to tell apart.
 void testpalette(unsigned char* p) {
     for (int i = 0; i < 16; i++) {
@@ -83,23 +79,15 @@ TEST(windowfont, takesthecodepageglyphs) {
             set += __builtin_popcount(windowfont[ch][r]);
         return set;
     };
-    EXPECT_EQ(rows(0x00), 0);
-    EXPECT_EQ(rows(0x20), 0);
-    EXPECT_EQ(rows(0xFF), 0);
+    EXPECT_EQ(rows(0x00) + rows(0x20) + rows(0xFF), 0) << "the blanks";
     EXPECT_EQ(rows(0xDB), 128) << "the full block fills its cell";
-    EXPECT_GT(rows('A'), 10);
     EXPECT_NE(std::memcmp(windowfont['A'], windowfont['B'], 16), 0);
-    // Box lines reach the cell's edges, so borders join up.
-    bool fullrow = false, fullcolumn = false;
+    // Box lines reach the cell's edges, so borders join up; the lower half block is just that.
     unsigned char column = 0xFF;
-    for (int r = 0; r < 16; r++) {
-        fullrow = fullrow || windowfont[0xC4][r] == 0xFF;
+    for (int r = 0; r < 16; r++)
         column &= windowfont[0xB3][r];
-    }
-    fullcolumn = column != 0;
-    EXPECT_TRUE(fullrow) << "horizontal line 0xC4";
-    EXPECT_TRUE(fullcolumn) << "vertical line 0xB3";
-    // The lower half block: empty top half, full bottom half.
+    EXPECT_NE(column, 0) << "vertical line 0xB3";
+    EXPECT_EQ(windowfont[0xC4][8] | windowfont[0xC4][7], 0xFF) << "horizontal line 0xC4";
     EXPECT_EQ(windowfont[0xDC][0], 0);
     EXPECT_EQ(windowfont[0xDC][15], 0xFF);
 }
@@ -219,9 +207,6 @@ TEST_F(window, losingfocusletsgoofeverykey) {
     SDL_PushEvent(&e);
     windowpump();
     EXPECT_FALSE(windowkeydown('X'));
-    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-    SDL_PushEvent(&e);
-    windowpump();
 }
 
 TEST_F(window, closingthewindowendsthegamewithstatuszero) {
