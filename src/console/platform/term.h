@@ -26,3 +26,17 @@ void termwrite(const char* bytes, std::size_t n);
 // them off in reverse order. From this call on, `off` is sent on every way out, also from signal
 // handlers, so the input side never sends it itself. Each is copied, at most 128 bytes.
 void termkeymodes(const char* on, const char* off);
+
+// The seam's display functions as the terminal implements them (term_backend.cpp gathers them).
+struct cell;
+void termopen();
+void termclose();
+bool termkeydown(unsigned char code);
+void termusecodepage437();
+void termhidecursor();
+bool termconsolesize(short* cols, short* rows);
+bool termsetbuffersize(short cols, short rows);
+bool termsetwindow(short left, short top, short right, short bottom);
+void termpresent(const cell* buffer, short left, short top, short right, short bottom);
+void termsetpalette(const unsigned char* rgb);
+void termpump();

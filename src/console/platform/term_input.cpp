@@ -248,10 +248,17 @@ void keysnote() {
             : "dropple: this terminal does not report key releases, so held keys were guessed "
               "from its key repeat.\n";
     ssize_t w = write(STDERR_FILENO, line, std::strlen(line));
+    // A desktop is there: the game's own window reads held keys exactly.
+    const char* x = std::getenv("DISPLAY");
+    const char* wl = std::getenv("WAYLAND_DISPLAY");
+    if ((x && *x) || (wl && *wl)) {
+        const char* hint = "dropple: for exact held keys, play in a window: dropple --window\n";
+        w = write(STDERR_FILENO, hint, std::strlen(hint));
+    }
     (void)w;
 }
 
-bool keydown(unsigned char code) {
+bool termkeydown(unsigned char code) {
     return keysdown(code);
 }
 

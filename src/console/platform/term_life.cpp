@@ -218,11 +218,7 @@ void termkeymodes(const char* on, const char* off) {
     sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
-bool canshow(display where) {
-    return where == display::terminal;
-}
-
-void platformopen(display) {
+void termopen() {
     static bool found = false;
     if (!found && !(found = findterminal())) {
         const char line[] = "dropple: no terminal to play in\n";
@@ -280,7 +276,7 @@ void platformopen(display) {
     keysopen();
 }
 
-void platformclose() {
+void termclose() {
     keysclose();
     restore();
     eachfatal([](int sig) {
@@ -300,7 +296,7 @@ void platformclose() {
 }
 
 void termquit() {
-    platformclose();
+    termclose();
     // Ends the way Ctrl-C ends any program, so a script that started the game stops too.
     handle(SIGINT, SIG_DFL, 0);
     unblock(SIGINT);

@@ -58,30 +58,30 @@ void outputopen() {
 }
 
 // The terminal is whatever size the player gives it; the game's 80 by 25 sits in its middle.
-void usecodepage437() {}
-void hidecursor() {}
-bool consolesize(short* cols, short* rows) {
+void termusecodepage437() {}
+void termhidecursor() {}
+bool termconsolesize(short* cols, short* rows) {
     *cols = screencols;
     *rows = screenrows;
     return true;
 }
-bool setbuffersize(short, short) {
+bool termsetbuffersize(short, short) {
     return true;
 }
-bool setwindow(short, short, short, short) {
+bool termsetwindow(short, short, short, short) {
     return true;
 }
 
-void present(const cell* buffer, short left, short top, short right, short bottom) {
+void termpresent(const cell* buffer, short left, short top, short right, short bottom) {
     renderput(buffer, left, top, right, bottom);
     flush();
 }
 
-void setpalette(const unsigned char* rgb) {
+void termsetpalette(const unsigned char* rgb) {
     renderpalette(rgb);
 }
 
-void pump() {
+void termpump() {
     keyspoll();
     bool resized = takeresized();
     bool resumed = takeresumed();

@@ -1,0 +1,225 @@
+// The window back end on SDL's offscreen driver: what a presented frame looks like, pixel by
+// pixel, and how keys reach the game.
+#include "console/platform/window.h"
+#include "console/screen.h"
+
+#include <SDL.h>
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+// A palette whose every entry is distinct and easy to tell apart.
+void testpalette(unsigned char* p) {
+    for (int i = 0; i < 16; i++) {
+        p[i * 3] = static_cast<unsigned char>(i * 16);
+        p[i * 3 + 1] = static_cast<unsigned char>(255 - i * 16);
+        p[i * 3 + 2] = static_cast<unsigned char>(i * 7);
+    }
+}
+
+// No display is needed: SDL's offscreen driver with its software renderer, unless the caller
+// chose others.
+const bool offscreen = setenv("SDL_VIDEODRIVER", "offscreen", 0) == 0 &&
+                       setenv("SDL_RENDER_DRIVER", "software", 0) == 0;
+
+class window : public ::testing::Test {
+  protected:
+    cell buffer[screenrows * screencols] = {};
+    unsigned char palette[48];
+
+    void SetUp() override {
+        windowopen();
+        ASSERT_NE(windowrenderer(), nullptr);
+        testpalette(palette);
+        windowsetpalette(palette);
+    }
+    void TearDown() override { windowclose(); }
+
+    void put(int x, int y, unsigned char ch, unsigned char attr) {
+        buffer[y * screencols + x] = {ch, attr};
+    }
+
+    // The window as presented, in output pixels.
+    std::vector<Uint32> snapshot(int* w, int* h) {
+        SDL_GetRendererOutputSize(windowrenderer(), w, h);
+        std::vector<Uint32> px(static_cast<std::size_t>(*w) * *h);
+        SDL_RenderReadPixels(windowrenderer(), nullptr, SDL_PIXELFORMAT_RGB888, px.data(), *w * 4);
+        return px;
+    }
+
+    // Checks every pixel of a cell against its glyph in the given colours; returns the number of
+    // wrong pixels.
+    int wrongpixels(int x, int y, unsigned char ch, int fg, int bg) {
+        int w, h;
+        std::vector<Uint32> px = snapshot(&w, &h);
+        const int s = windowscale();
+        const int ox = (w - 640 * s) / 2, oy = (h - 400 * s) / 2;
+        int wrong = 0;
+        for (int py = 0; py < 16 * s; py++)
+            for (int pxl = 0; pxl < 8 * s; pxl++) {
+                const bool on = windowfont[ch][py / s] & (0x80 >> (pxl / s));
+                const int i = on ? fg : bg;
+                const Uint32 want = 0xFF000000u | Uint32(palette[i * 3]) << 16 |
+                                    Uint32(palette[i * 3 + 1]) << 8 | palette[i * 3 + 2];
+                const Uint32 got =
+                    px[static_cast<std::size_t>(oy + y * 16 * s + py) * w + ox + x * 8 * s + pxl];
+                wrong += (got | 0xFF000000u) != want;
+            }
+        return wrong;
+    }
+};
+
+TEST(windowfont, takesthecodepageglyphs) {
+    auto rows = [](unsigned char ch) {
+        int set = 0;
+        for (int r = 0; r < 16; r++)
+            set += __builtin_popcount(windowfont[ch][r]);
+        return set;
+    };
+    EXPECT_EQ(rows(0x00) + rows(0x20) + rows(0xFF), 0) << "the blanks";
+    EXPECT_EQ(rows(0xDB), 128) << "the full block fills its cell";
+    EXPECT_NE(std::memcmp(windowfont['A'], windowfont['B'], 16), 0);
+    // Box lines reach the cell's edges, so borders join up; the lower half block is just that.
+    unsigned char column = 0xFF;
+    for (int r = 0; r < 16; r++)
+        column &= windowfont[0xB3][r];
+    EXPECT_NE(column, 0) << "vertical line 0xB3";
+    EXPECT_EQ(windowfont[0xC4][8] | windowfont[0xC4][7], 0xFF) << "horizontal line 0xC4";
+    EXPECT_EQ(windowfont[0xDC][0], 0);
+    EXPECT_EQ(windowfont[0xDC][15], 0xFF);
+}
+
+TEST_F(window, drawsglyphsinpalettecolours) {
+    struct {
+        int x, y;
+        unsigned char ch, attr;
+    } cells[] = {{0, 0, 'A', 0x1E},
+                 {79, 24, 0xDB, 0x0C},
+                 {40, 12, 0xB3, 0x70},
+                 {1, 0, 0x01, 0x2F},
+                 {12, 7, 'g', 0xF0}};
+    for (auto& c : cells)
+        put(c.x, c.y, c.ch, c.attr);
+    windowpresent(buffer, 0, 0, 79, 24);
+    for (auto& c : cells)
+        EXPECT_EQ(wrongpixels(c.x, c.y, c.ch, c.attr & 15, c.attr >> 4), 0)
+            << "cell " << c.x << "," << c.y;
+    EXPECT_EQ(wrongpixels(5, 5, 0, 0, 0), 0) << "an untouched cell";
+}
+
+TEST_F(window, presentsonlytherectangle) {
+    put(10, 10, 'X', 0x0F);
+    put(76, 24, '6', 0x0F);
+    windowpresent(buffer, 76, 24, 79, 24);
+    EXPECT_EQ(wrongpixels(76, 24, '6', 15, 0), 0);
+    EXPECT_EQ(wrongpixels(10, 10, 0, 0, 0), 0) << "a cell outside the rectangle stays as shown";
+}
+
+TEST_F(window, apalettechangerecolourseverycell) {
+    put(3, 3, 'Q', 0x4E);
+    put(70, 20, 0xB0, 0xE1);
+    windowpresent(buffer, 0, 0, 79, 24);
+    palette[14 * 3] = 1;
+    palette[14 * 3 + 1] = 2;
+    palette[14 * 3 + 2] = 3;
+    windowsetpalette(palette);
+    // Only the meter's corner is presented, yet every cell shows the new colour.
+    windowpresent(buffer, 76, 24, 79, 24);
+    EXPECT_EQ(wrongpixels(3, 3, 'Q', 14, 4), 0);
+    EXPECT_EQ(wrongpixels(70, 20, 0xB0, 1, 14), 0);
+}
+
+TEST_F(window, scalesbywholemultiplesandcentres) {
+    put(0, 0, 'M', 0x1F);
+    put(79, 24, 'W', 0x2E);
+    windowpresent(buffer, 0, 0, 79, 24);
+    struct {
+        int w, h, scale;
+    } sizes[] = {{1400, 900, 2}, {700, 1000, 1}, {1950, 1250, 3}, {640, 400, 1}};
+    int taken = 0;
+    for (auto& s : sizes) {
+        SDL_SetWindowSize(windowhandle(), s.w, s.h);
+        windowpump();
+        int w, h;
+        SDL_GetRendererOutputSize(windowrenderer(), &w, &h);
+        if (w != s.w || h != s.h)
+            continue; // the driver would not take this size
+        taken++;
+        EXPECT_EQ(windowscale(), s.scale) << s.w << "x" << s.h;
+        EXPECT_EQ(wrongpixels(0, 0, 'M', 15, 1), 0) << s.w << "x" << s.h;
+        EXPECT_EQ(wrongpixels(79, 24, 'W', 14, 2), 0) << s.w << "x" << s.h;
+    }
+    EXPECT_GE(taken, 3);
+}
+
+TEST(windowkeys, mapstothegameskeycodes) {
+    struct {
+        SDL_Keycode key;
+        unsigned char vk;
+    } table[] = {
+        {SDLK_a, 0x41},           {SDLK_z, 0x5A},         {SDLK_0, 0x30},
+        {SDLK_9, 0x39},           {SDLK_LEFT, 0x25},      {SDLK_UP, 0x26},
+        {SDLK_RIGHT, 0x27},       {SDLK_DOWN, 0x28},      {SDLK_RETURN, 0x0D},
+        {SDLK_ESCAPE, 0x1B},      {SDLK_SPACE, 0x20},     {SDLK_TAB, 0x09},
+        {SDLK_BACKSPACE, 0x08},   {SDLK_F1, 0x70},        {SDLK_F12, 0x7B},
+        {SDLK_INSERT, 0x2D},      {SDLK_DELETE, 0x2E},    {SDLK_HOME, 0x24},
+        {SDLK_END, 0x23},         {SDLK_PAGEUP, 0x21},    {SDLK_PAGEDOWN, 0x22},
+        {SDLK_KP_0, 0x60},        {SDLK_KP_9, 0x69},      {SDLK_KP_DIVIDE, 0x6F},
+        {SDLK_KP_PERIOD, 0x6E},   {SDLK_LSHIFT, 0xA0},    {SDLK_RSHIFT, 0xA1},
+        {SDLK_LCTRL, 0xA2},       {SDLK_RCTRL, 0xA3},     {SDLK_LALT, 0xA4},
+        {SDLK_RALT, 0xA5},        {SDLK_SEMICOLON, 0xBA}, {SDLK_BACKQUOTE, 0xC0},
+        {SDLK_LEFTBRACKET, 0xDB}, {SDLK_QUOTE, 0xDE},     {SDLK_F13, 0},
+    };
+    for (auto& t : table)
+        EXPECT_EQ(windowvk(t.key), t.vk) << SDL_GetKeyName(t.key);
+    EXPECT_EQ(windowvkat(SDL_SCANCODE_LEFTBRACKET), 0xDB) << "a layout's own letter there";
+}
+
+void press(SDL_Scancode sc) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.scancode = sc;
+    e.key.keysym.sym = SDL_GetKeyFromScancode(sc);
+    SDL_PushEvent(&e);
+}
+
+TEST_F(window, atapbetweenframescountsforoneframe) {
+    // Pushed events leave SDL's own key state alone: this is a key already up again.
+    press(SDL_SCANCODE_LSHIFT);
+    windowpump();
+    EXPECT_TRUE(windowkeydown(0xA0));
+    EXPECT_TRUE(windowkeydown(0x10)) << "the generic Shift";
+    EXPECT_FALSE(windowkeydown(0xA1));
+    windowpump();
+    EXPECT_FALSE(windowkeydown(0xA0));
+    EXPECT_FALSE(windowkeydown(0x10));
+}
+
+TEST_F(window, losingfocusletsgoofeverykey) {
+    press(SDL_SCANCODE_X);
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    e.window.windowID = SDL_GetWindowID(windowhandle());
+    SDL_PushEvent(&e);
+    windowpump();
+    EXPECT_FALSE(windowkeydown('X'));
+}
+
+TEST_F(window, closingthewindowendsthegamewithstatuszero) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            SDL_Event e{};
+            e.type = SDL_QUIT;
+            SDL_PushEvent(&e);
+            windowpump();
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+} // namespace
