@@ -21,6 +21,9 @@ finish() {
 }
 trap finish EXIT
 cd "$dir"
+# Started in a folder with no settings file, the game keeps one in the player's data folder.
+export XDG_DATA_HOME="$dir/data"
+sf="$XDG_DATA_HOME/dropple/savefile"
 "$game" --window >"$dir/log" 2>&1 &
 pid=$!
 
@@ -66,8 +69,8 @@ for _ in $(seq 16); do tap Down 0.03; done
 tap Return 0.4
 
 # A slow auto repeat (a column every 16 frames) so every step of a held key shows.
-printf '\x10\x00\x00\x00' | dd of=savefile bs=1 seek=106 conv=notrunc status=none
-cp savefile "$dir/saved"
+printf '\x10\x00\x00\x00' | dd of="$sf" bs=1 seek=106 conv=notrunc status=none
+cp "$sf" "$dir/saved"
 for _ in $(seq 8); do tap Down 0.03; done
 tap Return 1.2
 shot game
@@ -107,8 +110,8 @@ else
     pid=
     [ "$rc" = 0 ] || fail "closing the window ended the game with status $rc"
 fi
-cmp -s savefile "$dir/saved" || fail "the settings file changed on the way out"
-[ "$(stat -c %s savefile)" = 138 ] || fail "the settings file is not 138 bytes"
+cmp -s "$sf" "$dir/saved" || fail "the settings file changed on the way out"
+[ "$(stat -c %s "$sf")" = 138 ] || fail "the settings file is not 138 bytes"
 
 [ "$fails" = 0 ] && echo "window: all checks passed"
 [ "$fails" = 0 ]

@@ -178,9 +178,9 @@ TEST(windowkeys, mapstothegameskeycodes) {
     EXPECT_EQ(windowvkat(SDL_SCANCODE_LEFTBRACKET), 0xDB) << "a layout's own letter there";
 }
 
-void press(SDL_Scancode sc) {
+void press(SDL_Scancode sc, bool down = true) {
     SDL_Event e{};
-    e.type = SDL_KEYDOWN;
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     e.key.keysym.scancode = sc;
     e.key.keysym.sym = SDL_GetKeyFromScancode(sc);
     SDL_PushEvent(&e);
@@ -196,6 +196,19 @@ TEST_F(window, atapbetweenframescountsforoneframe) {
     windowpump();
     EXPECT_FALSE(windowkeydown(0xA0));
     EXPECT_FALSE(windowkeydown(0x10));
+}
+
+TEST_F(window, twotapsinsideoneframeareseenastwopresses) {
+    for (int i = 0; i < 2; i++) {
+        press(SDL_SCANCODE_UP);
+        press(SDL_SCANCODE_UP, false);
+    }
+    std::string seen;
+    for (int f = 0; f < 5; f++) {
+        windowpump();
+        seen += windowkeydown(0x26) ? 'd' : 'u';
+    }
+    EXPECT_EQ(seen, "duduu");
 }
 
 TEST_F(window, losingfocusletsgoofeverykey) {

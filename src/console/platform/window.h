@@ -17,7 +17,9 @@ unsigned char windowvkat(int scancode);
 
 // Keys (window_keys.cpp): the layout's codes are read again when it changes.
 void windowkeymap();
-void windowkeypress(int scancode); // a press event: the key reads down for at least a frame
+// A press or release event. Events wait their turn: at each frame a key takes at most one, so a
+// tap between two frames reads down for one frame and up the next.
+void windowkeyevent(int scancode, bool pressed);
 void windowkeysupdate(bool focused);
 bool windowkeydown(unsigned char code);
 

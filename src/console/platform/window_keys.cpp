@@ -1,4 +1,5 @@
 // The keyboard of the window: SDL's key state, read once a frame, in the game's virtual-key codes.
+#include "console/platform/keyqueue.h"
 #include "console/platform/window.h"
 
 #include <SDL.h>
@@ -46,8 +47,8 @@ constexpr pair places[] = {
 };
 
 unsigned char bycode[SDL_NUM_SCANCODES];
+keyqueue keys;
 bool down[256];
-bool pressed[256];
 
 } // namespace
 
@@ -78,24 +79,28 @@ void windowkeymap() {
     }
 }
 
-void windowkeypress(int scancode) {
-    if (scancode >= 0 && scancode < SDL_NUM_SCANCODES)
-        pressed[bycode[scancode]] = true;
+void windowkeyevent(int scancode, bool pressed) {
+    if (scancode >= 0 && scancode < SDL_NUM_SCANCODES && bycode[scancode] != 0)
+        queuepush(keys, bycode[scancode], pressed);
 }
 
 void windowkeysupdate(bool focused) {
-    std::memset(down, 0, sizeof down);
-    if (focused) {
+    if (!focused) {
+        queueclear(keys);
+    } else {
+        // The events are the order of things; SDL's own key state mends any the window missed
+        // (a key let go while another window had the keyboard).
+        bool now[256] = {};
         int n = 0;
         const Uint8* state = SDL_GetKeyboardState(&n);
         for (int s = 0; s < n && s < SDL_NUM_SCANCODES; s++)
             if (state[s])
-                down[bycode[s]] = true;
-        // A tap that began and ended between two frames still counts for one frame.
-        for (int k = 0; k < 256; k++)
-            down[k] = down[k] || pressed[k];
+                now[bycode[s]] = true;
+        for (int k = 1; k < 256; k++)
+            queuepush(keys, static_cast<unsigned char>(k), now[k]);
+        queuestep(keys);
     }
-    std::memset(pressed, 0, sizeof pressed);
+    std::memcpy(down, keys.down, sizeof down);
     down[0] = false;
     down[0x10] = down[0xA0] || down[0xA1];
     down[0x11] = down[0xA2] || down[0xA3];

@@ -237,11 +237,14 @@ void windowpump() {
         case SDL_KEYDOWN:
             if (e.key.repeat)
                 break;
-            windowkeypress(e.key.keysym.scancode);
+            windowkeyevent(e.key.keysym.scancode, true);
             if (e.key.keysym.sym == SDLK_F11) {
                 bool full = SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN_DESKTOP;
                 SDL_SetWindowFullscreen(win, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
             }
+            break;
+        case SDL_KEYUP:
+            windowkeyevent(e.key.keysym.scancode, false);
             break;
         case SDL_KEYMAPCHANGED:
             windowkeymap();
