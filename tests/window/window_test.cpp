@@ -81,7 +81,7 @@ TEST(windowfont, takesthecodepageglyphs) {
     };
     EXPECT_EQ(rows(0x00) + rows(0x20) + rows(0xFF), 0) << "the blanks";
     EXPECT_EQ(rows(0xDB), 128) << "the full block fills its cell";
-    EXPECT_NE(std::memcmp(windowfont['A'], windowfont['B'], 16), 0);
+    EXPECT_NE(std::memcmp(windowfont[0x41], windowfont[0x42], 16), 0);
     // Box lines reach the cell's edges, so borders join up; the lower half block is just that.
     unsigned char column = 0xFF;
     for (int r = 0; r < 16; r++)
