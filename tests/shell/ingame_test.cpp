@@ -104,10 +104,13 @@ TEST_F(Ingame, AfterTheEndPauseAloneStaysAndHoldWithPauseLeaves) {
               std::tuple(11u, 1L, 1L));
 }
 
-// Hold works once per piece: a second press is refused with its own sound until the next piece.
+// Hold works once per piece: a second press is refused with its own sound until the next piece;
+// hard drop, let go and pressed again, locks again.
 TEST_F(Ingame, HoldIsRefusedASecondTimeForTheSamePiece) {
-    trace(5, 9, {{2, 2, holdkey}, {4, 4, holdkey}, {6, 6, up}, {9, 9, holdkey}}, [] { return 0; });
-    EXPECT_EQ(std::tuple(count("hold.wav"), count("holdfail.wav")), std::tuple(2L, 1L));
+    trace(5, 11, {{2, 2, holdkey}, {4, 4, holdkey}, {6, 6, up}, {9, 9, holdkey}, {11, 11, up}},
+          [] { return 0; });
+    EXPECT_EQ(std::tuple(count("hold.wav"), count("holdfail.wav"), count("lock.wav")),
+              std::tuple(2L, 1L, 2L));
 }
 
 // One frame of soft drop scores a point a row and of hard drop two, from where the piece was to
