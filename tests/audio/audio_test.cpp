@@ -1,3 +1,4 @@
+#include "../scratch.h"
 #include "console/platform.h"
 #include "console/platform/audio.h"
 #include "console/sound.h"
@@ -57,18 +58,11 @@ void waitfor(std::size_t samples) {
 class Playback : public ::testing::Test {
   protected:
     void SetUp() override {
-        before = fs::current_path();
-        dir = fs::temp_directory_path() / ("dropple-audio-" + std::to_string(::getpid()));
-        fs::create_directories(dir / "audio");
-        fs::current_path(dir);
+        fs::create_directory("audio");
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
-    void TearDown() override {
-        soundclose();
-        fs::current_path(before);
-        fs::remove_all(dir);
-    }
-    fs::path before, dir;
+    void TearDown() override { soundclose(); }
+    scratchdir here;
 };
 
 constexpr std::size_t alen = 44100; // a second

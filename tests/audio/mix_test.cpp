@@ -1,5 +1,6 @@
 // The loudest frame the game can sound, mixed by SDL_mixer into SDL's disk output: it must keep
 // 1 dB below full scale, so the mix never clips.
+#include "../scratch.h"
 #include "console/platform.h"
 #include "console/platform/audio.h"
 
@@ -13,8 +14,8 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <thread>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -79,14 +80,11 @@ TEST(Mix, TheLoudestFrameStaysOneDecibelBelowFullScale) {
                 rawpeak = peak, loudest = set;
         }
 
-    const fs::path before = fs::current_path();
-    const fs::path dir =
-        fs::temp_directory_path() / (std::string("dropple-mix-") + std::to_string(getpid()));
-    const fs::path out = dir / "out.raw";
-    fs::create_directories(dir / "audio");
+    std::optional<scratchdir> folder(std::in_place);
+    const fs::path dir = folder->dir, out = dir / "out.raw";
+    fs::create_directory("audio");
     for (const std::string& name : loudest)
         fs::copy_file(fs::path(SOUNDSET_DIR) / name, dir / "audio" / name);
-    fs::current_path(dir);
     soundclose();
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
@@ -106,12 +104,10 @@ TEST(Mix, TheLoudestFrameStaysOneDecibelBelowFullScale) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     const int volume = Mix_MasterVolume(-1);
     soundclose();
-    fs::current_path(before);
-
     int heard = 0;
     for (std::int16_t v : samplesof(out, 0))
         heard = std::max(heard, std::abs(static_cast<int>(v)));
-    fs::remove_all(dir);
+    folder.reset();
     const int expected = rawpeak * volume / MIX_MAX_VOLUME;
     RecordProperty("peak", heard); // for the report in --gtest_output=xml
     EXPECT_LE(heard, ceiling) << loudest[2] << " " << loudest[3] << " " << loudest[6]

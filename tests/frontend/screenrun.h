@@ -2,6 +2,7 @@
 // screens run on the headless back end by scripted keys.
 #pragma once
 
+#include "../scratch.h"
 #include "console/platform/headless.h"
 #include "frontend/frontend.h"
 #include "shell/shell.h"
@@ -13,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 
 using bytes = std::vector<unsigned char>;
 constexpr int ui = 0x70, hl = 0x30;
@@ -51,19 +51,10 @@ inline void tap(const std::string& keys, std::uint64_t n) {
 class ScreenTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::random_device pick;
-        do
-            dir =
-                std::filesystem::temp_directory_path() / ("dropple-test-" + std::to_string(pick()));
-        while (!std::filesystem::create_directory(dir));
-        std::filesystem::current_path(dir);
         headless::reset();
         std::memset(keys, 0, sizeof keys), std::memset(daskeys, 0, sizeof daskeys);
     }
-    void TearDown() override {
-        std::filesystem::current_path(old);
-        std::filesystem::remove_all(dir);
-    }
+    scratchdir here;
 
   public:
     // Runs the screen with `keys` tapped, calling `each` first at every frame boundary (counted
@@ -85,6 +76,4 @@ class ScreenTest : public ::testing::Test {
         headless::onframe(nullptr);
         return result;
     }
-
-    std::filesystem::path old = std::filesystem::current_path(), dir;
 };

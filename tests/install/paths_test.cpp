@@ -1,4 +1,5 @@
 // Where the installed game keeps its settings and finds its sounds.
+#include "../scratch.h"
 #include "console/platform.h"
 #include "console/platform/paths.h"
 
@@ -6,7 +7,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -49,10 +49,10 @@ TEST(Paths, TheWorkingDirectoryFirstThenTheDataFolderThenTheInstalledSounds) {
 // settings land there; a settings file written afterwards in the working directory does not
 // move them in mid-run.
 TEST(Paths, TheFirstStartMakesTheSettingsFolder) {
-    const fs::path before = fs::current_path();
-    const fs::path dir = fs::temp_directory_path() / "dropple-paths" / std::to_string(getpid());
-    fs::create_directories(dir / "play");
-    fs::current_path(dir / "play");
+    scratchdir here;
+    const fs::path dir = here.dir;
+    fs::create_directory("play");
+    fs::current_path("play");
     setenv("XDG_DATA_HOME", (dir / "data" / "deep").c_str(), 1);
     const std::string at = whereis("savefile");
     EXPECT_EQ(at, (dir / "data" / "deep" / "dropple" / "savefile").string());
@@ -63,6 +63,4 @@ TEST(Paths, TheFirstStartMakesTheSettingsFolder) {
     unsigned char back[8];
     EXPECT_EQ(readfile("savefile", back, 8), 3);
     EXPECT_FALSE(fs::exists("savefile"));
-    fs::current_path(before);
-    fs::remove_all(dir.parent_path());
 }

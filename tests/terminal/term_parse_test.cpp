@@ -23,10 +23,11 @@ std::string describe(const std::vector<keyevent>& events) {
 }
 
 // The events of `bytes` given in pieces: at most `piece` bytes each, the first piece `first`.
-std::string run(const std::string& bytes, bool protocol, std::size_t piece, std::size_t first) {
+std::string run(const std::string& bytes, bool protocol, std::size_t piece, std::size_t first,
+                bool awaiting) {
     termparser p;
     p.protocol = protocol;
-    p.awaiting = true; // as while start-up replies are due: strings are skipped
+    p.awaiting = awaiting; // while start-up replies are due, strings are skipped
     std::vector<keyevent> out;
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     for (std::size_t i = 0, n = first; i < bytes.size(); i += n, n = piece)
@@ -40,13 +41,13 @@ struct sample {
 };
 
 // Whole, a byte at a time, and cut in two at every byte.
-void check(const std::vector<sample>& table, bool protocol) {
+void check(const std::vector<sample>& table, bool protocol, bool awaiting = true) {
     for (const sample& t : table) {
         SCOPED_TRACE("bytes " + t.bytes.substr(1, 40));
         const std::size_t n = t.bytes.size();
-        EXPECT_EQ(run(t.bytes, protocol, 1, 1), t.events);
+        EXPECT_EQ(run(t.bytes, protocol, 1, 1, awaiting), t.events);
         for (std::size_t cut = 1; cut <= n; cut++)
-            EXPECT_EQ(run(t.bytes, protocol, n, cut), t.events) << "cut at " << cut;
+            EXPECT_EQ(run(t.bytes, protocol, n, cut, awaiting), t.events) << "cut at " << cut;
     }
 }
 
@@ -84,6 +85,19 @@ TEST(TermParse, TerminalsWithoutReleases) {
            {"\033a", "tap 41 a"},
            {"\x1b\x1b[A", "tap 1B, tap 26"},
            {"\x1b[M !!\x1b[M#!!", "press 01, release 01, release 04, release 02"}},
+          false);
+}
+
+// Alt and the first letter of a terminal's string reply is a key, unless a reply is due; the
+// device attributes answer last, and after them a string letter is a key again.
+TEST(TermParse, AltAndAStringLetterIsAKeyUnlessAReplyIsDue) {
+    check({{"\x1b]x\x03", "tap DD a, tap 58, tap 43 c"},
+           {"\x1bPx\x03", "tap 50 s a, tap 58, tap 43 c"},
+           {"\x1b_\x1b^\x1bX", "tap BD s a, tap 36 s a, tap 58 s a"}},
+          false, false);
+    check({{"\x1b]11;rgb:0/0/0\x07\x03", "tap 43 c"},
+           {"\x1bP1$r0m\x1b\\\x03", "tap 43 c"},
+           {"\x1b[?62c\x1b]\x03", "attrs 00, tap DD a, tap 43 c"}},
           false);
 }
 
