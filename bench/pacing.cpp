@@ -5,9 +5,9 @@
 // - the frame period on the real counter over `frames` frames (default 3600), on the machine as
 //   it is and again with two busy processes competing for it.
 // Usage: pacing [seconds [frames]]
-#include "../tests/e2e/ptygame.h"
 #include "console/platform.h"
 #include "console/screen.h"
+#include "ptygame.h"
 #include "spinwait.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
-// A program in a pseudo-terminal of 80 by 25, with the test as the terminal: its output is read
-// as it comes (so the program never waits on a full terminal), and the start-up questions are
+// A program in a pseudo-terminal of 80 by 25, with the benchmark as its terminal: its output is
+// read as it comes (so the program never waits on a full terminal), and the start-up questions are
 // answered the way a terminal with the keyboard protocol answers them. The pacing benchmark plays
 // the game through it; the tests use ptyrun.h.
 #pragma once
