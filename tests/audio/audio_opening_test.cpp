@@ -1,5 +1,6 @@
 // The device opens on a thread of its own while the game starts: nothing asked for meanwhile may be
 // lost, and closing at any moment of it must be clean.
+#include "../scratch.h"
 #include "console/platform.h"
 #include "console/platform/audio.h"
 #include "wav.h"
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -26,20 +26,14 @@ void openforty() {
 
 class Opening : public ::testing::Test {
   protected:
-    fs::path before = fs::current_path(),
-             dir = fs::temp_directory_path() / ("dropple-opening-" + std::to_string(getpid()));
     void SetUp() override {
-        fs::create_directories(dir / "audio");
-        fs::current_path(dir);
+        fs::create_directory("audio");
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         for (int i = 0; i < 40; i++)
             writewav("audio/s" + std::to_string(i) + ".wav", std::vector<std::int16_t>(44100, 99));
     }
-    void TearDown() override {
-        soundclose();
-        fs::current_path(before);
-        fs::remove_all(dir);
-    }
+    void TearDown() override { soundclose(); }
+    scratchdir here;
 };
 
 } // namespace

@@ -59,19 +59,20 @@ const int ceiling = static_cast<int>(32768 * std::pow(10.0, -1 / 20.0)); // -1 d
 // or a T-spin clear starts or continues a chain; one to three plain lines can only break it. Every
 // such set is tried with every piece sound, and the loudest is played.
 TEST(Mix, TheLoudestFrameStaysOneDecibelBelowFullScale) {
-    const std::pair<const char*, const char*> clears[] = {
-        {"erase4", "b2b_start"},    {"erase4", "b2b_continue"}, {"tspin1", "b2b_start"},
-        {"tspin1", "b2b_continue"}, {"tspin2", "b2b_start"},    {"tspin2", "b2b_continue"},
-        {"tspin3", "b2b_start"},    {"tspin3", "b2b_continue"}, {"erase1", "b2b_end"},
-        {"erase2", "b2b_end"},      {"erase3", "b2b_end"}};
+    std::vector<std::pair<std::string, std::string>> clears;
+    for (const char* line : {"erase4", "tspin1", "tspin2", "tspin3"})
+        for (const char* chain : {"b2b_start", "b2b_continue"})
+            clears.push_back({line, chain});
+    for (const char* line : {"erase1", "erase2", "erase3"})
+        clears.push_back({line, "b2b_end"});
     std::vector<std::string> loudest;
     int rawpeak = 0;
     for (auto [line, chain] : clears)
         for (char piece = '0'; piece < '7'; piece++) {
             std::vector<std::string> set = {"lock.wav",
                                             "combo20.wav",
-                                            std::string(line) + ".wav",
-                                            std::string(chain) + ".wav",
+                                            line + ".wav",
+                                            chain + ".wav",
                                             "bravo.wav",
                                             "levelup.wav",
                                             std::string("piece") + piece + ".wav"};

@@ -22,30 +22,22 @@ struct wavform {
     bool fmtlast = false;      // the samples before the format
 };
 
-void le(std::string& s, std::uint32_t v, int bytes) {
+std::string le(std::size_t v, int bytes) {
+    std::string s;
     for (int i = 0; i < bytes; i++)
         s += static_cast<char>(v >> (8 * i) & 0xFF);
+    return s;
 }
 
 std::string wav(const wavform& w) {
-    std::string fmt = "fmt ";
-    le(fmt, 16, 4);
-    le(fmt, w.format, 2);
-    le(fmt, w.channels, 2);
-    le(fmt, w.rate, 4);
-    le(fmt, w.rate * w.channels * w.bits / 8, 4);
-    le(fmt, w.channels * w.bits / 8, 2);
-    le(fmt, w.bits, 2);
-    std::string data = "data";
-    le(data, w.claimed ? w.claimed : static_cast<std::uint32_t>(w.samples), 4);
-    data += std::string(w.samples, '\x40');
-    std::string body = "WAVE";
-    if (w.chunkfirst)
-        body += std::string("LIST\x03\0\0\0abc\0", 12);
-    body += w.fmtlast ? data + fmt : fmt + data;
-    std::string s = "RIFF";
-    le(s, static_cast<std::uint32_t>(body.size()), 4);
-    return s + body;
+    const std::string fmt = "fmt " + le(16, 4) + le(w.format, 2) + le(w.channels, 2) +
+                            le(w.rate, 4) + le(w.rate * w.channels * w.bits / 8, 4) +
+                            le(w.channels * w.bits / 8, 2) + le(w.bits, 2),
+                      data = "data" + le(w.claimed ? w.claimed : w.samples, 4) +
+                             std::string(w.samples, '\x40'),
+                      body = "WAVE" + (w.chunkfirst ? std::string("LIST\x03\0\0\0abc\0", 12) : "") +
+                             (w.fmtlast ? data + fmt : fmt + data);
+    return "RIFF" + le(body.size(), 4) + body;
 }
 
 bool sane(const std::string& s) {
@@ -88,23 +80,14 @@ TEST_F(HardenSounds, AllBrokenStartsQuicklyAndSilently) {
     const std::string big = wav({.rate = 8000, .bits = 8, .samples = 5u << 20});
     for (int i = 0; i < 60; i++) {
         const fs::path p = fs::path("audio") / soundcatalogue[i];
-        switch (i % 5) {
-        case 0:
-            std::ofstream(p, std::ios::binary) << slow;
-            break;
-        case 1:
-            std::ofstream(p, std::ios::binary) << big;
-            break;
-        case 2:
+        if (i % 5 < 2)
+            std::ofstream(p, std::ios::binary) << (i % 5 ? big : slow);
+        else if (i % 5 == 2)
             fs::create_symlink("/dev/zero", p);
-            break;
-        case 3:
+        else if (i % 5 == 3)
             ASSERT_EQ(mkfifo(p.c_str(), 0644), 0);
-            break;
-        case 4:
+        else
             fs::create_directory(p);
-            break;
-        }
     }
     const auto start = std::chrono::steady_clock::now();
     for (const char* name : soundcatalogue)

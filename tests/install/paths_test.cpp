@@ -7,42 +7,28 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
 TEST(Paths, TheWorkingDirectoryFirstThenTheDataFolderThenTheInstalledSounds) {
-    struct row {
-        const char* name;
-        bool here;
-        const char* datahome;
-        const char* home;
-        const char* installed;
-        const char* expect;
+    const std::tuple<const char*, placesfound, const char*> rows[] = {
+        {"savefile", {true, "/d", "/h", ""}, "savefile"},
+        {"savefile", {false, "/d", "/h", ""}, "/d/dropple/savefile"},
+        {"savefile", {false, nullptr, "/h", ""}, "/h/.local/share/dropple/savefile"},
+        {"savefile", {false, "", "/h", ""}, "/h/.local/share/dropple/savefile"},
+        {"savefile", {false, "rel", "/h", ""}, "/h/.local/share/dropple/savefile"}, // not absolute
+        {"savefile", {false, nullptr, nullptr, ""}, "savefile"}, // nowhere else to go
+        {"savefile", {false, nullptr, "", ""}, "savefile"},
+        {"audio", {true, "/d", "/h", "/usr/share/dropple/audio"}, "audio"},
+        {"audio", {false, "/d", "/h", "/usr/share/dropple/audio"}, "/usr/share/dropple/audio"},
+        {"audio", {false, "/d", "/h", ""}, "audio"},
+        {"lock.wav", {false, "/d", "/h", "/usr/share/dropple/audio"}, "lock.wav"},
     };
-    const row rows[] = {
-        {"savefile", true, "/d", "/h", "", "savefile"},
-        {"savefile", false, "/d", "/h", "", "/d/dropple/savefile"},
-        {"savefile", false, nullptr, "/h", "", "/h/.local/share/dropple/savefile"},
-        {"savefile", false, "", "/h", "", "/h/.local/share/dropple/savefile"},
-        {"savefile", false, "rel", "/h", "",
-         "/h/.local/share/dropple/savefile"},                  // must be absolute
-        {"savefile", false, nullptr, nullptr, "", "savefile"}, // nowhere else to go
-        {"savefile", false, nullptr, "", "", "savefile"},
-        {"audio", true, "/d", "/h", "/usr/share/dropple/audio", "audio"},
-        {"audio", false, "/d", "/h", "/usr/share/dropple/audio", "/usr/share/dropple/audio"},
-        {"audio", false, "/d", "/h", "", "audio"},
-        {"lock.wav", false, "/d", "/h", "/usr/share/dropple/audio", "lock.wav"},
-    };
-    for (const row& r : rows) {
-        placesfound found;
-        found.here = r.here;
-        found.datahome = r.datahome;
-        found.home = r.home;
-        found.installed = r.installed;
-        EXPECT_EQ(placeof(r.name, found), r.expect)
-            << r.name << " here " << r.here << " datahome " << (r.datahome ? r.datahome : "unset")
-            << " home " << (r.home ? r.home : "unset");
-    }
+    for (const auto& [name, found, expect] : rows)
+        EXPECT_EQ(placeof(name, found), expect) << name << " here " << found.here << " datahome "
+                                                << (found.datahome ? found.datahome : "unset")
+                                                << " home " << (found.home ? found.home : "unset");
 }
 
 // A first start from a folder without a "savefile" makes the data folder, however deep, and the

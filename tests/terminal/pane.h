@@ -14,11 +14,6 @@
 #include <unistd.h>
 #include <vector>
 
-inline std::string slurp(const std::string& path) {
-    std::ifstream f(path);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
-
 template <class F> bool waitfor(F done, int ms = 5000) {
     for (int i = 0; i < ms / 20 && !done(); i++)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

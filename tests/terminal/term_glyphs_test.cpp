@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <clocale>
 #include <cstring>
 #include <cwchar>
@@ -35,32 +34,6 @@ TEST(glyphs, codepageandpicturesonecellwideandnevercontrols) {
         EXPECT_EQ(wcwidth(w), 1) << "byte " << b;
         EXPECT_FALSE(w < 0x20 || (w >= 0x7F && w < 0xA0)) << "byte " << b;
     }
-}
-
-// Only what changed reaches the terminal: nothing for a frame like the last, one cell for one
-// cell, and after a palette change just the cells drawn with the changed colour.
-TEST(render, writesonlywhatchanged) {
-    static cell frame[25 * 80];
-    for (auto& c : frame)
-        c = {'x', 0x07};
-    frame[0].attr = 0x01;
-    unsigned char palette[48] = {};
-    renderinit(true, 80, 25);
-    renderpalette(palette);
-    const auto show = [] {
-        renderput(frame, 0, 0, 79, 24);
-        return renderframe();
-    };
-    const auto xs = [](const std::string& s) { return std::count(s.begin(), s.end(), 'x'); };
-    EXPECT_EQ(xs(show()), 2000);
-    EXPECT_EQ(show(), "");
-    frame[5 * 80 + 10].ch = 'y';
-    const std::string one = show();
-    EXPECT_LT(one.size(), 40u);
-    EXPECT_EQ(std::count(one.begin(), one.end(), 'y'), 1);
-    palette[3] = 0xFF; // colour 1 turns red
-    renderpalette(palette);
-    EXPECT_EQ(xs(renderframe()), 1);
 }
 
 } // namespace

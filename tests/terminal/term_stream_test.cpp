@@ -1,11 +1,13 @@
-// How few bytes the renderer sends: small updates without synchronized-update brackets and with
-// the shortest cursor moves, larger ones bracketed; and a running game's average per frame.
+// How few bytes the renderer sends: only what changed, small updates without synchronized-update
+// brackets and with the shortest cursor moves, larger ones bracketed; and a running game's
+// average per frame.
 #include "console/platform/headless.h"
 #include "console/platform/term_render.h"
 #include "shell/ingameloop.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <tuple>
@@ -49,6 +51,16 @@ TEST(stream, smallupdatesgounbracketedlargeronesbracketed) {
     EXPECT_EQ(show(), "\x1b[3;71Hz");
     frame[2 * screencols + 70].ch = 'w';
     EXPECT_EQ(show(), "\x1b[Dw");
+    EXPECT_EQ(show(), "") << "a frame like the last";
+    // A palette change redraws just the cells drawn in the changed colour.
+    unsigned char palette[48] = {};
+    renderpalette(palette);
+    frame[7 * screencols + 3].attr = 0x01;
+    show();
+    palette[3] = 0xFF;
+    renderpalette(palette);
+    const std::string red = renderframe();
+    EXPECT_EQ(std::count(red.begin(), red.end(), 'x'), 1) << red;
 }
 
 // The game left alone: pieces fall, lock and pile up until it is over, the counters and the clock

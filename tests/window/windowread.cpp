@@ -51,30 +51,22 @@ int main(int argc, char** argv) {
                     }
                 }
             // The top left pixel is background for most glyphs; a glyph that sets it shows up
-            // inverted.
-            ch[r][c] = -1;
-            for (int g = 0; g < 256 && ch[r][c] < 0; g++) {
-                if (std::memcmp(windowfont[g], rows, 16) == 0) {
-                    ch[r][c] = g;
-                    fg[r][c] = other;
-                    bg[r][c] = first;
+            // inverted, and is looked for only when no glyph shows as it is.
+            ch[r][c] = 0x3F;
+            fg[r][c] = other;
+            bg[r][c] = first;
+            bool found = false;
+            for (int inv = 0; inv < 2 && !found; inv++)
+                for (int g = 0; g < 256 && !found; g++) {
+                    found = true;
+                    for (int y = 0; y < 16; y++)
+                        found = found && (windowfont[g][y] ^ (inv ? 0xFF : 0)) == rows[y];
+                    if (found) {
+                        ch[r][c] = g;
+                        fg[r][c] = inv ? first : other;
+                        bg[r][c] = inv ? other : first;
+                    }
                 }
-            }
-            for (int g = 0; g < 256 && ch[r][c] < 0; g++) {
-                bool inverse = true;
-                for (int y = 0; y < 16; y++)
-                    inverse = inverse && (windowfont[g][y] ^ 0xFF) == rows[y];
-                if (inverse) {
-                    ch[r][c] = g;
-                    fg[r][c] = first;
-                    bg[r][c] = other;
-                }
-            }
-            if (ch[r][c] < 0) {
-                ch[r][c] = 0x3F;
-                fg[r][c] = other;
-                bg[r][c] = first;
-            }
         }
     for (int r = 0; r < 25; r++) {
         for (int c = 0; c < 80; c++)
