@@ -11,15 +11,6 @@
 
 namespace {
 
-// A palette whose every entry is distinct and easy to tell apart.
-void testpalette(unsigned char* p) {
-    for (int i = 0; i < 16; i++) {
-        p[i * 3] = static_cast<unsigned char>(i * 16);
-        p[i * 3 + 1] = static_cast<unsigned char>(255 - i * 16);
-        p[i * 3 + 2] = static_cast<unsigned char>(i * 7);
-    }
-}
-
 // No display is needed: SDL's offscreen driver with its software renderer, unless the caller
 // chose others.
 const bool offscreen = setenv("SDL_VIDEODRIVER", "offscreen", 0) == 0 &&
@@ -33,7 +24,11 @@ class window : public ::testing::Test {
     void SetUp() override {
         windowopen();
         ASSERT_NE(windowrenderer(), nullptr);
-        testpalette(palette);
+        for (int i = 0; i < 16; i++) { // every entry distinct and easy to tell apart
+            palette[i * 3] = static_cast<unsigned char>(i * 16);
+            palette[i * 3 + 1] = static_cast<unsigned char>(255 - i * 16);
+            palette[i * 3 + 2] = static_cast<unsigned char>(i * 7);
+        }
         windowsetpalette(palette);
     }
     void TearDown() override { windowclose(); }
@@ -42,19 +37,13 @@ class window : public ::testing::Test {
         buffer[y * screencols + x] = {ch, attr};
     }
 
-    // The window as presented, in output pixels.
-    std::vector<Uint32> snapshot(int* w, int* h) {
-        SDL_GetRendererOutputSize(windowrenderer(), w, h);
-        std::vector<Uint32> px(static_cast<std::size_t>(*w) * *h);
-        SDL_RenderReadPixels(windowrenderer(), nullptr, SDL_PIXELFORMAT_RGB888, px.data(), *w * 4);
-        return px;
-    }
-
     // Checks every pixel of a cell against its glyph in the given colours; returns the number of
     // wrong pixels.
     int wrongpixels(int x, int y, unsigned char ch, int fg, int bg) {
-        int w, h;
-        std::vector<Uint32> px = snapshot(&w, &h);
+        int w, h; // the window as presented, in output pixels
+        SDL_GetRendererOutputSize(windowrenderer(), &w, &h);
+        std::vector<Uint32> px(static_cast<std::size_t>(w) * h);
+        SDL_RenderReadPixels(windowrenderer(), nullptr, SDL_PIXELFORMAT_RGB888, px.data(), w * 4);
         const int s = windowscale();
         const int ox = (w - 640 * s) / 2, oy = (h - 400 * s) / 2;
         int wrong = 0;
