@@ -1,6 +1,7 @@
 // How few bytes the renderer sends: only what changed, small updates without synchronized-update
 // brackets and with the shortest cursor moves, larger ones bracketed; and a running game's
 // average per frame.
+#include "../scratch.h"
 #include "console/platform/headless.h"
 #include "console/platform/term_render.h"
 #include "shell/ingameloop.h"
@@ -8,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <tuple>
 #include <vector>
 
@@ -66,10 +65,7 @@ TEST(stream, smallupdatesgounbracketedlargeronesbracketed) {
 // The game left alone: pieces fall, lock and pile up until it is over, the counters and the clock
 // run. A frame's worth of changes is mostly one clock digit, and costs little more.
 TEST(stream, arunninggamewithnokeypressedsendsunder12bytesaframe) {
-    const auto old = std::filesystem::current_path();
-    std::string dir = (std::filesystem::temp_directory_path() / "dropple-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
-    std::filesystem::current_path(dir); // the game keeps its settings file here
+    scratchdir here; // the game keeps its settings file here
     headless::reset();
     renderinit(true, 80, 25);
     gamesetup(6);
@@ -82,7 +78,5 @@ TEST(stream, arunninggamewithnokeypressedsendsunder12bytesaframe) {
         renderput(screen, 0, 0, 79, 24);
         bytes += renderframe().size();
     }
-    std::filesystem::current_path(old);
-    std::filesystem::remove_all(dir);
     EXPECT_LT(static_cast<double>(bytes) / frames, 12.0);
 }

@@ -80,29 +80,24 @@ class vtplay : public pane {
     }
 };
 
-// Every glyph in every pair of colours, in a palette of the test's own.
-class vt : public vtplay {
-  protected:
-    cell frame[screenrows * screencols];
-    unsigned char testpal[48];
-
-    void SetUp() override {
-        vtplay::SetUp();
-        pal = testpal;
-        for (int i = 0; i < screenrows * screencols; i++)
-            frame[i] = {static_cast<std::uint16_t>(i % 256),
-                        static_cast<std::uint16_t>((i * 7 + i / 80) % 256)};
-    }
-};
+using vt = vtplay;
+using vtgame = vtplay;
 
 } // namespace
 
-// Without 24-bit colour, the nearest of the xterm palette's 240 fixed colours, worked out apart
-// from the game for the test's palette before and after its change.
+// Every glyph in every pair of colours, in a palette of the test's own. Without 24-bit colour, the
+// nearest of the xterm palette's 240 fixed colours, worked out apart from the game for the test's
+// palette before and after its change.
 TEST_F(vt, everyglyphandcolourarrivesalsoafterapalettechangeandaresize) {
     static const int nearest256[2][16] = {
         {232, 234, 235, 237, 238, 240, 242, 243, 102, 246, 248, 250, 251, 188, 254, 231},
         {232, 234, 235, 237, 238, 203, 242, 243, 102, 246, 248, 250, 148, 188, 254, 231}};
+    static cell frame[screenrows * screencols];
+    for (int i = 0; i < screenrows * screencols; i++)
+        frame[i] = {static_cast<std::uint16_t>(i % 256),
+                    static_cast<std::uint16_t>((i * 7 + i / 80) % 256)};
+    unsigned char testpal[48];
+    pal = testpal;
     for (bool tc : {true, false}) {
         SCOPED_TRACE(tc ? "24-bit" : "256 colours");
         for (int i = 0; i < 48; i++)
@@ -124,8 +119,6 @@ TEST_F(vt, everyglyphandcolourarrivesalsoafterapalettechangeandaresize) {
     EXPECT_TRUE(waitfor([&] { return shows("(now 60 x 20)"); }));
     EXPECT_EQ(play(frame, 80, 25), "");
 }
-
-using vtgame = vtplay;
 
 // Keys by slot, one tap (down a frame, up the next) per character: l r left and right, x z the
 // two rotations, u hard drop, d soft drop, h hold, '.' nothing.
