@@ -9,6 +9,7 @@
 #include <pty.h>
 #include <string>
 #include <termios.h>
+#include <tuple>
 #include <unistd.h>
 
 // The lifecycle side, played by the test.
@@ -165,22 +166,22 @@ TEST(TermProbe, TerminalWithTheKeyboardProtocol) {
     EXPECT_EQ(t.heard(), "") << "the way out is the lifecycle's, so the flags pop only once";
 }
 
-TEST(TermProbe, TerminalWithoutTheProtocolNeverGetsItsFlags) {
-    faketerminal t("\x1b[?64;1;2;6;9;15;18;21;22c");
-    EXPECT_EQ(keysfrom(), fromrepeat);
-    EXPECT_EQ(t.heard().find("\x1b[>"), std::string::npos);
-    t.frame("\x1b[?0u"); // after the last answer: no answer to our question
-    EXPECT_EQ(keysfrom(), fromrepeat);
-    EXPECT_EQ(modesoff.find("\x1b[<u"), std::string::npos);
-}
-
-TEST(TermProbe, SilentTerminalNeitherStallsStartUpNorIsLostWhenItAnswersLate) {
-    faketerminal t("");
-    EXPECT_EQ(keysfrom(), fromrepeat);
-    t.frame("\x1b[?0u\x1b[?62;c");
-    EXPECT_EQ(keysfrom(), fromprotocol);
-    EXPECT_NE(t.heard().find("\x1b[>11u"), std::string::npos);
-    EXPECT_EQ(modesoff.substr(0, 4), "\x1b[<u");
+// A protocol answer after the device attributes answers no question of ours; a silent terminal
+// neither stalls start-up nor is lost when it answers late.
+TEST(TermProbe, TheProtocolAnswerCountsOnlyBeforeTheAttributes) {
+    const std::tuple<const char*, const char*, keysource> cases[] = {
+        {"\x1b[?64;1;2;6;9;15;18;21;22c", "\x1b[?0u", fromrepeat},
+        {"", "\x1b[?0u\x1b[?62;c", fromprotocol}};
+    for (auto [answers, late, source] : cases) {
+        SCOPED_TRACE(*answers ? "attributes only" : "silent at first");
+        faketerminal t(answers);
+        EXPECT_EQ(keysfrom(), fromrepeat);
+        t.frame(late);
+        EXPECT_EQ(keysfrom(), source);
+        const bool pushed = source == fromprotocol;
+        EXPECT_EQ(t.heard().find(pushed ? "\x1b[>11u" : "\x1b[>") != std::string::npos, pushed);
+        EXPECT_EQ(modesoff.find("\x1b[<u"), pushed ? 0 : std::string::npos);
+    }
 }
 
 } // namespace
