@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -96,11 +97,11 @@ struct ptyrun {
         close(pids[1]);
         ASSERT_EQ(::read(pids[0], &shell, sizeof shell), ssize_t(sizeof shell));
         close(pids[0]);
-        ASSERT_TRUE(pump([&] { return bool(std::ifstream(children(shell)) >> pid); }))
-            << "sh started nothing";
+        ASSERT_TRUE(pump([&] { return (pid = firstchild(shell)) > 0; })) << "sh started nothing";
         ASSERT_TRUE(pump([&] { return shown(ready); }, 10000)) << "not ready: " << out;
         // Without a guardian (no terminal taken yet), the started process plays.
-        if (!(std::ifstream(children(pid)) >> player))
+        player = firstchild(pid);
+        if (player <= 0)
             player = pid;
     }
 
@@ -118,8 +119,23 @@ struct ptyrun {
             std::filesystem::remove_all(dir);
     }
 
-    static std::string children(pid_t p) {
-        return "/proc/" + std::to_string(p) + "/task/" + std::to_string(p) + "/children";
+    // A file of /proc, or nothing once its process is gone: reading a vanished process's file
+    // fails, and the standard streams throw on that.
+    static std::string proc(const std::string& path) {
+        std::string s;
+        int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return s;
+        char buf[4096];
+        for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;)
+            s.append(buf, std::size_t(n));
+        close(fd);
+        return s;
+    }
+    static pid_t firstchild(pid_t p) {
+        return pid_t(std::atoi(
+            proc("/proc/" + std::to_string(p) + "/task/" + std::to_string(p) + "/children")
+                .c_str()));
     }
 
     // Reads what the program writes until `done` holds, for at most `ms` milliseconds, answering
@@ -146,8 +162,7 @@ struct ptyrun {
     }
     // The process's state letter; 'X' once it is gone.
     char state(pid_t p) {
-        std::ifstream f("/proc/" + std::to_string(p) + "/stat");
-        std::string s((std::istreambuf_iterator<char>(f)), {});
+        const std::string s = proc("/proc/" + std::to_string(p) + "/stat");
         auto at = s.rfind(')');
         return at == std::string::npos || at + 2 >= s.size() ? 'X' : s[at + 2];
     }
