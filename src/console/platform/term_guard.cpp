@@ -25,23 +25,6 @@ void pass(int sig) {
     errno = e;
 }
 
-void dispose(int sig, void (*handler)(int), int flags) {
-    struct sigaction sa {};
-    sa.sa_handler = handler;
-    sa.sa_flags = flags;
-    sigemptyset(&sa.sa_mask);
-    sigaction(sig, &sa, nullptr);
-}
-
-void die(int sig) {
-    dispose(sig, SIG_DFL, 0);
-    sigset_t s;
-    sigemptyset(&s);
-    sigaddset(&s, sig);
-    sigprocmask(SIG_UNBLOCK, &s, nullptr);
-    raise(sig);
-}
-
 // Nothing the game's ending waits for (a pipe to a log, a harness's descriptors) stays open here:
 // only the terminal itself, which the guardian must still write to.
 void keeponly(int a, int b) {
@@ -80,19 +63,19 @@ void put(int fd, const char* bytes, std::size_t n) {
     eachfatal([](int sig) {
         struct sigaction now {};
         if (sigaction(sig, nullptr, &now) == 0 && now.sa_handler != SIG_IGN)
-            dispose(sig, pass, SA_RESTART | SA_RESETHAND);
+            sighandle(sig, pass, SA_RESTART | SA_RESETHAND);
     });
     // The game stops the whole job for Ctrl-Z; the guardian stops only once the game has
     // stopped (after it has given the terminal back), so the shell never takes the terminal
     // from under a game still writing to it. A write or settings change from the background
     // must not stop the guardian either.
-    dispose(SIGTSTP, SIG_IGN, 0);
-    dispose(SIGTTOU, SIG_IGN, 0);
-    dispose(SIGTTIN, SIG_IGN, 0);
-    dispose(SIGPIPE, SIG_IGN, 0);
-    dispose(SIGXFSZ, SIG_IGN, 0);
+    sighandle(SIGTSTP, SIG_IGN, 0);
+    sighandle(SIGTTOU, SIG_IGN, 0);
+    sighandle(SIGTTIN, SIG_IGN, 0);
+    sighandle(SIGPIPE, SIG_IGN, 0);
+    sighandle(SIGXFSZ, SIG_IGN, 0);
     // An ignored SIGCHLD inherited from whoever started us would take the game's status away.
-    dispose(SIGCHLD, SIG_DFL, 0);
+    sighandle(SIGCHLD, SIG_DFL, 0);
     int tin = fcntl(in, F_DUPFD_CLOEXEC, 3);
     int tout = out == in ? tin : fcntl(out, F_DUPFD_CLOEXEC, 3);
     keeponly(tin, tout);
@@ -105,10 +88,10 @@ void put(int fd, const char* bytes, std::size_t n) {
         }
         if (WIFSTOPPED(status)) {
             int sig = WSTOPSIG(status);
-            die(sig);
+            sigdefault(sig);
             // Continued (fg continues the whole job): back to watching.
             if (sig != SIGSTOP)
-                dispose(sig, SIG_IGN, 0);
+                sighandle(sig, SIG_IGN, 0);
             continue;
         }
         // Also a game that left through a door that skips its own restore (a sanitizer's report
@@ -124,12 +107,29 @@ void put(int fd, const char* bytes, std::size_t n) {
         // The game's core file, if any, is the one worth keeping.
         rlimit none{0, 0};
         setrlimit(RLIMIT_CORE, &none);
-        die(sig);
+        sigdefault(sig);
         _exit(128 + sig);
     }
 }
 
 } // namespace
+
+void sighandle(int sig, void (*handler)(int), int flags) {
+    struct sigaction sa {};
+    sa.sa_handler = handler;
+    sa.sa_flags = flags;
+    sigemptyset(&sa.sa_mask);
+    sigaction(sig, &sa, nullptr);
+}
+
+void sigdefault(int sig) {
+    sighandle(sig, SIG_DFL, 0);
+    sigset_t s;
+    sigemptyset(&s);
+    sigaddset(&s, sig);
+    sigprocmask(SIG_UNBLOCK, &s, nullptr);
+    raise(sig);
+}
 
 giveback* guardstart(int in, int out) {
     static giveback alone;

@@ -19,6 +19,11 @@ template <class F> void eachfatal(F f) {
         f(sig);
 }
 
+// Signal dispositions for the game's handlers and the guardian alike; both are async-signal-safe.
+void sighandle(int sig, void (*handler)(int), int flags);
+// Takes the signal's default action now (dies of it, or stops), as if no handler had been there.
+void sigdefault(int sig);
+
 // What it takes to give the terminal back; the game keeps it up to date, the guardian reads it
 // once the game has died.
 struct giveback {

@@ -93,27 +93,10 @@ void restore() {
         dup2(savedstderr, STDERR_FILENO);
 }
 
-void unblock(int sig) {
-    sigset_t s;
-    sigemptyset(&s);
-    sigaddset(&s, sig);
-    sigprocmask(SIG_UNBLOCK, &s, nullptr);
-}
-
-void handle(int sig, void (*handler)(int), int flags) {
-    struct sigaction sa {};
-    sa.sa_handler = handler;
-    sa.sa_flags = flags;
-    sigemptyset(&sa.sa_mask);
-    sigaction(sig, &sa, nullptr);
-}
-
 // Give the terminal back, then die of the signal as if no handler had been there.
 void onfatal(int sig) {
     restore();
-    handle(sig, SIG_DFL, 0);
-    unblock(sig);
-    raise(sig);
+    sigdefault(sig);
 }
 
 void onstop(int) {
@@ -123,11 +106,9 @@ void onstop(int) {
         back->owned = 0;
         giveterminal();
     }
-    handle(SIGTSTP, SIG_DFL, 0);
-    unblock(SIGTSTP);
-    raise(SIGTSTP);
+    sigdefault(SIGTSTP);
     // Continued (fg): take the terminal again; the next frame boundary repaints it.
-    handle(SIGTSTP, onstop, SA_RESTART);
+    sighandle(SIGTSTP, onstop, SA_RESTART);
     if (had) {
         if (back->havetermios)
             tcsetattr(infd, TCSANOW, &raw);
@@ -246,15 +227,15 @@ void termopen() {
         struct sigaction now {};
         if (always(sig) || (sigaction(sig, nullptr, &now) == 0 && !(now.sa_flags & SA_SIGINFO) &&
                             now.sa_handler == SIG_DFL)) {
-            handle(sig, onfatal, 0);
+            sighandle(sig, onfatal, 0);
             sigaddset(&taken, sig);
         }
     });
-    handle(SIGPIPE, SIG_IGN, 0);
-    handle(SIGXFSZ, SIG_IGN, 0);
-    handle(SIGTSTP, onstop, SA_RESTART);
-    handle(SIGCONT, oncontinue, SA_RESTART);
-    handle(SIGWINCH, onresize, SA_RESTART);
+    sighandle(SIGPIPE, SIG_IGN, 0);
+    sighandle(SIGXFSZ, SIG_IGN, 0);
+    sighandle(SIGTSTP, onstop, SA_RESTART);
+    sighandle(SIGCONT, oncontinue, SA_RESTART);
+    sighandle(SIGWINCH, onresize, SA_RESTART);
 
     if (havetermios) {
         raw = now;
@@ -281,13 +262,13 @@ void termclose() {
     restore();
     eachfatal([](int sig) {
         if (sigismember(&taken, sig) == 1)
-            handle(sig, SIG_DFL, 0);
+            sighandle(sig, SIG_DFL, 0);
     });
-    handle(SIGPIPE, SIG_DFL, 0);
-    handle(SIGXFSZ, SIG_DFL, 0);
-    handle(SIGTSTP, SIG_DFL, 0);
-    handle(SIGCONT, SIG_DFL, 0);
-    handle(SIGWINCH, SIG_DFL, 0);
+    sighandle(SIGPIPE, SIG_DFL, 0);
+    sighandle(SIGXFSZ, SIG_DFL, 0);
+    sighandle(SIGTSTP, SIG_DFL, 0);
+    sighandle(SIGCONT, SIG_DFL, 0);
+    sighandle(SIGWINCH, SIG_DFL, 0);
     if (savedstderr >= 0) {
         close(savedstderr);
         savedstderr = -1;
@@ -295,22 +276,23 @@ void termclose() {
     keysnote();
 }
 
-void termquit() {
+namespace {
+
+// Ends the way the signal ends any program, so whatever started the game sees it end that way.
+[[noreturn]] void endas(int sig) {
     termclose();
-    // Ends the way Ctrl-C ends any program, so a script that started the game stops too.
-    handle(SIGINT, SIG_DFL, 0);
-    unblock(SIGINT);
-    raise(SIGINT);
-    _exit(130);
+    sigdefault(sig);
+    _exit(128 + sig);
+}
+
+} // namespace
+
+void termquit() {
+    endas(SIGINT); // Ctrl-C: a script that started the game stops too
 }
 
 void termlost() {
-    platformclose();
-    // As a hang-up ends any program: whatever started the game sees it end that way.
-    handle(SIGHUP, SIG_DFL, 0);
-    unblock(SIGHUP);
-    raise(SIGHUP);
-    _exit(129);
+    endas(SIGHUP);
 }
 
 void termsuspend() {
