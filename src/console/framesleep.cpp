@@ -13,11 +13,13 @@ namespace {
 
 // The frame is slept through up to a margin before its boundary, and the margin is waited out on
 // the counter, so the boundary is kept as exactly as a wait on the counter alone would keep it.
-// The margin follows how late this machine wakes a sleeper: the worst of the last second's
-// wake-ups plus a step, never below a floor, never above a cap. All in thousandths of a
+// The margin follows how late this machine wakes a sleeper: the worst of the last two seconds'
+// wake-ups plus a step, never below a floor, never above a cap. Late wake-ups come in bursts on
+// a busy or virtual machine; two seconds of memory carries the margin across the quiet frames
+// inside a burst, where one second let a good share of them through. All in thousandths of a
 // millisecond, turned into ticks of the counter.
 constexpr std::uint64_t floorus = 250, stepus = 100, capus = 4000, firstus = 1000;
-constexpr int remembered = 60;
+constexpr int remembered = 120;
 std::uint64_t late[remembered];
 int latest = 0;
 std::uint64_t lateat = 0; // the counter rate the remembered lateness was measured in

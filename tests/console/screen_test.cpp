@@ -77,6 +77,43 @@ TEST(Pacing, EveryFrameWaitsItsTurnAfterAStallEightRunFreeAndASlowCallerNeverWai
     EXPECT_EQ(headless::now() - timecounter, 7 * frameint);
 }
 
+// Six million ticks per second and a tenth of a millisecond per counter read: a frame is 100000
+// ticks, and a frame that waits on the counter for m milliseconds reads it about 10 m times.
+TEST(Pacing, TheMarginFollowsHowLateTheTimerWakesAndComesBackDownWhenItWakesOnTime) {
+    start();
+    headless::setclock(6000000, 600);
+    initscreen();
+    framesleep(3);
+    auto frame = [] {
+        const std::uint64_t boundary = timecounter + frameint, before = headless::reads();
+        framesleep(3);
+        return std::pair(headless::now() - boundary, headless::reads() - before);
+    };
+    headless::setlateness(12000); // two milliseconds
+    frame();                      // the first sleep shows how late this timer wakes
+    for (int i = 0; i < 100; i++) {
+        const auto [late, reads] = frame();
+        ASSERT_LE(late, 600u) << "frame " << i;
+        ASSERT_LE(reads, 6u) << "frame " << i; // the margin is just above the lateness
+    }
+    headless::setlateness(0);
+    int waited = 0;
+    for (int i = 0; i < 118; i++) {
+        const auto [late, reads] = frame();
+        ASSERT_LE(late, 600u);
+        waited += reads >= 20;
+    }
+    EXPECT_EQ(waited, 118); // a prompt spell inside a burst keeps the margin up
+    for (int i = 0; i < 10; i++)
+        frame();
+    EXPECT_LE(frame().second, 6u); // two seconds on time: back to a quarter of a millisecond
+    headless::setlateness(600000); // a tenth of a second is too much to wait out on the counter
+    const std::uint64_t before = headless::reads();
+    for (int i = 0; i < 60; i++)
+        frame();
+    EXPECT_LE(headless::reads() - before, 60 * 8u); // never a whole frame on the counter
+}
+
 TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMeterOrNothing) {
     start();
     const std::vector<std::string>& opened = headless::opened();

@@ -9,6 +9,7 @@ namespace {
 
 std::uint64_t rate = 600; // frameint 10 ticks: a frame costs a handful of reads
 std::uint64_t step = 1;
+std::uint64_t lateness = 0;
 std::uint64_t counter = 1000000;
 std::uint64_t readcount = 0;
 std::int32_t calendar = 0;
@@ -32,6 +33,7 @@ namespace headless {
 void reset() {
     rate = 600;
     step = 1;
+    lateness = 0;
     counter = 1000000;
     readcount = 0;
     calendar = 0;
@@ -50,6 +52,9 @@ void reset() {
 void setclock(std::uint64_t r, std::uint64_t s) {
     rate = r;
     step = s;
+}
+void setlateness(std::uint64_t t) {
+    lateness = t;
 }
 void advance(std::uint64_t t) {
     counter += t;
@@ -135,8 +140,8 @@ std::uint64_t tickrate() {
 }
 // Time passes only on the virtual counter, so a test still runs frame by frame.
 void sleepuntil(std::uint64_t tick) {
-    if (tick > counter)
-        counter = tick;
+    if (tick + lateness > counter)
+        counter = tick + lateness;
 }
 std::int32_t wallclock() {
     return calendar;

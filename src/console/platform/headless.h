@@ -22,7 +22,8 @@ void reset();
 // The virtual counter runs at `rate` ticks per second and moves `step` ticks at every read, so a
 // busy wait ends after about frameint / step reads.
 void setclock(std::uint64_t rate, std::uint64_t step);
-void advance(std::uint64_t t); // a stall of t ticks
+void setlateness(std::uint64_t t); // every sleep wakes t ticks after the time asked for
+void advance(std::uint64_t t);     // a stall of t ticks
 std::uint64_t now();
 std::uint64_t reads(); // counter reads so far
 
