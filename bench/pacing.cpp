@@ -3,7 +3,9 @@
 // - CPU of the real game in a pseudo-terminal, idle in the main menu and in a running game,
 //   from /proc over `seconds` (default 30) each;
 // - the frame period on the real counter over `frames` frames (default 3600), on the machine as
-//   it is and again with two busy processes competing for it.
+//   it is and again with two busy processes competing for it. A third column wakes on the timer
+//   alone, with no margin and no wait on the counter: how late this machine's timer wakes a
+//   sleeper, which is all a sleeping wait can go wrong by beyond its margin.
 // Usage: pacing [seconds [frames]]
 #include "console/platform.h"
 #include "console/screen.h"
@@ -85,6 +87,19 @@ cpu measure(const std::string& program, int seconds) {
     return r;
 }
 
+// The frame wait with nothing but the sleep: each frame ends when the timer wakes the process.
+void timersleep(unsigned char mode) {
+    fpsupdate(mode >= 1 && mode <= 3);
+    if (mode == 3)
+        present(screen, 0, 0, screencols - 1, screenrows - 1);
+    timecounter += frameint;
+    if (ticks() < timecounter)
+        sleepuntil(timecounter);
+    else
+        timecounter = ticks();
+    pump();
+}
+
 struct precision {
     double mean = 0, p99 = 0, worst = 0;
 };
@@ -113,14 +128,20 @@ precision pace(void (*wait)(unsigned char), int frames) {
 }
 
 void table(const char* title, int frames) {
-    const precision now = pace(framesleep, frames), old = pace(spinsleep, frames);
+    const precision now = pace(framesleep, frames), old = pace(spinsleep, frames),
+                    timer = pace(timersleep, frames);
     const double ideal = 1000.0 / 60.0;
-    std::printf("%s, %d frames            sleeping    spinning\n", title, frames);
-    std::printf("  mean period (ms)                  %9.5f   %9.5f\n", now.mean, old.mean);
-    std::printf("  off 1/60 s by (%%)                 %9.5f   %9.5f\n",
-                (now.mean - ideal) / ideal * 100.0, (old.mean - ideal) / ideal * 100.0);
-    std::printf("  p99 deviation (ms)                %9.4f   %9.4f\n", now.p99, old.p99);
-    std::printf("  worst deviation (ms)              %9.4f   %9.4f\n", now.worst, old.worst);
+    std::printf("%s, %d frames\n", title, frames);
+    std::printf("                                     sleeping    spinning   timer alone\n");
+    std::printf("  mean period (ms)                  %9.5f   %9.5f     %9.5f\n", now.mean, old.mean,
+                timer.mean);
+    std::printf("  off 1/60 s by (%%)                 %9.5f   %9.5f     %9.5f\n",
+                (now.mean - ideal) / ideal * 100.0, (old.mean - ideal) / ideal * 100.0,
+                (timer.mean - ideal) / ideal * 100.0);
+    std::printf("  p99 deviation (ms)                %9.4f   %9.4f     %9.4f\n", now.p99, old.p99,
+                timer.p99);
+    std::printf("  worst deviation (ms)              %9.4f   %9.4f     %9.4f\n", now.worst,
+                old.worst, timer.worst);
     std::printf("  load: %s\n", loadavg().c_str());
     std::fflush(stdout);
 }
