@@ -87,19 +87,6 @@ cpu measure(const std::string& program, int seconds) {
     return r;
 }
 
-// The frame wait with nothing but the sleep: each frame ends when the timer wakes the process.
-void timersleep(unsigned char mode) {
-    fpsupdate(mode >= 1 && mode <= 3);
-    if (mode == 3)
-        present(screen, 0, 0, screencols - 1, screenrows - 1);
-    timecounter += frameint;
-    if (ticks() < timecounter)
-        sleepuntil(timecounter);
-    else
-        timecounter = ticks();
-    pump();
-}
-
 struct precision {
     double mean = 0, p99 = 0, worst = 0;
 };
