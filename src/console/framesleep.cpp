@@ -52,12 +52,7 @@ void remember(std::uint64_t lateness) {
 } // namespace
 
 void framesleep(unsigned char mode) {
-    fpsupdate(mode >= 1 && mode <= 3);
-
-    if (mode == 3)
-        present(screen, 0, 0, screencols - 1, screenrows - 1);
-    else if (mode == 2)
-        present(screen, 76, 24, 79, 24);
+    frameshow(mode);
 
     tempcounter = ticks();
     std::uint64_t elapsed = tempcounter - timecounter;

@@ -26,6 +26,7 @@ extern std::uint64_t frametiming[32];
 extern std::uint32_t fps;
 
 void framesleep(unsigned char mode);
+void frameshow(unsigned char mode);
 void fpsupdate(bool show);
 int matchsize();
 void initscreen();
