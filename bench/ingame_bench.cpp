@@ -1,7 +1,7 @@
 // One in-game frame of work and drawing, without the wait for the frame boundary, under random
 // play. Prints the median and the 99th percentile of single frames.
 #include "console/platform.h"
-#include "console/platform/headless.h"
+#include "console/platform/headless/headless.h"
 #include "console/screen.h"
 #include "shell/ingameloop.h"
 #include "shell/ingamev.h"

@@ -2,29 +2,34 @@
 // counter.
 #include "console/platform.h"
 
-bool canshow(display where) {
-    return where == display::terminal;
-}
-void platformopen(display) {}
-void platformclose() {}
-bool keydown(unsigned char) {
+namespace {
+
+void nothing() {}
+bool nokey(unsigned char) {
     return false;
 }
-void usecodepage437() {}
-void hidecursor() {}
-bool consolesize(short* cols, short* rows) {
+bool size(short* cols, short* rows) {
     *cols = 80;
     *rows = 25;
     return true;
 }
-bool setbuffersize(short, short) {
+bool setsize(short, short) {
     return true;
 }
-bool setwindow(short, short, short, short) {
+bool setarea(short, short, short, short) {
     return true;
 }
-void present(const cell*, short, short, short, short) {}
-void setpalette(const unsigned char*) {}
-void pump() {}
+void show(const cell*, short, short, short, short) {}
+void colours(const unsigned char*) {}
+
+const backend null = {nothing, nothing, nokey,   nothing, nothing, size,
+                      setsize, setarea, show,    colours, nothing};
+
+} // namespace
+
+const backend* backendfor(display where) {
+    return where == display::terminal ? &null : nullptr;
+}
+
 void soundopen(const std::string&) {}
 void soundplay(const std::string&) {}

@@ -2,7 +2,7 @@
 # takes in a pseudo-terminal; each beside the old spinning wait, built into a copy of the game.
 add_executable(dropple_spin ${CMAKE_SOURCE_DIR}/src/shell/main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/spingame.cpp ${CMAKE_CURRENT_LIST_DIR}/spinwait.cpp)
-target_link_libraries(dropple_spin PRIVATE dropplecore droppleterm droppleaudio dropplesys)
+target_link_libraries(dropple_spin PRIVATE dropplecore droppletermonly droppleaudio dropplesys)
 
 find_package(Threads REQUIRED)
 add_executable(pacing ${CMAKE_CURRENT_LIST_DIR}/pacing.cpp ${CMAKE_CURRENT_LIST_DIR}/spinwait.cpp

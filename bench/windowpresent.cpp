@@ -2,7 +2,7 @@
 // driver unless SDL_VIDEODRIVER says otherwise): a game frame where a piece moves and the meter
 // ticks, a frame where nothing changed, and a frame where every cell changed (a palette change or
 // a new screen). Prints the median, 99th percentile and worst, in microseconds.
-#include "console/platform/window.h"
+#include "console/platform/window/window.h"
 #include "console/screen.h"
 
 #include <SDL.h>

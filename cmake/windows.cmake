@@ -1,5 +1,5 @@
 # The Windows console build, included from the top CMakeLists.txt when cross-building with
-# cmake/mingw-w64.cmake: the win_* back end instead of the terminal and SDL ones, sounds through
+# cmake/mingw-w64.cmake: the win/ back end instead of the terminal and SDL ones, sounds through
 # the multimedia command strings, and tests run under Wine.
 
 # Programs of this build run under Wine with a prefix inside the build folder.
@@ -7,13 +7,6 @@ set(CMAKE_CROSSCOMPILING_EMULATOR
   bash;${CMAKE_SOURCE_DIR}/cmake/winerun.sh;${CMAKE_BINARY_DIR}/wineprefix)
 
 add_compile_definitions(_WIN32_WINNT=0x0A00 WIN32_LEAN_AND_MEAN NOMINMAX)
-
-add_library(droppleconsole STATIC
-  src/console/platform/win_console.cpp src/console/platform/win_keys.cpp
-  src/console/platform/win_clock.cpp src/console/platform/win_sound.cpp
-  src/console/platform/win_paths.cpp)
-target_include_directories(droppleconsole PUBLIC src)
-target_link_libraries(droppleconsole PUBLIC winmm)
 
 add_executable(dropple src/shell/main.cpp)
 target_link_libraries(dropple PRIVATE dropplecore droppleconsole)

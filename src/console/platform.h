@@ -59,3 +59,25 @@ std::string whereis(const char* name);
 // Sound: open a WAV file of the audio folder under its own name; play a name from its start.
 void soundopen(const std::string& name);
 void soundplay(const std::string& name);
+
+// A display back end: the functions above that depend on where the game is shown, as one table.
+// Every build reaches its display through such a table (platform/display.cpp forwards the free
+// functions to the open one); the clock, the files and the sound do not change with the display
+// and are linked in directly.
+struct backend {
+    void (*open)();
+    void (*close)();
+    bool (*keydown)(unsigned char code);
+    void (*usecodepage437)();
+    void (*hidecursor)();
+    bool (*consolesize)(short* cols, short* rows);
+    bool (*setbuffersize)(short cols, short rows);
+    bool (*setwindow)(short left, short top, short right, short bottom);
+    void (*present)(const cell* buffer, short left, short top, short right, short bottom);
+    void (*setpalette)(const unsigned char* rgb);
+    void (*pump)();
+};
+// The table that shows the game this way, null when this build cannot. Each program links exactly
+// one definition: the headless back end's, the Windows console's, or the Linux choice between the
+// terminal and the window.
+const backend* backendfor(display where);

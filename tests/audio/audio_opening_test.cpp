@@ -2,7 +2,7 @@
 // lost, and closing at any moment of it must be clean.
 #include "../scratch.h"
 #include "console/platform.h"
-#include "console/platform/audio.h"
+#include "console/platform/sdlsound/sdlsound.h"
 #include "wav.h"
 
 #include <SDL_mixer.h>

@@ -1,6 +1,6 @@
 #include "../scratch.h"
 #include "console/platform.h"
-#include "console/platform/audio.h"
+#include "console/platform/sdlsound/sdlsound.h"
 #include "console/sound.h"
 #include "wav.h"
 

@@ -2,7 +2,7 @@
 // 1 dB below full scale, so the mix never clips.
 #include "../scratch.h"
 #include "console/platform.h"
-#include "console/platform/audio.h"
+#include "console/platform/sdlsound/sdlsound.h"
 
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "console/draw.h"
 #include "console/platform.h"
-#include "console/platform/headless.h"
+#include "console/platform/headless/headless.h"
 #include "console/screen.h"
 #include "console/sound.h"
 #include "frontend/frontend.h"

@@ -4,7 +4,7 @@
 // hold, piece count and frame count, read by a second thread (a torn value can only make a test
 // fail).
 #include "console/platform.h"
-#include "console/platform/term_keys.h"
+#include "console/platform/term/keys.h"
 #include "console/screen.h"
 #include "frontend/frontend.h"
 #include "shell/ingamev.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "../scratch.h"
-#include "console/platform/headless.h"
+#include "console/platform/headless/headless.h"
 #include "frontend/frontend.h"
 #include "shell/shell.h"
 

@@ -1,7 +1,7 @@
 // Sound files are checked before the mixer loads them: broken, odd or endless ones are passed over
 // at once, as a missing one is.
 #include "console/platform.h"
-#include "console/platform/audio.h"
+#include "console/platform/sdlsound/sdlsound.h"
 #include "console/sound.h"
 #include "scratch.h"
 

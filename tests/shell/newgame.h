@@ -1,7 +1,7 @@
 // A clean game record and clean back-end records for tests that lock pieces and score.
 #pragma once
 
-#include "console/platform/headless.h"
+#include "console/platform/headless/headless.h"
 #include "shell/ingamev.h"
 
 #include <cstring>

@@ -1,5 +1,5 @@
 // Every byte of a cell has a glyph one cell wide that can never act on the terminal.
-#include "console/platform/term_render.h"
+#include "console/platform/term/render.h"
 
 #include <gtest/gtest.h>
 

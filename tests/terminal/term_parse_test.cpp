@@ -1,6 +1,6 @@
 // The input parser against bytes captured from real terminals (kitty 0.26.5 with the keyboard
 // protocol on, xterm without), and against damaged input, whole and cut at every byte.
-#include "console/platform/term_parse.h"
+#include "console/platform/term/parse.h"
 
 #include <cstdio>
 #include <cstring>

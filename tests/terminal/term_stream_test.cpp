@@ -2,8 +2,8 @@
 // brackets and with the shortest cursor moves, larger ones bracketed; and a running game's
 // average per frame.
 #include "../scratch.h"
-#include "console/platform/headless.h"
-#include "console/platform/term_render.h"
+#include "console/platform/headless/headless.h"
+#include "console/platform/term/render.h"
 #include "shell/ingameloop.h"
 
 #include <gtest/gtest.h>

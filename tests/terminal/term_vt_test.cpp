@@ -3,8 +3,8 @@
 // over from an earlier one, also after a palette change and a resize. Small updates go out without
 // synchronized-update brackets, with the shortest cursor moves from wherever the last frame left
 // the cursor, and write over a few unchanged cells instead of stepping over them.
-#include "console/platform/headless.h"
-#include "console/platform/term_render.h"
+#include "console/platform/headless/headless.h"
+#include "console/platform/term/render.h"
 #include "frontend/frontend.h"
 #include "pane.h"
 #include "shell/ingameloop.h"

@@ -1,6 +1,6 @@
 // The window back end on SDL's offscreen driver: what a presented frame looks like, pixel by
 // pixel, and how keys reach the game.
-#include "console/platform/window.h"
+#include "console/platform/window/window.h"
 #include "console/screen.h"
 
 #include <SDL.h>

@@ -1,0 +1,77 @@
+// Sound files are looked at before the mixer sees them: the mixer converts whatever it is given
+// to the device's rate, so a file that claims 1 Hz, or a huge one, or a device that never ends,
+// would cost seconds and gigabytes at start-up. The game's own sounds are small 16-bit PCM.
+#include "console/platform/sdlsound/sdlsound.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::uint32_t le(const unsigned char* p, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; i--)
+        v = v << 8 | p[i];
+    return v;
+}
+
+bool sanefmt(const unsigned char* f) {
+    const std::uint32_t format = le(f, 2), channels = le(f + 2, 2), rate = le(f + 4, 4);
+    const std::uint32_t align = le(f + 12, 2), bits = le(f + 14, 2);
+    return format == 1 && (channels == 1 || channels == 2) && rate >= 8000 && rate <= 48000 &&
+           (bits == 8 || bits == 16) && align == channels * bits / 8;
+}
+
+} // namespace
+
+bool wavsane(const unsigned char* b, std::size_t n) {
+    if (n < 12 || le(b, 4) != le(reinterpret_cast<const unsigned char*>("RIFF"), 4) ||
+        le(b + 8, 4) != le(reinterpret_cast<const unsigned char*>("WAVE"), 4))
+        return false;
+    bool fmt = false;
+    // Chunks follow one another, each padded to an even length; the format must come before
+    // the samples, and the samples must be there in full.
+    for (std::size_t at = 12; at + 8 <= n;) {
+        const unsigned char* id = b + at;
+        const std::uint64_t size = le(b + at + 4, 4);
+        if (size > n - at - 8)
+            return false;
+        if (id[0] == 'f' && id[1] == 'm' && id[2] == 't' && id[3] == ' ') {
+            if (size < 16 || !sanefmt(b + at + 8))
+                return false;
+            fmt = true;
+        } else if (id[0] == 'd' && id[1] == 'a' && id[2] == 't' && id[3] == 'a') {
+            return fmt;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return false;
+}
+
+bool wavread(const char* path, std::vector<unsigned char>* bytes) {
+    // Without blocking, so a FIFO in a sound's place is passed over rather than waited on.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= wavlargest;
+    if (ok) {
+        bytes->resize(static_cast<std::size_t>(st.st_size));
+        std::size_t got = 0;
+        while (got < bytes->size()) {
+            ssize_t k = read(fd, bytes->data() + got, bytes->size() - got);
+            if (k < 0 && errno == EINTR)
+                continue;
+            if (k <= 0)
+                break;
+            got += static_cast<std::size_t>(k);
+        }
+        bytes->resize(got);
+        ok = wavsane(bytes->data(), got);
+    }
+    close(fd);
+    return ok;
+}

@@ -1,0 +1,267 @@
+// The keyboard of the terminal back end: asks the terminal what it can report, picks the best
+// source of key state, and reads whatever input is waiting once per frame.
+#include "console/platform.h"
+#include "console/platform/term/term.h"
+#include "console/platform/term/keys.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+// Focus reports, mouse buttons in the SGR form; the keyboard protocol's flags are pushed last and
+// popped first.
+constexpr char reportson[] = "\x1b[?1004h\x1b[?1000h\x1b[?1006h";
+constexpr char reportsoff[] = "\x1b[?1006l\x1b[?1000l\x1b[?1004l";
+constexpr char pushflags[] = "\x1b[>11u";
+constexpr char withflags[] = "\x1b[?1004h\x1b[?1000h\x1b[?1006h\x1b[>11u";
+constexpr char withpop[] = "\x1b[<u\x1b[?1006l\x1b[?1000l\x1b[?1004l";
+
+// Start-up waits this long at most for the terminal's answers; a terminal that answers later is
+// still heard.
+constexpr std::uint64_t probems = 150;
+
+termparser parser;
+keystate state;
+std::vector<keyevent> events;
+std::vector<keyevent> devevents;
+bool opened = false;
+bool asking = false; // the start-up questions are out and not all answered
+bool closedinput = false;
+bool xon = false, devon = false;
+std::uint64_t lastbyte = 0;
+std::uint64_t askedat = 0;
+// A terminal that has not answered by now never will: from then on an escape and a string's first
+// letter are a key typed with Alt.
+constexpr std::uint64_t answerms = 2000;
+
+std::uint64_t nowms() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<std::uint64_t>(t.tv_sec) * 1000u +
+           static_cast<std::uint64_t>(t.tv_nsec) / 1000000u;
+}
+
+void say(const char* bytes) {
+    termwrite(bytes, std::strlen(bytes));
+}
+
+// Reads what is waiting, for at most `waitms`; false when nothing came.
+bool take(int waitms) {
+    if (closedinput)
+        return false;
+    bool got = false;
+    unsigned char buf[4096];
+    // A bounded number of reads, so a flood of input cannot hold up a frame.
+    for (int k = 0; k < 16; k++) {
+        pollfd pfd{termin(), POLLIN, 0};
+        if (poll(&pfd, 1, got ? 0 : waitms) <= 0 ||
+            !(pfd.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)))
+            break;
+        ssize_t n = read(termin(), buf, sizeof buf);
+        if (n <= 0) {
+            // A raw terminal never reads as ended: it has hung up, or is no longer ours.
+            closedinput = n == 0 || (errno != EAGAIN && errno != EINTR);
+            break;
+        }
+        parse(parser, buf, static_cast<std::size_t>(n), events);
+        got = true;
+    }
+    return got;
+}
+
+void protocolon() {
+    say(pushflags);
+    parser.protocol = true;
+    if (xon)
+        xclose();
+    if (devon)
+        devclose();
+    xon = devon = false;
+    keyclear(state);
+    state.source = fromprotocol;
+    termkeymodes(withflags, withpop);
+}
+
+// The best source there is when the terminal itself does not report releases.
+void pickoutside() {
+    if (std::getenv("DISPLAY") && xopen()) {
+        xon = true;
+        state.source = fromx;
+    } else if (!std::getenv("SSH_CONNECTION") && !std::getenv("SSH_TTY") && devopen()) {
+        // Only on the machine itself: over ssh the devices belong to someone else's keyboard.
+        devon = true;
+        state.source = fromdevices;
+    } else {
+        state.source = fromrepeat;
+    }
+}
+
+void handle(std::uint64_t ms) {
+    for (std::size_t i = 0; i < events.size(); i++) {
+        const keyevent e = events[i];
+        switch (e.kind) {
+        case evflags:
+            if (asking && state.source != fromprotocol)
+                protocolon();
+            break;
+        case evattrs:
+            asking = false;
+            break;
+        default:
+            switch (keyapply(state, e, ms)) {
+            case wantquit:
+                events.clear();
+                termquit();
+                return;
+            case wantsuspend:
+                termsuspend();
+                break;
+            case noaction:
+                break;
+            }
+            break;
+        }
+    }
+    events.clear();
+    if (state.fellback) {
+        if (xon)
+            xclose();
+        if (devon)
+            devclose();
+        xon = devon = false;
+    }
+}
+
+void lookoutside(std::uint64_t ms) {
+    if (!xon && !devon)
+        return;
+    bool down[256] = {};
+    if (xon) {
+        xread(down);
+    } else {
+        devevents.clear();
+        devread(down, devevents);
+        for (const keyevent& e : devevents)
+            keydevice(state, e.code, e.kind == evpress);
+    }
+    keyoutside(state, down, ms);
+}
+
+} // namespace
+
+// The lifecycle ends the program when the terminal is lost; where there is none (tests of the
+// input side alone) input simply stops.
+__attribute__((weak)) void termlost() {}
+
+void keysopen() {
+    parser = termparser{};
+    state = keystate{};
+    events.clear();
+    closedinput = false;
+    opened = true;
+    asking = true;
+    parser.awaiting = true;
+    askedat = nowms();
+    say(reportson);
+    termkeymodes(reportson, reportsoff);
+    // The keyboard protocol answers its question before the device attributes answer theirs;
+    // every terminal answers the latter, so once it is in there is nothing more to wait for.
+    say("\x1b[?u\x1b[c");
+    const std::uint64_t start = nowms();
+    std::vector<keyevent> early;
+    for (;;) {
+        const std::uint64_t now = nowms();
+        if (!asking || now - start >= probems || closedinput)
+            break;
+        take(static_cast<int>(probems - (now - start)));
+        for (const keyevent& e : events) {
+            if (e.kind == evflags && state.source != fromprotocol)
+                protocolon();
+            else if (e.kind == evattrs)
+                asking = false;
+            else
+                early.push_back(e);
+        }
+        events.clear();
+    }
+    if (state.source != fromprotocol)
+        pickoutside();
+    events = early;
+    handle(nowms());
+}
+
+void keysclose() {
+    if (!opened)
+        return;
+    opened = false;
+    if (xon)
+        xclose();
+    if (devon)
+        devclose();
+    xon = devon = false;
+}
+
+void keyspoll() {
+    if (!opened)
+        return;
+    if (closedinput) {
+        termlost();
+        return;
+    }
+    const std::uint64_t ms = nowms();
+    if (ms - askedat >= answerms)
+        parser.awaiting = false;
+    keytick(state, ms);
+    lookoutside(ms);
+    if (take(0)) {
+        lastbyte = ms;
+    } else if (parsepending(parser)) {
+        // A lone escape that nothing follows is the Escape key; a sequence cut off for long is
+        // dropped rather than read as keys.
+        if (ms - lastbyte >= (parselone(parser) ? 30u : 300u))
+            parseflush(parser, events);
+    }
+    handle(ms);
+    keystep(state);
+}
+
+bool keysdown(unsigned char code) {
+    return keyisdown(state, code);
+}
+
+void keysreleaseall() {
+    keyclear(state);
+}
+
+void keysnote() {
+    if (state.source != fromrepeat || !isatty(termin()))
+        return;
+    const char* line =
+        state.fellback
+            ? "dropple: keys were read from the terminal's key repeat (the key map of this "
+              "display did not see the keyboard), so held keys were guessed.\n"
+            : "dropple: this terminal does not report key releases, so held keys were guessed "
+              "from its key repeat.\n";
+    ssize_t w = write(STDERR_FILENO, line, std::strlen(line));
+    // A desktop is there: the game's own window reads held keys exactly.
+    const char* x = std::getenv("DISPLAY");
+    const char* wl = std::getenv("WAYLAND_DISPLAY");
+    if ((x && *x) || (wl && *wl)) {
+        const char* hint = "dropple: for exact held keys, play in a window: dropple --window\n";
+        w = write(STDERR_FILENO, hint, std::strlen(hint));
+    }
+    (void)w;
+}
+
+bool termkeydown(unsigned char code) {
+    return keysdown(code);
+}
+
+keysource keysfrom() {
+    return state.source;
+}

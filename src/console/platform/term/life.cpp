@@ -1,0 +1,301 @@
+// The terminal's lifecycle: taking it over, and giving it back exactly as it was on every way out,
+// including signals, where only async-signal-safe calls may run.
+#include "console/platform/term/life.h"
+#include "console/platform.h"
+#include "console/platform/term/term.h"
+#include "console/platform/term/guard.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+int infd = 0;
+int outfd = 1;
+termios raw;
+int savedstderr = -1;
+sigset_t taken; // the signals the game restores the terminal for
+
+volatile sig_atomic_t resized = 0;
+volatile sig_atomic_t resumed = 0;
+
+// Shared with the guardian once it is there.
+giveback alone;
+giveback* back = &alone;
+
+// Built before any handler can run, so the handlers only write them.
+constexpr std::size_t modesmax = 128;
+char keyon[modesmax + 1];
+char keyoff[modesmax + 1];
+char enter[256];
+std::size_t enterlen = 0;
+
+// Alternate screen and hidden cursor.
+constexpr char enterbase[] = "\x1b[?1049h\x1b[?25l";
+// A frame cut short by a signal may leave an escape sequence open (CAN ends it) or the terminal
+// holding back a synchronized update.
+constexpr char leavehead[] = "\x18\x1b[?2026l";
+constexpr char leavetail[] = "\x1b[0m\x1b[?25h\x1b[?1049l";
+
+void append(char* buf, std::size_t* len, std::size_t cap, const char* s) {
+    std::size_t n = std::strlen(s);
+    if (*len + n > cap)
+        return;
+    std::memcpy(buf + *len, s, n);
+    *len += n;
+}
+
+void build() {
+    enterlen = 0;
+    append(enter, &enterlen, sizeof enter, enterbase);
+    append(enter, &enterlen, sizeof enter, keyon);
+    // Written whole before its length, so the guardian never reads a half-made sequence.
+    char leave[sizeof back->leave];
+    std::size_t leavelen = 0;
+    append(leave, &leavelen, sizeof leave, leavehead);
+    append(leave, &leavelen, sizeof leave, keyoff);
+    append(leave, &leavelen, sizeof leave, leavetail);
+    back->leavelen = 0;
+    std::memcpy(back->leave, leave, leavelen);
+    back->leavelen = leavelen;
+}
+
+void put(const char* bytes, std::size_t n) {
+    while (n > 0) {
+        ssize_t w = write(outfd, bytes, n);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        bytes += w;
+        n -= static_cast<std::size_t>(w);
+    }
+}
+
+void giveterminal() {
+    put(back->leave, back->leavelen);
+    if (back->havetermios)
+        tcsetattr(infd, TCSANOW, &back->saved);
+}
+
+void restore() {
+    if (!back->owned)
+        return;
+    back->owned = 0;
+    giveterminal();
+    if (savedstderr >= 0)
+        dup2(savedstderr, STDERR_FILENO);
+}
+
+// Give the terminal back, then die of the signal as if no handler had been there.
+void onfatal(int sig) {
+    restore();
+    sigdefault(sig);
+}
+
+void onstop(int) {
+    int e = errno;
+    bool had = back->owned;
+    if (had) {
+        back->owned = 0;
+        giveterminal();
+    }
+    sigdefault(SIGTSTP);
+    // Continued (fg): take the terminal again; the next frame boundary repaints it.
+    sighandle(SIGTSTP, onstop, SA_RESTART);
+    if (had) {
+        if (back->havetermios)
+            tcsetattr(infd, TCSANOW, &raw);
+        put(enter, enterlen);
+        back->owned = 1;
+        resumed = 1;
+    }
+    errno = e;
+}
+
+void oncontinue(int) {
+    resumed = 1;
+}
+
+void onresize(int) {
+    resized = 1;
+}
+
+void atexitrestore() {
+    restore();
+}
+
+void blockall(sigset_t* old) {
+    sigset_t all;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, old);
+}
+
+bool always(int sig) {
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+        if (s == sig)
+            return true;
+    return false;
+}
+
+// The terminal to play in: standard input and output when both are one; the controlling terminal
+// for whichever is not; without one (a new session), the terminal that one of them is.
+bool findterminal() {
+    const bool inok = isatty(STDIN_FILENO), outok = isatty(STDOUT_FILENO);
+    infd = STDIN_FILENO;
+    outfd = STDOUT_FILENO;
+    if (inok && outok)
+        return true;
+    int fd = open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0 && (inok || outok)) {
+        const char* name = ttyname(inok ? STDIN_FILENO : STDOUT_FILENO);
+        if (name)
+            fd = open(name, O_RDWR | O_CLOEXEC | O_NOCTTY);
+    }
+    if (fd < 0)
+        return false;
+    infd = inok ? STDIN_FILENO : fd;
+    outfd = outok ? STDOUT_FILENO : fd;
+    return true;
+}
+
+} // namespace
+
+// Kept when the input side has nothing to tell the player at the end.
+__attribute__((weak)) void keysnote() {}
+
+int termin() {
+    return infd;
+}
+int termout() {
+    return outfd;
+}
+
+bool takeresized() {
+    if (!resized)
+        return false;
+    resized = 0;
+    return true;
+}
+bool takeresumed() {
+    if (!resumed)
+        return false;
+    resumed = 0;
+    return true;
+}
+
+void termkeymodes(const char* on, const char* off) {
+    sigset_t old;
+    blockall(&old);
+    std::strncpy(keyon, on, modesmax);
+    std::strncpy(keyoff, off, modesmax);
+    build();
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+}
+
+void termopen() {
+    static bool found = false;
+    if (!found && !(found = findterminal())) {
+        const char line[] = "dropple: no terminal to play in\n";
+        ssize_t w = write(STDERR_FILENO, line, sizeof line - 1);
+        (void)w;
+        std::exit(1);
+    }
+    static bool once = false;
+    termios now;
+    const bool havetermios = tcgetattr(infd, &now) == 0;
+    if (!once) {
+        once = true;
+        std::atexit(atexitrestore);
+        if (havetermios)
+            back = guardstart(infd, outfd);
+    }
+    back->saved = now;
+    back->havetermios = havetermios;
+    build();
+    // The ways out a player meets (Ctrl-C, a hang-up, a crash) are always the game's own, even
+    // over a sanitizer's handler; any other signal someone else already handles or ignores (a
+    // profiler's clock) is left to them.
+    sigemptyset(&taken);
+    eachfatal([](int sig) {
+        struct sigaction now {};
+        if (always(sig) || (sigaction(sig, nullptr, &now) == 0 && !(now.sa_flags & SA_SIGINFO) &&
+                            now.sa_handler == SIG_DFL)) {
+            sighandle(sig, onfatal, 0);
+            sigaddset(&taken, sig);
+        }
+    });
+    sighandle(SIGPIPE, SIG_IGN, 0);
+    sighandle(SIGXFSZ, SIG_IGN, 0);
+    sighandle(SIGTSTP, onstop, SA_RESTART);
+    sighandle(SIGCONT, oncontinue, SA_RESTART);
+    sighandle(SIGWINCH, onresize, SA_RESTART);
+
+    if (havetermios) {
+        raw = now;
+        cfmakeraw(&raw);
+        raw.c_cc[VMIN] = 1;
+        raw.c_cc[VTIME] = 0;
+        tcsetattr(infd, TCSAFLUSH, &raw);
+    }
+    back->owned = 1;
+    put(enter, enterlen);
+    // Libraries that print to stderr would scribble over the picture.
+    savedstderr = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    int devnull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (devnull >= 0) {
+        dup2(devnull, STDERR_FILENO);
+        close(devnull);
+    }
+    outputopen();
+    keysopen();
+}
+
+void termclose() {
+    keysclose();
+    restore();
+    eachfatal([](int sig) {
+        if (sigismember(&taken, sig) == 1)
+            sighandle(sig, SIG_DFL, 0);
+    });
+    sighandle(SIGPIPE, SIG_DFL, 0);
+    sighandle(SIGXFSZ, SIG_DFL, 0);
+    sighandle(SIGTSTP, SIG_DFL, 0);
+    sighandle(SIGCONT, SIG_DFL, 0);
+    sighandle(SIGWINCH, SIG_DFL, 0);
+    if (savedstderr >= 0) {
+        close(savedstderr);
+        savedstderr = -1;
+    }
+    keysnote();
+}
+
+namespace {
+
+// Ends the way the signal ends any program, so whatever started the game sees it end that way.
+[[noreturn]] void endas(int sig) {
+    termclose();
+    sigdefault(sig);
+    _exit(128 + sig);
+}
+
+} // namespace
+
+void termquit() {
+    endas(SIGINT); // Ctrl-C: a script that started the game stops too
+}
+
+void termlost() {
+    endas(SIGHUP);
+}
+
+void termsuspend() {
+    // The whole foreground job stops, as if the terminal had sent the signal itself.
+    kill(0, SIGTSTP);
+}

@@ -1,0 +1,9 @@
+// The terminal back end as the display table sees it.
+#include "console/platform.h"
+#include "console/platform/term/term.h"
+
+const backend termbackend = {
+    termopen,       termclose,       termkeydown,       termusecodepage437,
+    termhidecursor, termconsolesize, termsetbuffersize, termsetwindow,
+    termpresent,    termsetpalette,  termpump,
+};

@@ -1,0 +1,288 @@
+// The game in a window of its own: 80 by 25 cells drawn from the font into a streaming texture,
+// scaled by whole multiples and centred.
+#include "console/platform/window/window.h"
+#include "console/screen.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int glyphw = 8, glyphh = 16;
+constexpr int picturew = screencols * glyphw, pictureh = screenrows * glyphh;
+
+// The colours a console starts with, until the game sets its own.
+constexpr unsigned char startpalette[48] = {
+    0, 0,   0,   0,   0,   128, 0,   128, 0,   0,   128, 128, 128, 0,   0,   128,
+    0, 128, 128, 128, 0,   192, 192, 192, 128, 128, 128, 0,   0,   255, 0,   255,
+    0, 0,   255, 255, 255, 0,   0,   255, 0,   255, 255, 255, 0,   255, 255, 255,
+};
+
+SDL_Window* win;
+SDL_Renderer* ren;
+SDL_Texture* tex;
+int scale = 1;
+SDL_Rect place;             // where the picture sits in the window, in output pixels
+std::vector<Uint32> pixels; // the picture at its scale, as the texture holds it
+cell shown[screenrows * screencols];
+Uint32 colours[16];
+int spanleft[screenrows], spanright[screenrows]; // changed cells not yet in the texture
+bool fresh;                                      // the window needs the whole picture again
+bool changed;                                    // some cells changed since the last present
+bool keeps; // the renderer keeps what it drew across presents (the software one does)
+bool focused = true;
+
+void markcell(int x, int y) {
+    if (spanleft[y] > x)
+        spanleft[y] = x;
+    if (spanright[y] < x)
+        spanright[y] = x;
+}
+
+void drawcell(int x, int y) {
+    const cell c = shown[y * screencols + x];
+    const unsigned char* g = windowfont[c.ch & 0xFF];
+    const Uint32 fg = colours[c.attr & 0x0F], bg = colours[(c.attr >> 4) & 0x0F];
+    const int stride = picturew * scale;
+    Uint32* row =
+        pixels.data() + static_cast<std::size_t>(y * glyphh * scale) * stride + x * glyphw * scale;
+    for (int gy = 0; gy < glyphh; gy++) {
+        Uint32* line = row;
+        for (int gx = 0; gx < glyphw; gx++) {
+            const Uint32 v = (g[gy] & (0x80 >> gx)) ? fg : bg;
+            for (int s = 0; s < scale; s++)
+                *line++ = v;
+        }
+        // The other pixel rows of a scaled glyph row are copies of its first.
+        for (int s = 1; s < scale; s++)
+            std::memcpy(row + s * stride, row, sizeof(Uint32) * glyphw * scale);
+        row += stride * scale;
+    }
+    markcell(x, y);
+    changed = true;
+}
+
+void drawall() {
+    for (int y = 0; y < screenrows; y++)
+        for (int x = 0; x < screencols; x++)
+            drawcell(x, y);
+}
+
+void clearspans() {
+    for (int y = 0; y < screenrows; y++) {
+        spanleft[y] = screencols;
+        spanright[y] = -1;
+    }
+}
+
+// The largest whole multiple that fits the window's drawable area, the picture centred in it.
+void layout() {
+    int w = picturew, h = pictureh;
+    SDL_GetRendererOutputSize(ren, &w, &h);
+    int s = std::max(1, std::min(w / picturew, h / pictureh));
+    place = {(w - picturew * s) / 2, (h - pictureh * s) / 2, picturew * s, pictureh * s};
+    if (s != scale || !tex) {
+        scale = s;
+        if (tex)
+            SDL_DestroyTexture(tex);
+        tex = SDL_CreateTexture(ren, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                picturew * s, pictureh * s);
+        // Opaque and in the window's own format, so drawing it is a plain copy.
+        SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_NONE);
+        pixels.assign(static_cast<std::size_t>(picturew * s) * pictureh * s, 0);
+        drawall();
+    }
+    fresh = true;
+}
+
+// The changed cells go into the texture, a band of each row; where the renderer keeps its last
+// picture only those bands are drawn again, else the whole picture is.
+void show() {
+    if (!tex || (!fresh && !changed))
+        return;
+    const int stride = picturew * scale;
+    const bool whole = fresh || !keeps;
+    if (whole) {
+        SDL_SetRenderDrawColor(ren, 0, 0, 0, 255);
+        SDL_RenderClear(ren);
+    }
+    for (int y = 0; y < screenrows; y++) {
+        if (spanright[y] < spanleft[y])
+            continue;
+        SDL_Rect r{spanleft[y] * glyphw * scale, y * glyphh * scale,
+                   (spanright[y] - spanleft[y] + 1) * glyphw * scale, glyphh * scale};
+        SDL_UpdateTexture(tex, &r, pixels.data() + static_cast<std::size_t>(r.y) * stride + r.x,
+                          stride * static_cast<int>(sizeof(Uint32)));
+        if (!whole) {
+            SDL_Rect to{place.x + r.x, place.y + r.y, r.w, r.h};
+            SDL_RenderCopy(ren, tex, &r, &to);
+        }
+    }
+    clearspans();
+    if (whole)
+        SDL_RenderCopy(ren, tex, nullptr, &place);
+    SDL_RenderPresent(ren);
+    fresh = false;
+    changed = false;
+}
+
+[[noreturn]] void cannotopen(const char* why) {
+    std::fprintf(stderr, "dropple: no window can be opened here (%s); play without --window.\n",
+                 why);
+    std::exit(1);
+}
+
+void quit() {
+    // Closing the window is the player's way out, as Ctrl-C is in a terminal; the settings file is
+    // only ever replaced whole, so nothing is left half-saved.
+    windowclose();
+    std::exit(0);
+}
+
+} // namespace
+
+void windowopen() {
+    // Ctrl-C in the terminal that started the game ends it at once; there is nothing to restore.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The game paces itself: presenting never waits for the display.
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        cannotopen(SDL_GetError());
+    // Without a desktop SDL falls back to drivers that show nothing; only a caller that asks for
+    // one by name (a test) gets it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+        !std::getenv("SDL_VIDEODRIVER"))
+        cannotopen("no display");
+    // Twice the font's size when the desktop has room for it.
+    int s = 2;
+    SDL_Rect room;
+    if (SDL_GetDisplayUsableBounds(0, &room) == 0 &&
+        (room.w < picturew * 2 || room.h < pictureh * 2))
+        s = 1;
+    win = SDL_CreateWindow("Dropple", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, picturew * s,
+                           pictureh * s, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (win)
+        ren = SDL_CreateRenderer(win, -1, 0);
+    if (!ren)
+        cannotopen(SDL_GetError());
+    SDL_SetWindowMinimumSize(win, picturew, pictureh);
+    SDL_RendererInfo info{};
+    keeps = SDL_GetRendererInfo(ren, &info) == 0 && std::strcmp(info.name, "software") == 0;
+    focused = true;
+    windowsetpalette(startpalette);
+    clearspans();
+    layout();
+    windowkeymap();
+    show();
+}
+
+void windowclose() {
+    if (tex)
+        SDL_DestroyTexture(tex);
+    if (ren)
+        SDL_DestroyRenderer(ren);
+    if (win)
+        SDL_DestroyWindow(win);
+    tex = nullptr;
+    ren = nullptr;
+    win = nullptr;
+    std::memset(shown, 0, sizeof shown);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void windowpresent(const cell* buffer, short left, short top, short right, short bottom) {
+    if (!ren)
+        return;
+    for (int y = std::max<int>(top, 0); y <= bottom && y < screenrows; y++)
+        for (int x = std::max<int>(left, 0); x <= right && x < screencols; x++) {
+            const cell c = buffer[y * screencols + x];
+            cell& s = shown[y * screencols + x];
+            if ((c.ch & 0xFF) != (s.ch & 0xFF) || (c.attr & 0xFF) != (s.attr & 0xFF)) {
+                s = c;
+                drawcell(x, y);
+            }
+        }
+    show();
+}
+
+void windowsetpalette(const unsigned char* rgb) {
+    bool differs = false;
+    for (int i = 0; i < 16; i++) {
+        Uint32 v = 0xFF000000u | Uint32(rgb[i * 3]) << 16 | Uint32(rgb[i * 3 + 1]) << 8 |
+                   Uint32(rgb[i * 3 + 2]);
+        differs = differs || v != colours[i];
+        colours[i] = v;
+    }
+    // Every cell is drawn again in the new colours; the next present shows them.
+    if (differs && !pixels.empty())
+        drawall();
+}
+
+void windowpump() {
+    if (!ren)
+        return;
+    bool relayout = false;
+    for (SDL_Event e; SDL_PollEvent(&e);) {
+        switch (e.type) {
+        case SDL_QUIT:
+            quit();
+            break;
+        case SDL_KEYDOWN:
+            if (e.key.repeat)
+                break;
+            windowkeyevent(e.key.keysym.scancode, true);
+            if (e.key.keysym.sym == SDLK_F11) {
+                bool full = SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+                SDL_SetWindowFullscreen(win, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+            }
+            break;
+        case SDL_KEYUP:
+            windowkeyevent(e.key.keysym.scancode, false);
+            break;
+        case SDL_KEYMAPCHANGED:
+            windowkeymap();
+            break;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                focused = false;
+                break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                focused = true;
+                break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                relayout = true;
+                break;
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_RESTORED:
+                fresh = true;
+                break;
+            }
+            break;
+        }
+    }
+    windowkeysupdate(focused);
+    if (relayout)
+        layout();
+    if (fresh)
+        show();
+}
+
+SDL_Window* windowhandle() {
+    return win;
+}
+
+SDL_Renderer* windowrenderer() {
+    return ren;
+}
+
+int windowscale() {
+    return scale;
+}

@@ -1,0 +1,39 @@
+// Shared between the files of the window back end, and open to its tests and benchmark.
+#pragma once
+
+#include <cstdint>
+
+struct SDL_Window;
+struct SDL_Renderer;
+
+// The picture of every code page 437 byte, 8 by 16 pixels, a byte per row, leftmost pixel in the
+// top bit (made at build time from GNU Unifont).
+extern const unsigned char windowfont[256][16];
+
+// The game's virtual-key code for an SDL key code under the current layout, 0 for none.
+unsigned char windowvk(std::int32_t keycode);
+// The code for a key by its place on the keyboard, for keys the layout gives no known code.
+unsigned char windowvkat(int scancode);
+
+// Keys (window_keys.cpp): the layout's codes are read again when it changes.
+void windowkeymap();
+// A press or release event. Events wait their turn: at each frame a key takes at most one, so a
+// tap between two frames reads down for one frame and up the next.
+void windowkeyevent(int scancode, bool pressed);
+void windowkeysupdate(bool focused);
+bool windowkeydown(unsigned char code);
+
+// Picture (window_video.cpp).
+SDL_Window* windowhandle();
+SDL_Renderer* windowrenderer();
+int windowscale();
+struct cell;
+void windowopen();
+void windowclose();
+void windowpresent(const cell* buffer, short left, short top, short right, short bottom);
+void windowsetpalette(const unsigned char* rgb);
+void windowpump();
+
+// The whole window back end, as the Linux program opens it.
+struct backend;
+extern const backend windowbackend;
