@@ -22,8 +22,8 @@ bool setarea(short, short, short, short) {
 void show(const cell*, short, short, short, short) {}
 void colours(const unsigned char*) {}
 
-const backend null = {nothing, nothing, nokey,   nothing, nothing, size,
-                      setsize, setarea, show,    colours, nothing};
+const backend null = {nothing, nothing, nokey, nothing, nothing, size,
+                      setsize, setarea, show,  colours, nothing};
 
 } // namespace
 

@@ -40,7 +40,8 @@ bool setwindow(short left, short top, short right, short bottom);
 // display.
 void present(const cell* buffer, short left, short top, short right, short bottom);
 // The 16 palette colours as red, green, blue triples; every cell is drawn with them from the next
-// presented frame on.
+// presented frame on. The game sets them from its settings before it presents anything, so a
+// display has no colours of its own to start with.
 void setpalette(const unsigned char* rgb);
 
 // A frame boundary has passed: the back end may take in pending input and window changes.

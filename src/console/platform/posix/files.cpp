@@ -1,4 +1,5 @@
 // The game's own files on Linux.
+#include "console/platform/posix/files.h"
 #include "console/platform.h"
 
 #include <cerrno>
@@ -60,12 +61,8 @@ void syncfolder(const std::string& name) {
 
 } // namespace
 
-long readfile(const char* name, unsigned char* buf, long n) {
-    const std::string at = whereis(name);
-    name = at.c_str();
-    // Without blocking: a FIFO or a device in the file's place must not hold the game up. A link
-    // the player made to a file elsewhere is followed; only a regular file at its end is read.
-    int fd = open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+int openregular(const char* path, long* size) {
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? -1 : -2;
     struct stat st;
@@ -73,21 +70,34 @@ long readfile(const char* name, unsigned char* buf, long n) {
         close(fd);
         return -2;
     }
+    *size = static_cast<long>(st.st_size);
+    return fd;
+}
+
+long readall(int fd, unsigned char* buf, long n) {
     long got = 0;
     while (got < n) {
         ssize_t k = read(fd, buf + got, static_cast<std::size_t>(n - got));
         if (k < 0 && errno == EINTR)
             continue;
-        if (k < 0) {
-            close(fd);
-            return -2;
-        }
+        if (k < 0)
+            return -1;
         if (k == 0)
             break;
         got += k;
     }
-    close(fd);
     return got;
+}
+
+long readfile(const char* name, unsigned char* buf, long n) {
+    const std::string at = whereis(name);
+    long size;
+    int fd = openregular(at.c_str(), &size);
+    if (fd < 0)
+        return fd;
+    long got = readall(fd, buf, n);
+    close(fd);
+    return got < 0 ? -2 : got;
 }
 
 bool replacefile(const char* name, const unsigned char* data, long n) {

@@ -1,7 +1,7 @@
 // The game's files on an installed system: settings under the player's data folder, sounds where
 // the game was installed, unless the working directory has its own.
-#include "console/platform.h"
 #include "console/platform/posix/paths.h"
+#include "console/platform.h"
 
 #include <cerrno>
 #include <climits>

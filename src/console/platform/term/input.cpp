@@ -1,8 +1,8 @@
 // The keyboard of the terminal back end: asks the terminal what it can report, picks the best
 // source of key state, and reads whatever input is waiting once per frame.
 #include "console/platform.h"
-#include "console/platform/term/term.h"
 #include "console/platform/term/keys.h"
+#include "console/platform/term/term.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 // including signals, where only async-signal-safe calls may run.
 #include "console/platform/term/life.h"
 #include "console/platform.h"
-#include "console/platform/term/term.h"
 #include "console/platform/term/guard.h"
+#include "console/platform/term/term.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,9 +1,9 @@
 // The console calls of the seam on a terminal: the picture goes out through the renderer, one
 // write per presented frame.
 #include "console/platform.h"
-#include "console/platform/term/term.h"
 #include "console/platform/term/life.h"
 #include "console/platform/term/render.h"
+#include "console/platform/term/term.h"
 
 #include <cerrno>
 #include <cstdlib>

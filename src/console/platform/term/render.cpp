@@ -17,13 +17,6 @@ constexpr std::uint32_t unknown = 0xFFFFFFFFu; // matches no colour: the cell is
 // The ink of a blank: nothing of it shows, so whatever the pen holds will do.
 constexpr std::uint32_t anyink = 0xFFFFFFFEu;
 
-// The colours a console starts with, until the game sets its own.
-constexpr unsigned char startpalette[48] = {
-    0x00, 0x00, 0x00, 0x00, 0x00, 0xAA, 0x00, 0xAA, 0x00, 0x00, 0xAA, 0xAA, 0xAA, 0x00, 0x00, 0xAA,
-    0x00, 0xAA, 0xAA, 0x55, 0x00, 0xAA, 0xAA, 0xAA, 0x55, 0x55, 0x55, 0x55, 0x55, 0xFF, 0x55, 0xFF,
-    0x55, 0x55, 0xFF, 0xFF, 0xFF, 0x55, 0x55, 0xFF, 0x55, 0xFF, 0xFF, 0xFF, 0x55, 0xFF, 0xFF, 0xFF,
-};
-
 bool truecolor = true;
 int termcols = 80, termrows = 25;
 cell wanted[screenrows * screencols]; // what the game has presented
@@ -238,7 +231,6 @@ void renderinit(bool usetruecolor, int cols, int rows) {
     termcols = cols;
     termrows = rows;
     std::memset(wanted, 0, sizeof wanted);
-    renderpalette(startpalette);
     forget();
     // A full repaint stays within this, so the frame path never allocates.
     out.reserve(1 << 17);

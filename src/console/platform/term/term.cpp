@@ -1,6 +1,6 @@
 // The terminal back end as the display table sees it.
-#include "console/platform.h"
 #include "console/platform/term/term.h"
+#include "console/platform.h"
 
 const backend termbackend = {
     termopen,       termclose,       termkeydown,       termusecodepage437,

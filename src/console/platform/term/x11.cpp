@@ -1,7 +1,7 @@
 // Key state from the X server's key map. The library is loaded at run time, so the game starts
 // the same where there is no X at all.
-#include "console/platform/term/term.h"
 #include "console/platform/term/keys.h"
+#include "console/platform/term/term.h"
 
 #include <dlfcn.h>
 

@@ -1,7 +1,7 @@
 // The window back end as a display table. The window is always 80 by 25 cells and shows code
 // page 437 by its font, so the console's size and character set calls only agree.
-#include "console/platform.h"
 #include "console/platform/window/window.h"
+#include "console/platform.h"
 
 namespace {
 
