@@ -200,7 +200,7 @@ struct ptyrun {
         EXPECT_EQ(count(push), count(pop));
         EXPECT_EQ(count(sync), count(unsync)) << "an update ended that was never begun";
         // What it tells the player once the screen is back fits 80 columns.
-        EXPECT_FALSE(std::regex_search(out.substr(out.rfind("\x1b[?1049l")), wide));
+        EXPECT_FALSE(std::regex_search(out.substr(out.rfind("\x1b[?1049l") + 8), wide));
     }
 
     // The program has ended with `status` (as the shell saw it) and given the terminal back.

@@ -244,10 +244,10 @@ void keysnote() {
     auto tell = [](const char* text) { writeall(STDERR_FILENO, text, std::strlen(text), false); };
     // Every line fits the 80 columns of the smallest terminal the game plays in.
     const char* line = state.fellback
-                           ? "dropple: the key map of this display did not see the keyboard, so\n"
-                             "         held keys were guessed from the terminal's key repeat.\n"
-                           : "dropple: this terminal does not report key releases, so held keys\n"
-                             "         were guessed from its key repeat.\n";
+                           ? "dropple: held keys were guessed from the terminal's key repeat (the "
+                             "key map of\n         this display did not see the keyboard).\n"
+                           : "dropple: this terminal does not report key releases: held keys were "
+                             "guessed\n         from its key repeat.\n";
     tell(line);
     // A desktop is there: the game's own window reads held keys exactly.
     const char* x = std::getenv("DISPLAY");
