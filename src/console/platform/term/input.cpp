@@ -27,7 +27,7 @@ constexpr std::uint64_t probems = 150;
 
 int infd = -1, outfd = -1;
 modesfn modes = nullptr;
-void (*quit)() = nullptr;
+void (*displaylost)() = nullptr;
 termparser parser;
 keystate state;
 std::vector<keyevent> events;
@@ -92,7 +92,7 @@ void protocolon() {
 
 // The best source there is when the terminal itself does not report releases.
 void pickoutside() {
-    if (std::getenv("DISPLAY") && xopen(quit)) {
+    if (std::getenv("DISPLAY") && xopen(displaylost)) {
         xon = true;
         state.source = fromx;
     } else if (!std::getenv("SSH_CONNECTION") && !std::getenv("SSH_TTY") && devopen()) {
@@ -159,7 +159,7 @@ keyaction keysopen(int in, int out, modesfn reported, void (*lostdisplay)()) {
     infd = in;
     outfd = out;
     modes = reported;
-    quit = lostdisplay;
+    displaylost = lostdisplay;
     parser = termparser{};
     state = keystate{};
     events.clear();

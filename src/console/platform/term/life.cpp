@@ -186,8 +186,7 @@ void takeover() {
     static bool found = false;
     if (!found && !(found = findterminal())) {
         const char line[] = "dropple: no terminal to play in\n";
-        ssize_t w = write(STDERR_FILENO, line, sizeof line - 1);
-        (void)w;
+        writeall(STDERR_FILENO, line, sizeof line - 1, false);
         std::exit(1);
     }
     static bool once = false;
