@@ -3,6 +3,7 @@
 // nothing back; what the keys ask for comes back here and is acted on here.
 #include "console/platform/term/term.h"
 #include "console/platform.h"
+#include "console/platform/fixed.h"
 #include "console/platform/term/guard.h"
 #include "console/platform/term/input.h"
 #include "console/platform/term/life.h"
@@ -93,20 +94,6 @@ bool termkeydown(unsigned char code) {
     return keysdown(code);
 }
 
-// The terminal is whatever size the player gives it; the game's 80 by 25 sits in its middle.
-void termnothing() {}
-bool termconsolesize(short* cols, short* rows) {
-    *cols = screencols;
-    *rows = screenrows;
-    return true;
-}
-bool termsetbuffersize(short, short) {
-    return true;
-}
-bool termsetwindow(short, short, short, short) {
-    return true;
-}
-
 void termpresent(const cell* buffer, short left, short top, short right, short bottom) {
     renderput(buffer, left, top, right, bottom);
     flush();
@@ -132,6 +119,6 @@ void termpump() {
 } // namespace
 
 const backend termbackend = {
-    termopen,          termclose,     termkeydown, termnothing,   termnothing, termconsolesize,
-    termsetbuffersize, termsetwindow, termpresent, renderpalette, termpump,
+    termopen,       termclose,      termkeydown, fixed::nothing, fixed::nothing, fixed::size,
+    fixed::setsize, fixed::setarea, termpresent, renderpalette,  termpump,
 };
