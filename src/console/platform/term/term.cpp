@@ -35,18 +35,35 @@ void readsize(int* cols, int* rows) {
     }
 }
 
-// One write per frame. While it goes out, a way out that cuts it short knows to end the
-// synchronized update it opened.
+// Runs `step` with the game's own signal handlers held off, so none of them sees it half done.
+template <class F> void unbroken(F step) {
+    sigset_t all, old;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, &old);
+    step();
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+}
+
+// One frame's bytes. While they go out, a way out that cuts them short knows to end the
+// synchronized update they opened; the update's own end goes out together with clearing that, so
+// a way out never ends an update twice.
 void flush() {
     const std::string& bytes = renderframe();
     if (bytes.empty())
         return;
-    const bool sync = bytes.starts_with(syncon);
-    if (sync)
-        syncopen(true);
-    writeall(termout(), bytes.data(), bytes.size(), true);
-    if (sync)
+    const char* b = bytes.data();
+    std::size_t n = bytes.size();
+    if (!bytes.starts_with(syncon) || !bytes.ends_with(syncoff)) {
+        writeall(termout(), b, n, true);
+        return;
+    }
+    const std::size_t tail = sizeof syncoff - 1;
+    unbroken([] { syncopen(true); });
+    writeall(termout(), b, n - tail, true);
+    unbroken([&] {
+        writeall(termout(), b + n - tail, tail, true);
         syncopen(false);
+    });
 }
 
 void termclose() {
