@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct cell;
 
@@ -52,9 +53,14 @@ void pump();
 long readfile(const char* name, unsigned char* buf, long n);
 // Replaces the file whole with n bytes, or leaves it exactly as it was; true when it was replaced.
 bool replacefile(const char* name, const unsigned char* data, long n);
-// Where the file or folder the game knows by this bare name ("savefile", "audio") is kept; the
-// folder that is to hold the settings is made when missing. Other names come back unchanged.
+// Where the file or folder the game knows by this bare name ("savefile", "audio", "records",
+// "replays") is kept; the folders that are to hold the settings and the replays are made when
+// missing. Other names come back unchanged.
 std::string whereis(const char* name);
+// The names of the files in a folder, in no order; none when it cannot be read.
+std::vector<std::string> listfolder(const char* folder);
+// Removes a file; true when it is gone.
+bool removefile(const char* name);
 
 // Sound: open a WAV file of the audio folder under its own name; play a name from its start.
 void soundopen(const std::string& name);

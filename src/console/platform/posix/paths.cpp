@@ -1,7 +1,7 @@
 // The game's files on an installed system: settings under the player's data folder, sounds where
 // the game was installed, unless the working directory has its own.
-#include "console/platform.h"
 #include "console/platform/posix/paths.h"
+#include "console/platform.h"
 
 #include <cerrno>
 #include <climits>
@@ -80,6 +80,16 @@ std::string placeof(const std::string& name, const placesfound& found) {
 // must not move the settings mid-run.
 std::string whereis(const char* name) {
     std::string n(name);
+    // Records and replays live beside the settings, wherever those are.
+    if (n == "replays" || n == "records" || n == "records.damaged") {
+        const std::string settings = whereis("savefile");
+        const std::size_t slash = settings.rfind('/');
+        const std::string at =
+            (slash == std::string::npos ? "" : settings.substr(0, slash + 1)) + n;
+        if (n == "replays")
+            makefolders(at);
+        return at;
+    }
     if (n == "savefile") {
         static const std::string at = find(n);
         return at;

@@ -147,9 +147,8 @@ bool winkeydown(unsigned char code) {
 }
 
 const backend console = {
-    winopen,       winclose,           winkeydown,    winusecodepage437,
-    winhidecursor, winconsolesize,   winsetbuffersize, winsetwindow,
-    winpresent,    winsetpalette,    winpump,
+    winopen,          winclose,     winkeydown, winusecodepage437, winhidecursor, winconsolesize,
+    winsetbuffersize, winsetwindow, winpresent, winsetpalette,     winpump,
 };
 
 } // namespace
