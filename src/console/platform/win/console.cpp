@@ -147,8 +147,9 @@ bool winkeydown(unsigned char code) {
 }
 
 const backend console = {
-    winopen,          winclose,     winkeydown, winusecodepage437, winhidecursor, winconsolesize,
-    winsetbuffersize, winsetwindow, winpresent, winsetpalette,     winpump,
+    winopen,       winclose,           winkeydown,    winusecodepage437,
+    winhidecursor, winconsolesize,   winsetbuffersize, winsetwindow,
+    winpresent,    winsetpalette,    winpump,
 };
 
 } // namespace
