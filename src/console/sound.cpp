@@ -22,8 +22,8 @@ void loadsound(std::string name) {
 
 static bool muted = false;
 
-void mutesounds() {
-    muted = true;
+void mutesounds(bool on) {
+    muted = on;
 }
 
 void playsound(std::string name) {

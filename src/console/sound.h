@@ -8,5 +8,5 @@ extern const char* const soundcatalogue[60];
 
 void loadsound(std::string name);
 void playsound(std::string name);
-// From now on sounds are asked for no more: a game played without a display is silent.
-void mutesounds();
+// While muted no sound is asked for: a game played without a display is silent.
+void mutesounds(bool muted);

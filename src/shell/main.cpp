@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "dropple: --check needs a replay: dropple --check FILE\n");
         return 2;
     }
-    keepgames();
+    keepgames(true);
     platformopen(opts.window ? display::window : display::terminal);
     initscreen();
     matchsize();

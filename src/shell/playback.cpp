@@ -68,7 +68,7 @@ int playback(const char* file, bool check, bool window) {
     }
 
     if (check) {
-        mutesounds();
+        mutesounds(true);
     } else {
         platformopen(window ? display::window : display::terminal);
         initscreen();
@@ -88,6 +88,7 @@ int playback(const char* file, bool check, bool window) {
             framesleep(3);
     }
 
+    mutesounds(false);
     gameresult reached = currentresult();
     const bool same = reached == r.end && ran == r.ticks;
     if (!check)

@@ -51,8 +51,8 @@ void prune(const std::string& folder) {
 
 } // namespace
 
-void keepgames() {
-    keeping = true;
+void keepgames(bool on) {
+    keeping = on;
     // Held from the start, so that recording never allocates while a game is played.
     game.changes.reserve(maxchanges);
 }

@@ -5,7 +5,7 @@
 
 // Games are recorded only where the player asked to play: the program turns this on, tests and
 // playbacks leave it off.
-void keepgames();
+void keepgames(bool on);
 // Around one game: the generator's state before its set-up, the settings and key state after it,
 // the key slots of each frame, and the end, when the replay is written.
 void recordstart();
