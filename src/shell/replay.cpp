@@ -8,6 +8,7 @@
 #include "shell/replay.h"
 #include "shell/ingamev.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -157,7 +158,8 @@ std::string decodereplay(const unsigned char* data, std::size_t n, replay* out) 
 
     std::uint64_t frame = 0;
     std::uint8_t last = 0;
-    r.changes.reserve(static_cast<std::size_t>(count));
+    // A count that the rest of the file cannot hold asks for no more memory than the file's size.
+    r.changes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(count, (n - rd.at) / 2)));
     for (std::uint64_t i = 0; i < count; i++) {
         slotchange c{};
         if (!rd.gap(&c.gap))
