@@ -5,6 +5,7 @@
 #include "frontend/records.h"
 #include "console/platform.h"
 
+#include <cctype>
 #include <cstdio>
 #include <ctime>
 #include <sstream>

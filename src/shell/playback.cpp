@@ -5,6 +5,7 @@
 #include "console/sound.h"
 #include "frontend/frontend.h"
 #include "shell/ingameloop.h"
+#include "shell/ingamev.h"
 #include "shell/random.h"
 #include "shell/recorder.h"
 #include "shell/replay.h"
@@ -33,7 +34,7 @@ std::uint32_t run(const replay& r, bool check) {
     std::uint8_t slots = 0;
     bool paused = false;
     for (std::uint32_t frame = 0; frame < r.ticks;) {
-        if (!check) {
+        if (!check && !ingamev.over) {
             paused = returnpressed() != paused;
             if (paused) {
                 framesleep(3);
@@ -47,7 +48,11 @@ std::uint32_t run(const replay& r, bool check) {
         frame++;
         if (!playframe(slots))
             return frame;
-        if (!check)
+        // Once the game is over nothing changes on screen: the time the player took to leave it
+        // is not sat through again, nor are the pauses toggled meanwhile heard.
+        if (ingamev.over)
+            mutesounds(true);
+        else if (!check)
             framesleep(3);
     }
     return r.ticks;
