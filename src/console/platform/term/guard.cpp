@@ -7,7 +7,11 @@
 #include "console/platform/term/render.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <initializer_list>
 #include <new>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -30,22 +34,67 @@ void pass(int sig) {
 // Nothing the game's ending waits for (a pipe to a log, a harness's descriptors) stays open here:
 // only the terminal itself, which the guardian must still write to.
 void keeponly(int a, int b) {
-    if (a > b) {
-        int t = a;
-        a = b;
-        b = t;
-    }
-    if (a > 3)
-        close_range(3, static_cast<unsigned>(a - 1), 0);
-    if (b > a + 1)
-        close_range(static_cast<unsigned>(a + 1), static_cast<unsigned>(b - 1), 0);
-    close_range(static_cast<unsigned>(b + 1), ~0u, 0);
+    for (int fd = 0; fd < 3; fd++)
+        if (fd != a && fd != b)
+            close(fd);
+    int lo = a < b ? a : b, hi = a < b ? b : a;
+    if (lo > 3)
+        close_range(3, static_cast<unsigned>(lo - 1), 0);
+    if (hi > lo + 1)
+        close_range(static_cast<unsigned>(lo > 2 ? lo + 1 : 3), static_cast<unsigned>(hi - 1), 0);
+    close_range(static_cast<unsigned>(hi > 2 ? hi + 1 : 3), ~0u, 0);
+    // The standard descriptors that are not the terminal point nowhere, so none is reused.
     int null = open("/dev/null", O_RDWR | O_CLOEXEC);
     for (int fd = 0; fd < 3 && null >= 0; fd++)
-        if (fd != null)
+        if (fd != a && fd != b && fd != null)
             dup2(null, fd);
     if (null > 2)
         close(null);
+}
+
+// A copy of the terminal's descriptor out of the standard range; where descriptors have run out
+// (a low limit), the one there is serves.
+int keep(int fd) {
+    int c = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    return c < 0 ? fd : c;
+}
+
+// The minder: outside the game's process group, it is not stopped with it. When the whole job is
+// stopped at once (kill -STOP of the group), no handler of the game can run and the guardian is
+// stopped too; the minder sees the game stopped and gives the terminal back, so the shell's
+// prompt and keys work meanwhile. It ends with the guardian.
+[[noreturn]] void mind(giveback* g, pid_t guardian, int in, int out) {
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != guardian)
+        _exit(0);
+    eachfatal([](int sig) { sighandle(sig, SIG_DFL, 0); });
+    for (int sig : {SIGTTOU, SIGTTIN, SIGTSTP, SIGPIPE, SIGXFSZ, SIGHUP, SIGINT, SIGQUIT})
+        sighandle(sig, SIG_IGN, 0);
+    char path[32];
+    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(game));
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    for (char buf[512];;) {
+        const ssize_t n = fd < 0 ? -1 : pread(fd, buf, sizeof buf - 1, 0);
+        if (n <= 0)
+            _exit(0);
+        buf[n] = 0;
+        const char* end = std::strrchr(buf, ')');
+        if (end && end[1] && end[2] == 'T' && g->owned) {
+            giveterminal(g, in, out);
+            g->owned = 0;
+        }
+        timespec nap{0, 5 * 1000 * 1000};
+        nanosleep(&nap, nullptr);
+    }
+}
+
+// The game is stopped and it still is (a stop of the whole job continued while the guardian was
+// stopped too is old news).
+bool stillstopped() {
+    siginfo_t si{};
+    return waitid(P_PID, static_cast<id_t>(game), &si, WCONTINUED | WNOHANG | WNOWAIT) != 0 ||
+           si.si_pid != game;
 }
 
 [[noreturn]] void watch(giveback* g, int in, int out) {
@@ -66,24 +115,41 @@ void keeponly(int a, int b) {
     sighandle(SIGXFSZ, SIG_IGN, 0);
     // An ignored SIGCHLD inherited from whoever started us would take the game's status away.
     sighandle(SIGCHLD, SIG_DFL, 0);
-    int tin = fcntl(in, F_DUPFD_CLOEXEC, 3);
-    int tout = out == in ? tin : fcntl(out, F_DUPFD_CLOEXEC, 3);
+    int tin = keep(in);
+    int tout = out == in ? tin : keep(out);
     keeponly(tin, tout);
+    const pid_t guardian = getpid();
+    const pid_t minder = fork();
+    if (minder == 0)
+        mind(g, guardian, tin, tout);
     for (;;) {
         int status = 0;
-        if (waitpid(game, &status, WUNTRACED) < 0) {
+        if (waitpid(game, &status, WUNTRACED | WCONTINUED) < 0) {
             if (errno == EINTR)
                 continue;
             status = 1 << 8; // lost track of it: give the terminal back and end as a failure
         }
+        if (WIFCONTINUED(status))
+            continue;
         if (WIFSTOPPED(status)) {
+            // The game gives the terminal back itself when it can (Ctrl-Z); stopped outright it
+            // cannot, and the guardian does it on its behalf. Then the guardian stops too, so the
+            // shell sees the job stopped, and passes on whatever continues it.
+            if (!stillstopped())
+                continue;
+            if (g->owned) {
+                giveterminal(g, tin, tout);
+                g->owned = 0;
+            }
             int sig = WSTOPSIG(status);
             sigdefault(sig);
-            // Continued (fg continues the whole job): back to watching.
             if (sig != SIGSTOP)
                 sighandle(sig, SIG_IGN, 0);
+            kill(game, SIGCONT);
             continue;
         }
+        if (minder > 0)
+            kill(minder, SIGKILL);
         // Also a game that left through a door that skips its own restore (a sanitizer's report
         // ends it with _exit) gets its terminal back.
         if (g->owned)
@@ -111,7 +177,7 @@ void giveterminal(const giveback* g, int in, int out) {
         bytes[n++] = syncoff[i];
     for (std::size_t i = 0; i < g->leavelen; i++)
         bytes[n++] = g->leave[i];
-    writeall(out, bytes, n, false);
+    writeall(out, bytes, n, 0);
     if (g->havetermios)
         tcsetattr(in, TCSANOW, &g->saved);
 }

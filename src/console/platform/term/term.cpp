@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -34,17 +35,36 @@ void readsize(int* cols, int* rows) {
     }
 }
 
+// How long a frame may wait for a terminal that is slow to take it.
+constexpr int framewaitms = 12;
+// A frame that the terminal would not take in time was cut short: what it shows is unknown, and
+// an escape sequence or a synchronized update may be left open.
+bool cut = false, cutsync = false;
+
 // One write per frame. While it goes out, a way out that cuts it short knows to end the
 // synchronized update it opened.
 void flush() {
+    if (cut) {
+        // Nothing more is drawn until the terminal has room again, then everything is.
+        pollfd p{termframes(), POLLOUT, 0};
+        if (poll(&p, 1, 0) <= 0 || !(p.revents & POLLOUT))
+            return;
+        const std::string mend = std::string("\x18") + (cutsync ? syncoff : "");
+        if (!writeall(termframes(), mend.data(), mend.size(), 0))
+            return;
+        cut = false;
+        syncopen(false);
+        renderinvalidate();
+    }
     const std::string& bytes = renderframe();
     if (bytes.empty())
         return;
     const bool sync = bytes.starts_with(syncon);
     if (sync)
         syncopen(true);
-    writeall(termout(), bytes.data(), bytes.size(), true);
-    if (sync)
+    cut = !writeall(termframes(), bytes.data(), bytes.size(), framewaitms);
+    cutsync = cut && sync;
+    if (sync && !cut)
         syncopen(false);
 }
 
@@ -109,23 +129,25 @@ bool termsetwindow(short, short, short, short) {
 
 void termpresent(const cell* buffer, short left, short top, short right, short bottom) {
     renderput(buffer, left, top, right, bottom);
-    flush();
+    if (termowned())
+        flush();
 }
 
 void termpump() {
+    bool again = false;
+    const bool ours = terminalours(&again);
     act(keyspoll());
     const bool resized = takeresized();
-    const bool resumed = takeresumed();
     if (resized) {
         int cols, rows;
         readsize(&cols, &rows);
         rendersize(cols, rows);
     }
-    if (resumed) {
+    if (again) {
         keysreleaseall();
         renderinvalidate();
     }
-    if (resized || resumed)
+    if (ours && (resized || again || cut))
         flush();
 }
 
