@@ -3,6 +3,7 @@
 // they were, and the bytes the game wrote leave no mode of its own switched on.
 #include "ptyrun.h"
 
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -46,6 +47,66 @@ TEST(restore, ctrlzthenfgthenquit) {
     ioctl(g.master, TIOCSWINSZ, &full);
     ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }));
     g.type("\r");
+    g.ended(0);
+}
+
+// Under a shell with job control, stopped from anywhere and continued from anywhere: while the job
+// is stopped the terminal is the shell's and the game and its guardian are both stopped; `fg`
+// gives the game its terminal back, raw, repainted and answering keys.
+TEST(restore, everystopandcontinueunderajobcontrolshell) {
+    ptyrun g;
+    ASSERT_NO_FATAL_FAILURE(g.start({"bash", "--norc", "--noediting", "-i"}, "bash-"));
+    g.type("d=" DROPPLE "; \"$d\"\r");
+    ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death"); }, 10000)) << g.out;
+    const pid_t guardian = ptyrun::firstchild(g.pid), player = ptyrun::firstchild(guardian);
+    auto both = [&](const char* states) {
+        return strchr(states, g.state(guardian)) && strchr(states, g.state(player));
+    };
+    const std::pair<const char*, std::function<void()>> stops[] = {
+        {"Ctrl-Z", [&] { g.type("\x1a"); }},
+        {"kill -STOP of the job", [&] { kill(-guardian, SIGSTOP); }},
+        {"kill -STOP of the game", [&] { kill(player, SIGSTOP); }},
+        {"kill -STOP of the guardian", [&] { kill(guardian, SIGSTOP); }},
+    };
+    const std::pair<const char*, std::function<void()>> continues[] = {
+        {"fg", [] {}},
+        {"bg", [&] { g.type("bg\r"); }},
+        {"kill -CONT of the job", [&] { kill(-guardian, SIGCONT); }},
+        {"kill -CONT of the game", [&] { kill(player, SIGCONT); }},
+        {"kill -CONT of the guardian", [&] { kill(guardian, SIGCONT); }},
+    };
+    auto idle = [] { return false; };
+    for (auto& [stopname, stop] : stops)
+        for (auto& [contname, cont] : continues) {
+            SCOPED_TRACE(std::string(stopname) + ", then " + contname);
+            stop();
+            ASSERT_TRUE(g.pump([&] { return both("T"); }, 3000))
+                << g.state(guardian) << g.state(player);
+            g.pump(idle, 300);
+            ASSERT_NO_FATAL_FAILURE(g.restored());
+            cont();
+            g.pump(idle, 300);
+            EXPECT_TRUE(both("T")) << "one of them runs alone";
+            ASSERT_NO_FATAL_FAILURE(g.restored());
+            const std::size_t stopped = g.out.size();
+            g.type("fg\r");
+            ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }))
+                << g.out.substr(stopped);
+            EXPECT_TRUE(both("RS"));
+            termios raw{};
+            tcgetattr(g.slave, &raw);
+            EXPECT_EQ(raw.c_lflag & (ICANON | ECHO | ISIG), 0u);
+            g.pump(idle, 200);
+            const std::size_t shown = g.out.size();
+            g.type("\x1b[B");
+            EXPECT_TRUE(g.pump([&] { return g.shown("color picker", shown); }, 1000))
+                << "the menu did not move";
+            g.type("\x1b[A");
+            g.pump(idle, 200);
+        }
+    g.type("\x03");
+    ASSERT_TRUE(g.pump([&] { return g.state(guardian) == 'X'; }));
+    g.type("exit 0\r");
     g.ended(0);
 }
 
