@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The game killed outright (SIGKILL) in a real terminal: a shell typed into afterwards runs its
-# command, with the terminal's settings as before and the game's modes off.
+# The game stopped as a whole job, then killed outright (SIGKILL) in a real terminal: a shell
+# typed into afterwards runs its command, with the terminal's settings as before and the game's
+# modes off.
 # Usage: killed_terminal.sh tmux|kitty DROPPLE. Skips (skip.sh) when the terminal or its tools are missing.
 set -u
 term=$1
@@ -47,6 +48,19 @@ sleep 1.5
 guardian=$(cat "$dir/pid")
 player=$(cat "/proc/$guardian/task/$guardian/children" 2>/dev/null | awk '{print $1}')
 [ -n "$player" ] || player=$guardian
+# First the whole job is stopped from outside: the terminal is the shell's meanwhile, so `fg` can
+# be typed, and the game takes its screen again.
+kill -STOP -"$guardian"
+sleep 0.5
+if [ "$term" = tmux ]; then
+    [ "$(T display -p '#{alternate_on}')" = 0 ] || fail "the stopped game kept the alternate screen"
+fi
+type "fg"
+sleep 1
+[ "$(awk '{print $3}' "/proc/$player/stat")" = T ] && fail "the shell could not read fg"
+if [ "$term" = tmux ]; then
+    [ "$(T display -p '#{alternate_on}')" = 1 ] || fail "after fg the game did not take its screen"
+fi
 kill -9 "$player"
 for _ in $(seq 50); do kill -0 "$guardian" 2>/dev/null || break; sleep 0.1; done
 sleep 0.5
