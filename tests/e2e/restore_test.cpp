@@ -3,7 +3,9 @@
 // they were, and the bytes the game wrote leave no mode of its own switched on.
 #include "ptyrun.h"
 
+#include <cstdio>
 #include <functional>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace {
@@ -141,6 +143,35 @@ TEST(restore, everysignalgivesbacktheterminal) {
         }
         g.ended(128 + sig);
     }
+}
+
+// A terminal that stops reading, its descriptor left non-blocking by whoever started the game: the
+// game waits for it asleep, not retrying, and once it reads again the picture comes back whole.
+TEST(restore, aterminalthatstopsreadingcoststhegamenothing) {
+    ptyrun g;
+    ASSERT_NO_FATAL_FAILURE(g.start({DROPPLE}));
+    fcntl(g.slave, F_SETFL, fcntl(g.slave, F_GETFL) | O_NONBLOCK);
+    const std::string fill(4096, 'x');
+    for (int i = 0; i < 100; i++) // the terminal's buffer, full for good
+        if (write(g.slave, fill.data(), fill.size()) < 0)
+            usleep(10000);
+    auto cpu = [&] { // clock ticks in user and system mode
+        std::istringstream in(ptyrun::proc("/proc/" + std::to_string(g.player) + "/stat"));
+        std::string field;
+        long ticks = 0;
+        for (int i = 1; i <= 15 && in >> field; i++)
+            ticks += i >= 14 ? std::atol(field.c_str()) : 0;
+        return ticks;
+    };
+    const long before = cpu();
+    sleep(3);
+    const double percent = 100.0 * double(cpu() - before) / double(sysconf(_SC_CLK_TCK)) / 3;
+    std::printf("CPU of the game while its terminal does not read: %.1f%%\n", percent);
+    EXPECT_LT(percent, 30);
+    const std::size_t stalled = g.out.size();
+    EXPECT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stalled); })) << "no repaint";
+    g.type("\x03");
+    g.ended(128 + SIGINT);
 }
 
 // FIFOs where the settings and every sound belong: passed over, and Ctrl-C is heard at once.
