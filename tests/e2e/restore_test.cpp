@@ -174,6 +174,14 @@ TEST(restore, aterminalthatstopsreadingcoststhegamenothing) {
     g.ended(128 + SIGINT);
 }
 
+// With descriptors scarce (a limit of four), the guardian still has the terminal to give back.
+TEST(restore, fewdescriptorsstillgivebacktheterminal) {
+    ptyrun g;
+    ASSERT_NO_FATAL_FAILURE(g.start({"sh", "-c", "ulimit -n 4; exec \"$0\"", DROPPLE}));
+    kill(g.player, SIGKILL);
+    g.ended(128 + SIGKILL);
+}
+
 // FIFOs where the settings and every sound belong: passed over, and Ctrl-C is heard at once.
 TEST(restore, fifosinplaceofitsfilesholdnothingup) {
     ptyrun g;
