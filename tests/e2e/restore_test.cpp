@@ -177,7 +177,7 @@ TEST(restore, aterminalthatstopsreadingcoststhegamenothing) {
 // With descriptors scarce (a limit of four), the guardian still has the terminal to give back.
 TEST(restore, fewdescriptorsstillgivebacktheterminal) {
     ptyrun g;
-    ASSERT_NO_FATAL_FAILURE(g.start({"sh", "-c", "ulimit -n 4; exec \"$0\"", DROPPLE}));
+    ASSERT_NO_FATAL_FAILURE(g.start({"sh", "-c", "exec 3>&-; ulimit -n 4; exec \"$0\"", DROPPLE}));
     kill(g.player, SIGKILL);
     g.ended(128 + SIGKILL);
 }
