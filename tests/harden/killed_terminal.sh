@@ -48,19 +48,40 @@ sleep 1.5
 guardian=$(cat "$dir/pid")
 player=$(cat "/proc/$guardian/task/$guardian/children" 2>/dev/null | awk '{print $1}')
 [ -n "$player" ] || player=$guardian
-# First the whole job is stopped from outside: the terminal is the shell's meanwhile, so `fg` can
-# be typed, and the game takes its screen again.
-kill -STOP -"$guardian"
-sleep 0.5
-if [ "$term" = tmux ]; then
-    [ "$(T display -p '#{alternate_on}')" = 0 ] || fail "the stopped game kept the alternate screen"
-fi
-type "fg"
-sleep 1
-[ "$(awk '{print $3}' "/proc/$player/stat")" = T ] && fail "the shell could not read fg"
-if [ "$term" = tmux ]; then
-    [ "$(T display -p '#{alternate_on}')" = 1 ] || fail "after fg the game did not take its screen"
-fi
+# Stopped and continued every way (in kitty: the whole job stopped from outside, then `fg`): while
+# stopped the screen is the shell's and both processes are stopped; `fg` can be typed, and the
+# game takes its screen again, raw.
+state() { awk '{print $3}' "/proc/$1/stat"; }
+stopped() { [ "$(state "$guardian")$(state "$player")" = TT ]; }
+screen() { [ "$term" = kitty ] || [ "$(T display -p '#{alternate_on}')" = "$1" ]; }
+stops="job"
+conts="fg"
+[ "$term" = tmux ] && stops="ctrl-z job game guardian" && conts="fg bg job game guardian"
+for stop in $stops; do
+    for cont in $conts; do
+        case $stop in
+        ctrl-z) T send-keys C-z ;;
+        job) kill -STOP -"$guardian" ;;
+        game) kill -STOP "$player" ;;
+        guardian) kill -STOP "$guardian" ;;
+        esac
+        sleep 0.5
+        stopped || fail "$stop: not both stopped"
+        screen 0 || fail "$stop: the stopped game kept the alternate screen"
+        case $cont in
+        bg) type "bg" ;;
+        job) kill -CONT -"$guardian" ;;
+        game) kill -CONT "$player" ;;
+        guardian) kill -CONT "$guardian" ;;
+        esac
+        sleep 0.3
+        [ "$cont" = fg ] || stopped || fail "$stop, $cont: one of them runs alone"
+        type "fg"
+        sleep 1
+        stopped && fail "$stop, $cont: the shell could not read fg"
+        screen 1 || fail "$stop, $cont: after fg the game did not take its screen"
+    done
+done
 kill -9 "$player"
 for _ in $(seq 50); do kill -0 "$guardian" 2>/dev/null || break; sleep 0.1; done
 sleep 0.5
