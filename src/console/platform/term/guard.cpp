@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <initializer_list>
 #include <new>
+#include <poll.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -59,18 +60,32 @@ int keep(int fd) {
     return c < 0 ? fd : c;
 }
 
+giveback* minded = nullptr;
+int mindin = -1, mindout = -1;
+
+// The guardian was killed outright: the shell takes the terminal back at once, so it is given back
+// here, by a process that sleeps and so wakes at once, rather than by the busy game alone.
+void orphaned(int) {
+    if (claimterminal(minded))
+        giveterminal(minded, mindin, mindout);
+    kill(game, SIGHUP);
+    _exit(0);
+}
+
 // The minder: outside the game's process group, it is not stopped with it. When the whole job is
 // stopped at once (kill -STOP of the group), no handler of the game can run and the guardian is
 // stopped too; the minder sees the game stopped and gives the terminal back, so the shell's
 // prompt and keys work meanwhile. It ends with the guardian.
-[[noreturn]] void mind(giveback* g, pid_t guardian, int in, int out) {
+[[noreturn]] void mind(giveback* g, pid_t guardian, int in, int out, int life) {
     setpgid(0, 0);
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != guardian)
-        _exit(0);
+    minded = g, mindin = in, mindout = out;
     eachfatal([](int sig) { sighandle(sig, SIG_DFL, 0); });
     for (int sig : {SIGTTOU, SIGTTIN, SIGTSTP, SIGPIPE, SIGXFSZ, SIGHUP, SIGINT, SIGQUIT})
         sighandle(sig, SIG_IGN, 0);
+    sighandle(SIGUSR1, orphaned, 0);
+    prctl(PR_SET_PDEATHSIG, SIGUSR1);
+    if (getppid() != guardian)
+        orphaned(SIGUSR1);
     char path[32];
     std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(game));
     const int fd = open(path, O_RDONLY | O_CLOEXEC);
@@ -84,8 +99,9 @@ int keep(int fd) {
             giveterminal(g, in, out);
             g->owned = 0;
         }
-        timespec nap{0, 5 * 1000 * 1000};
-        nanosleep(&nap, nullptr);
+        pollfd p{life, POLLIN, 0};
+        if (poll(&p, 1, 5) > 0)
+            orphaned(SIGUSR1);
     }
 }
 
@@ -119,9 +135,16 @@ bool stillstopped() {
     int tout = out == in ? tin : keep(out);
     keeponly(tin, tout);
     const pid_t guardian = getpid();
+    // The guardian's end of this pipe closes as it dies, a moment before its shell hears of it.
+    int life[2] = {-1, -1};
+    if (pipe2(life, O_CLOEXEC) != 0)
+        life[0] = life[1] = -1;
     const pid_t minder = fork();
-    if (minder == 0)
-        mind(g, guardian, tin, tout);
+    if (minder == 0) {
+        close(life[1]);
+        mind(g, guardian, tin, tout, life[0]);
+    }
+    close(life[0]);
     for (;;) {
         int status = 0;
         if (waitpid(game, &status, WUNTRACED | WCONTINUED) < 0) {
@@ -166,6 +189,10 @@ bool stillstopped() {
 }
 
 } // namespace
+
+bool claimterminal(giveback* g) {
+    return __sync_bool_compare_and_swap(&g->owned, 1, 0);
+}
 
 void giveterminal(const giveback* g, int in, int out) {
     // A frame cut short may have left an escape sequence open, which CAN ends, and a synchronized

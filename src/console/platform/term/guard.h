@@ -35,6 +35,9 @@ struct giveback {
     volatile std::size_t leavelen;
 };
 
+// Whether the terminal was the game's: then it is not any more, and the caller gives it back. Two
+// processes may try at once (the game and the minder), and only one may write the bytes.
+bool claimterminal(giveback* g);
 // Writes the bytes that give the terminal back, then its settings; async-signal-safe, for the
 // game's ways out and the guardian alike.
 void giveterminal(const giveback* g, int in, int out);

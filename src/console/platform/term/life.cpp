@@ -69,15 +69,11 @@ void put(const char* bytes, std::size_t n) {
 }
 
 void letgo() {
-    if (!back->owned)
-        return;
-    back->owned = 0;
-    giveterminal(back, infd, outfd);
+    if (claimterminal(back))
+        giveterminal(back, infd, outfd);
 }
 
 void restore() {
-    if (!back->owned)
-        return;
     letgo();
     if (savedstderr >= 0)
         dup2(savedstderr, STDERR_FILENO);
