@@ -2,6 +2,9 @@
 // handle (SIGKILL, the out-of-memory killer) the terminal would stay raw, on the alternate screen,
 // with the keyboard protocol's flags pushed; the guardian writes the game's own restore bytes and
 // settings, then ends the way the game ended, so the shell sees the same status as without it.
+// Stopped the same way (SIGSTOP), the game is given its terminal back by the guardian, which then
+// stops as well, or, when the whole job stopped at once, by the minder, a third process outside the
+// job that nothing aimed at the job stops.
 #include "console/platform/term/guard.h"
 #include "console/platform/term/output.h"
 #include "console/platform/term/render.h"
@@ -95,10 +98,8 @@ void orphaned(int) {
             _exit(0);
         buf[n] = 0;
         const char* end = std::strrchr(buf, ')');
-        if (end && end[1] && end[2] == 'T' && g->owned) {
+        if (end && end[1] && end[2] == 'T' && claimterminal(g))
             giveterminal(g, in, out);
-            g->owned = 0;
-        }
         pollfd p{life, POLLIN, 0};
         if (poll(&p, 1, 5) > 0)
             orphaned(SIGUSR1);
@@ -160,10 +161,8 @@ bool stillstopped() {
             // shell sees the job stopped, and passes on whatever continues it.
             if (!stillstopped())
                 continue;
-            if (g->owned) {
+            if (claimterminal(g))
                 giveterminal(g, tin, tout);
-                g->owned = 0;
-            }
             int sig = WSTOPSIG(status);
             sigdefault(sig);
             if (sig != SIGSTOP)
@@ -175,7 +174,7 @@ bool stillstopped() {
             kill(minder, SIGKILL);
         // Also a game that left through a door that skips its own restore (a sanitizer's report
         // ends it with _exit) gets its terminal back.
-        if (g->owned)
+        if (claimterminal(g))
             giveterminal(g, tin, tout);
         if (WIFEXITED(status))
             _exit(WEXITSTATUS(status));

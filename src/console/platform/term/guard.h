@@ -24,8 +24,8 @@ void sighandle(int sig, void (*handler)(int), int flags);
 // Takes the signal's default action now (dies of it, or stops), as if no handler had been there.
 void sigdefault(int sig);
 
-// What it takes to give the terminal back; the game keeps it up to date, the guardian reads it
-// once the game has died.
+// What it takes to give the terminal back; the game keeps it up to date, the guardian and the
+// minder read it when the game cannot act (dead, or stopped outright).
 struct giveback {
     volatile sig_atomic_t owned;   // the terminal is the game's now
     volatile sig_atomic_t syncing; // a frame that holds the terminal's picture back is being sent

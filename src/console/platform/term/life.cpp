@@ -19,6 +19,7 @@ namespace {
 int infd = 0;
 int outfd = 1;
 int framefd = -1;
+bool inuse = false; // between takeover and handback
 termios raw;
 int savedstderr = -1;
 sigset_t taken; // the signals the game restores the terminal for
@@ -165,6 +166,8 @@ bool termowned() {
 
 bool terminalours(bool* again) {
     *again = false;
+    if (!inuse)
+        return false;
     sigset_t old;
     if (!foreground()) {
         blockall(&old);
@@ -262,6 +265,7 @@ void takeover() {
         tcsetattr(infd, TCSAFLUSH, &raw);
     }
     back->owned = 1;
+    inuse = true;
     put(enter, enterlen);
     // The picture goes out through a description of the terminal of its own that never blocks, so
     // a terminal that stops reading holds up no frame; the shell's own stays as it was.
@@ -282,6 +286,7 @@ void takeover() {
 }
 
 void handback() {
+    inuse = false;
     restore();
     eachfatal([](int sig) {
         if (sigismember(&taken, sig) == 1)

@@ -136,7 +136,8 @@ void termpresent(const cell* buffer, short left, short top, short right, short b
 void termpump() {
     bool again = false;
     const bool ours = terminalours(&again);
-    act(keyspoll());
+    if (ours) // from the background, reading would only stop the game again
+        act(keyspoll());
     const bool resized = takeresized();
     if (resized) {
         int cols, rows;
