@@ -3,6 +3,7 @@
 // nothing back; what the keys ask for comes back here and is acted on here.
 #include "console/platform/term/term.h"
 #include "console/platform.h"
+#include "console/platform/fixed.h"
 #include "console/platform/term/guard.h"
 #include "console/platform/term/input.h"
 #include "console/platform/term/life.h"
@@ -38,34 +39,62 @@ void readsize(int* cols, int* rows) {
 // How long a frame may wait for a terminal that is slow to take it.
 constexpr int framewaitms = 12;
 // A frame that the terminal would not take in time was cut short: what it shows is unknown, and
-// an escape sequence or a synchronized update may be left open.
+// an escape sequence or a synchronized update (`cutsync`) may be left open.
 bool cut = false, cutsync = false;
 
-// One write per frame. While it goes out, a way out that cuts it short knows to end the
-// synchronized update it opened.
-void flush() {
-    if (cut) {
-        // Nothing more is drawn until the terminal has room again, then everything is.
-        pollfd p{termframes(), POLLOUT, 0};
-        if (poll(&p, 1, 0) <= 0 || !(p.revents & POLLOUT))
-            return;
+// Runs `step` with the game's own signal handlers held off, so none of them sees it half done.
+template <class F> void unbroken(F step) {
+    sigset_t all, old;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, &old);
+    step();
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+}
+
+// Once a terminal that stopped reading has room again: whatever the cut frame left open is ended,
+// and the next frame draws everything.
+bool mended() {
+    pollfd p{termframes(), POLLOUT, 0};
+    if (poll(&p, 1, 0) <= 0 || !(p.revents & POLLOUT))
+        return false;
+    unbroken([] {
         const std::string mend = std::string("\x18") + (cutsync ? syncoff : "");
-        if (!writeall(termframes(), mend.data(), mend.size(), 0))
-            return;
-        cut = false;
-        syncopen(false);
+        if (writeall(termframes(), mend.data(), mend.size(), 0)) {
+            cut = cutsync = false;
+            syncopen(false);
+        }
+    });
+    if (!cut)
         renderinvalidate();
-    }
+    return !cut;
+}
+
+// One frame's bytes, each waiting for the terminal no longer than a frame may. While they go out,
+// a way out that cuts them short knows to end the synchronized update they opened; the update's
+// own end goes out together with clearing that, so a way out never ends an update twice.
+void flush() {
+    if (cut && !mended())
+        return;
     const std::string& bytes = renderframe();
     if (bytes.empty())
         return;
-    const bool sync = bytes.starts_with(syncon);
-    if (sync)
-        syncopen(true);
-    cut = !writeall(termframes(), bytes.data(), bytes.size(), framewaitms);
-    cutsync = cut && sync;
-    if (sync && !cut)
-        syncopen(false);
+    const char* b = bytes.data();
+    std::size_t n = bytes.size();
+    if (!bytes.starts_with(syncon) || !bytes.ends_with(syncoff)) {
+        cut = !writeall(termframes(), b, n, framewaitms);
+        return;
+    }
+    const std::size_t tail = sizeof syncoff - 1;
+    unbroken([] { syncopen(true); });
+    cut = cutsync = !writeall(termframes(), b, n - tail, framewaitms);
+    if (cut)
+        return;
+    unbroken([&] {
+        if (writeall(termframes(), b + n - tail, tail, framewaitms))
+            syncopen(false);
+        else
+            cut = cutsync = true;
+    });
 }
 
 void termclose() {
@@ -113,20 +142,6 @@ bool termkeydown(unsigned char code) {
     return keysdown(code);
 }
 
-// The terminal is whatever size the player gives it; the game's 80 by 25 sits in its middle.
-void termnothing() {}
-bool termconsolesize(short* cols, short* rows) {
-    *cols = screencols;
-    *rows = screenrows;
-    return true;
-}
-bool termsetbuffersize(short, short) {
-    return true;
-}
-bool termsetwindow(short, short, short, short) {
-    return true;
-}
-
 void termpresent(const cell* buffer, short left, short top, short right, short bottom) {
     renderput(buffer, left, top, right, bottom);
     if (termowned())
@@ -155,6 +170,6 @@ void termpump() {
 } // namespace
 
 const backend termbackend = {
-    termopen,          termclose,     termkeydown, termnothing,   termnothing, termconsolesize,
-    termsetbuffersize, termsetwindow, termpresent, renderpalette, termpump,
+    termopen,       termclose,      termkeydown, fixed::nothing, fixed::nothing, fixed::size,
+    fixed::setsize, fixed::setarea, termpresent, renderpalette,  termpump,
 };
