@@ -3,6 +3,9 @@
 // they were, and the bytes the game wrote leave no mode of its own switched on.
 #include "ptyrun.h"
 
+#include <cstdio>
+#include <functional>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace {
@@ -49,6 +52,70 @@ TEST(restore, ctrlzthenfgthenquit) {
     g.ended(0);
 }
 
+// Under a shell with job control, stopped from anywhere and continued from anywhere: while the job
+// is stopped the terminal is the shell's and the game and its guardian are both stopped; `fg`
+// gives the game its terminal back, raw, repainted and answering keys.
+TEST(restore, everystopandcontinueunderajobcontrolshell) {
+    ptyrun g;
+    ASSERT_NO_FATAL_FAILURE(g.start({"bash", "--norc", "--noediting", "-i"}, "bash-"));
+    g.type("d=" DROPPLE "; \"$d\"\r");
+    ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death"); }, 10000)) << g.out;
+    const pid_t guardian = ptyrun::firstchild(g.pid), player = ptyrun::firstchild(guardian);
+    auto both = [&](const char* states) {
+        return strchr(states, g.state(guardian)) && strchr(states, g.state(player));
+    };
+    const std::pair<const char*, std::function<void()>> stops[] = {
+        {"Ctrl-Z", [&] { g.type("\x1a"); }},
+        {"kill -STOP of the job", [&] { kill(-guardian, SIGSTOP); }},
+        {"kill -STOP of the game", [&] { kill(player, SIGSTOP); }},
+        {"kill -STOP of the guardian", [&] { kill(guardian, SIGSTOP); }},
+    };
+    const std::pair<const char*, std::function<void()>> continues[] = {
+        {"fg", [] {}},
+        {"bg", [&] { g.type("bg\r"); }},
+        {"kill -CONT of the job", [&] { kill(-guardian, SIGCONT); }},
+        {"kill -CONT of the game", [&] { kill(player, SIGCONT); }},
+        {"kill -CONT of the guardian", [&] { kill(guardian, SIGCONT); }},
+    };
+    auto idle = [] { return false; };
+    for (auto& [stopname, stop] : stops)
+        for (auto& [contname, cont] : continues) {
+            SCOPED_TRACE(std::string(stopname) + ", then " + contname);
+            stop();
+            ASSERT_TRUE(g.pump([&] { return both("T"); }, 3000))
+                << g.state(guardian) << g.state(player);
+            g.pump(idle, 300);
+            ASSERT_NO_FATAL_FAILURE(g.restored());
+            cont();
+            g.pump(idle, 300);
+            EXPECT_TRUE(both("T")) << "one of them runs alone";
+            ASSERT_NO_FATAL_FAILURE(g.restored());
+            const std::size_t stopped = g.out.size();
+            g.type("fg\r");
+            ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }))
+                << g.out.substr(stopped);
+            EXPECT_TRUE(both("RS"));
+            termios raw{};
+            tcgetattr(g.slave, &raw);
+            EXPECT_EQ(raw.c_lflag & (ICANON | ECHO | ISIG), 0u);
+            g.pump(idle, 200);
+            const std::size_t shown = g.out.size();
+            g.type("\x1b[B");
+            EXPECT_TRUE(g.pump([&] { return g.shown("color picker", shown); }, 1000))
+                << "the menu did not move";
+            g.type("\x1b[A");
+            g.pump(idle, 200);
+        }
+    // Its guardian killed outright, the game gives the terminal back before the shell's prompt.
+    const std::size_t playing = g.out.size();
+    kill(guardian, SIGKILL);
+    ASSERT_TRUE(g.pump([&] { return strchr("ZX", g.state(player)) && g.shown("bash-", playing); }));
+    EXPECT_GT(g.out.rfind("bash-"), g.out.rfind("\x1b[?1049l"))
+        << "the prompt is on the game's screen";
+    g.type("exit 0\r");
+    g.ended(0);
+}
+
 // On a terminal with the keyboard protocol, every signal that ends the game is handled by the game
 // itself: its guardian is held stopped until the game is gone, then dies of the same signal. Killed
 // outright, the guardian gives the terminal back; broken pipes and file size limits end nothing.
@@ -80,6 +147,43 @@ TEST(restore, everysignalgivesbacktheterminal) {
         }
         g.ended(128 + sig);
     }
+}
+
+// A terminal that stops reading, its descriptor left non-blocking by whoever started the game: the
+// game waits for it asleep, not retrying, and once it reads again the picture comes back whole.
+TEST(restore, aterminalthatstopsreadingcoststhegamenothing) {
+    ptyrun g;
+    ASSERT_NO_FATAL_FAILURE(g.start({DROPPLE}));
+    fcntl(g.slave, F_SETFL, fcntl(g.slave, F_GETFL) | O_NONBLOCK);
+    const std::string fill(4096, 'x');
+    for (int i = 0; i < 100; i++) // the terminal's buffer, full for good
+        if (write(g.slave, fill.data(), fill.size()) < 0)
+            usleep(10000);
+    auto cpu = [&] { // clock ticks in user and system mode
+        std::istringstream in(ptyrun::proc("/proc/" + std::to_string(g.player) + "/stat"));
+        std::string field;
+        long ticks = 0;
+        for (int i = 1; i <= 15 && in >> field; i++)
+            ticks += i >= 14 ? std::atol(field.c_str()) : 0;
+        return ticks;
+    };
+    const long before = cpu();
+    sleep(3);
+    const double percent = 100.0 * double(cpu() - before) / double(sysconf(_SC_CLK_TCK)) / 3;
+    std::printf("CPU of the game while its terminal does not read: %.1f%%\n", percent);
+    EXPECT_LT(percent, 30);
+    const std::size_t stalled = g.out.size();
+    EXPECT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stalled); })) << "no repaint";
+    g.type("\x03");
+    g.ended(128 + SIGINT);
+}
+
+// With descriptors scarce (a limit of four), the guardian still has the terminal to give back.
+TEST(restore, fewdescriptorsstillgivebacktheterminal) {
+    ptyrun g;
+    ASSERT_NO_FATAL_FAILURE(g.start({"sh", "-c", "exec 3>&-; ulimit -n 4; exec \"$0\"", DROPPLE}));
+    kill(g.player, SIGKILL);
+    g.ended(128 + SIGKILL);
 }
 
 // FIFOs where the settings and every sound belong: passed over, and Ctrl-C is heard at once.

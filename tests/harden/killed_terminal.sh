@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The game killed outright (SIGKILL) in a real terminal: a shell typed into afterwards runs its
-# command, with the terminal's settings as before and the game's modes off.
+# The game stopped as a whole job, then killed outright (SIGKILL) in a real terminal: a shell
+# typed into afterwards runs its command, with the terminal's settings as before and the game's
+# modes off.
 # Usage: killed_terminal.sh tmux|kitty DROPPLE. Skips (skip.sh) when the terminal or its tools are missing.
 set -u
 term=$1
@@ -47,6 +48,40 @@ sleep 1.5
 guardian=$(cat "$dir/pid")
 player=$(cat "/proc/$guardian/task/$guardian/children" 2>/dev/null | awk '{print $1}')
 [ -n "$player" ] || player=$guardian
+# Stopped and continued every way (in kitty: the whole job stopped from outside, then `fg`): while
+# stopped the screen is the shell's and both processes are stopped; `fg` can be typed, and the
+# game takes its screen again, raw.
+state() { awk '{print $3}' "/proc/$1/stat"; }
+stopped() { [ "$(state "$guardian")$(state "$player")" = TT ]; }
+screen() { [ "$term" = kitty ] || [ "$(T display -p '#{alternate_on}')" = "$1" ]; }
+stops="job"
+conts="fg"
+[ "$term" = tmux ] && stops="ctrl-z job game guardian" && conts="fg bg job game guardian"
+for stop in $stops; do
+    for cont in $conts; do
+        case $stop in
+        ctrl-z) T send-keys C-z ;;
+        job) kill -STOP -"$guardian" ;;
+        game) kill -STOP "$player" ;;
+        guardian) kill -STOP "$guardian" ;;
+        esac
+        sleep 0.5
+        stopped || fail "$stop: not both stopped"
+        screen 0 || fail "$stop: the stopped game kept the alternate screen"
+        case $cont in
+        bg) type "bg" ;;
+        job) kill -CONT -"$guardian" ;;
+        game) kill -CONT "$player" ;;
+        guardian) kill -CONT "$guardian" ;;
+        esac
+        sleep 0.3
+        [ "$cont" = fg ] || stopped || fail "$stop, $cont: one of them runs alone"
+        type "fg"
+        sleep 1
+        stopped && fail "$stop, $cont: the shell could not read fg"
+        screen 1 || fail "$stop, $cont: after fg the game did not take its screen"
+    done
+done
 kill -9 "$player"
 for _ in $(seq 50); do kill -0 "$guardian" 2>/dev/null || break; sleep 0.1; done
 sleep 0.5

@@ -9,6 +9,13 @@ for tool in xvfb-run xdotool import; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 if [ -z "${WINDOW_E2E_INNER:-}" ]; then
+    # Without any display the player reads our one line, and no library's complaint before it.
+    home=$(mktemp -d)
+    said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR= \
+        XDG_DATA_HOME="$home" "$game" --window 2>&1 </dev/null)
+    rm -rf "$home"
+    [ "$said" = "dropple: no window can be opened here (no display); play without --window." ] ||
+        { echo "FAIL: without a display it said: $said"; exit 1; }
     export WINDOW_E2E_INNER=1
     exec timeout 100 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi

@@ -24,8 +24,8 @@ void sighandle(int sig, void (*handler)(int), int flags);
 // Takes the signal's default action now (dies of it, or stops), as if no handler had been there.
 void sigdefault(int sig);
 
-// What it takes to give the terminal back; the game keeps it up to date, the guardian reads it
-// once the game has died.
+// What it takes to give the terminal back; the game keeps it up to date, the guardian and the
+// minder read it when the game cannot act (dead, or stopped outright).
 struct giveback {
     volatile sig_atomic_t owned;   // the terminal is the game's now
     volatile sig_atomic_t syncing; // a frame that holds the terminal's picture back is being sent
@@ -35,6 +35,9 @@ struct giveback {
     volatile std::size_t leavelen;
 };
 
+// Whether the terminal was the game's: then it is not any more, and the caller gives it back. Two
+// processes may try at once (the game and the minder), and only one may write the bytes.
+bool claimterminal(giveback* g);
 // Writes the bytes that give the terminal back, then its settings; async-signal-safe, for the
 // game's ways out and the guardian alike.
 void giveterminal(const giveback* g, int in, int out);

@@ -50,7 +50,7 @@ std::uint64_t nowms() {
 }
 
 void say(const char* text) {
-    writeall(outfd, text, std::strlen(text), true);
+    writeall(outfd, text, std::strlen(text), -1);
 }
 
 // Reads what is waiting, for at most `waitms`; false when nothing came.
@@ -241,7 +241,7 @@ void keysreleaseall() {
 void keysnote() {
     if (state.source != fromrepeat || !isatty(infd))
         return;
-    auto tell = [](const char* text) { writeall(STDERR_FILENO, text, std::strlen(text), false); };
+    auto tell = [](const char* text) { writeall(STDERR_FILENO, text, std::strlen(text), 0); };
     // Every line fits the 80 columns of the smallest terminal the game plays in.
     const char* line = state.fellback
                            ? "dropple: held keys were guessed from the terminal's key repeat (the "

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -17,6 +18,8 @@ namespace {
 
 int infd = 0;
 int outfd = 1;
+int framefd = -1;
+bool inuse = false; // between takeover and handback
 termios raw;
 int savedstderr = -1;
 sigset_t taken; // the signals the game restores the terminal for
@@ -63,16 +66,24 @@ void build() {
 }
 
 void put(const char* bytes, std::size_t n) {
-    writeall(outfd, bytes, n, false);
+    writeall(outfd, bytes, n, 0);
+}
+
+void letgo() {
+    if (claimterminal(back))
+        giveterminal(back, infd, outfd);
 }
 
 void restore() {
-    if (!back->owned)
-        return;
-    back->owned = 0;
-    giveterminal(back, infd, outfd);
+    letgo();
     if (savedstderr >= 0)
         dup2(savedstderr, STDERR_FILENO);
+}
+
+// No terminal to ask (it is not our controlling one) counts as ours.
+bool foreground() {
+    const pid_t f = tcgetpgrp(infd);
+    return f < 0 || f == getpgrp();
 }
 
 // Give the terminal back, then die of the signal as if no handler had been there.
@@ -81,23 +92,13 @@ void onfatal(int sig) {
     sigdefault(sig);
 }
 
+// Continued, the next frame takes the terminal again if the game is in the foreground by then.
 void onstop(int) {
     int e = errno;
-    bool had = back->owned;
-    if (had) {
-        back->owned = 0;
-        giveterminal(back, infd, outfd);
-    }
+    letgo();
     sigdefault(SIGTSTP);
-    // Continued (fg): take the terminal again; the next frame boundary repaints it.
     sighandle(SIGTSTP, onstop, SA_RESTART);
-    if (had) {
-        if (back->havetermios)
-            tcsetattr(infd, TCSANOW, &raw);
-        put(enter, enterlen);
-        back->owned = 1;
-        resumed = 1;
-    }
+    resumed = 1;
     errno = e;
 }
 
@@ -155,6 +156,43 @@ int termin() {
 int termout() {
     return outfd;
 }
+int termframes() {
+    return framefd;
+}
+
+bool termowned() {
+    return back->owned;
+}
+
+bool terminalours(bool* again) {
+    *again = false;
+    if (!inuse)
+        return false;
+    sigset_t old;
+    if (!foreground()) {
+        blockall(&old);
+        letgo();
+        sigprocmask(SIG_SETMASK, &old, nullptr);
+        // As any program that wants its terminal from the background: stopped until `fg`, so the
+        // game and its guardian stop together. Where nothing can stop it, it waits unseen.
+        raise(SIGTTOU);
+        if (!foreground())
+            return false;
+    }
+    // A stop that the game could not see (SIGSTOP) leaves the shell's settings behind.
+    if (!takeresumed() && back->owned)
+        return true;
+    blockall(&old);
+    if (back->havetermios)
+        tcsetattr(infd, TCSANOW, &raw);
+    if (!back->owned) {
+        put(enter, enterlen);
+        back->owned = 1;
+    }
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+    *again = true;
+    return true;
+}
 
 bool takeresized() {
     if (!resized)
@@ -186,7 +224,7 @@ void takeover() {
     static bool found = false;
     if (!found && !(found = findterminal())) {
         const char line[] = "dropple: no terminal to play in\n";
-        writeall(STDERR_FILENO, line, sizeof line - 1, false);
+        writeall(STDERR_FILENO, line, sizeof line - 1, 0);
         std::exit(1);
     }
     static bool once = false;
@@ -227,7 +265,17 @@ void takeover() {
         tcsetattr(infd, TCSAFLUSH, &raw);
     }
     back->owned = 1;
+    inuse = true;
     put(enter, enterlen);
+    // The picture goes out through a description of the terminal of its own that never blocks, so
+    // a terminal that stops reading holds up no frame; the shell's own stays as it was.
+    if (framefd < 0) {
+        char path[32];
+        std::snprintf(path, sizeof path, "/proc/self/fd/%d", outfd);
+        framefd = open(path, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (framefd < 0)
+            framefd = outfd;
+    }
     // Libraries that print to stderr would scribble over the picture.
     savedstderr = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
     int devnull = open("/dev/null", O_WRONLY | O_CLOEXEC);
@@ -238,6 +286,7 @@ void takeover() {
 }
 
 void handback() {
+    inuse = false;
     restore();
     eachfatal([](int sig) {
         if (sigismember(&taken, sig) == 1)

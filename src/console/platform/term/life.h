@@ -13,6 +13,15 @@ void handback();
 // the keyboard's questions go to termout().
 int termin();
 int termout();
+// The picture goes to termframes(): the same terminal, through a descriptor that never blocks.
+int termframes();
+
+// Each frame, before anything is drawn: whether the terminal is the game's to draw on. A game that
+// finds itself in the background gives the terminal back and stops, as any program does that
+// wants its terminal there; in the foreground it takes the terminal again when it had given it
+// up or was stopped, and then `again` says the picture must be drawn whole.
+bool terminalours(bool* again);
+bool termowned();
 
 // The report modes the input side has just sent: `on` turns them on (sent again after Ctrl-Z and
 // `fg`), `off` turns them off in reverse order and is sent on every way out from this call on, also

@@ -4,7 +4,8 @@
 
 #include <cstddef>
 
-// Writes all n bytes, going on after a signal. A terminal that someone left non-blocking may be
-// full (EAGAIN): it is waited for when `waitwhenfull`; a signal handler gives up instead. Any
+// Writes all n bytes, going on after a signal; true when all went out. A terminal that is full
+// (a non-blocking descriptor says EAGAIN) is waited for, without spinning, for at most `waitms`
+// milliseconds in all (forever when negative; a signal handler gives up at once with 0). Any
 // other failure means the terminal is gone, and there is nothing left to show anything on.
-void writeall(int fd, const char* bytes, std::size_t n, bool waitwhenfull);
+bool writeall(int fd, const char* bytes, std::size_t n, int waitms);

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -35,6 +36,12 @@ void readsize(int* cols, int* rows) {
     }
 }
 
+// How long a frame may wait for a terminal that is slow to take it.
+constexpr int framewaitms = 12;
+// A frame that the terminal would not take in time was cut short: what it shows is unknown, and
+// an escape sequence or a synchronized update (`cutsync`) may be left open.
+bool cut = false, cutsync = false;
+
 // Runs `step` with the game's own signal handlers held off, so none of them sees it half done.
 template <class F> void unbroken(F step) {
     sigset_t all, old;
@@ -44,25 +51,49 @@ template <class F> void unbroken(F step) {
     sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
-// One frame's bytes. While they go out, a way out that cuts them short knows to end the
-// synchronized update they opened; the update's own end goes out together with clearing that, so
-// a way out never ends an update twice.
+// Once a terminal that stopped reading has room again: whatever the cut frame left open is ended,
+// and the next frame draws everything.
+bool mended() {
+    pollfd p{termframes(), POLLOUT, 0};
+    if (poll(&p, 1, 0) <= 0 || !(p.revents & POLLOUT))
+        return false;
+    unbroken([] {
+        const std::string mend = std::string("\x18") + (cutsync ? syncoff : "");
+        if (writeall(termframes(), mend.data(), mend.size(), 0)) {
+            cut = cutsync = false;
+            syncopen(false);
+        }
+    });
+    if (!cut)
+        renderinvalidate();
+    return !cut;
+}
+
+// One frame's bytes, each waiting for the terminal no longer than a frame may. While they go out,
+// a way out that cuts them short knows to end the synchronized update they opened; the update's
+// own end goes out together with clearing that, so a way out never ends an update twice.
 void flush() {
+    if (cut && !mended())
+        return;
     const std::string& bytes = renderframe();
     if (bytes.empty())
         return;
     const char* b = bytes.data();
     std::size_t n = bytes.size();
     if (!bytes.starts_with(syncon) || !bytes.ends_with(syncoff)) {
-        writeall(termout(), b, n, true);
+        cut = !writeall(termframes(), b, n, framewaitms);
         return;
     }
     const std::size_t tail = sizeof syncoff - 1;
     unbroken([] { syncopen(true); });
-    writeall(termout(), b, n - tail, true);
+    cut = cutsync = !writeall(termframes(), b, n - tail, framewaitms);
+    if (cut)
+        return;
     unbroken([&] {
-        writeall(termout(), b + n - tail, tail, true);
-        syncopen(false);
+        if (writeall(termframes(), b + n - tail, tail, framewaitms))
+            syncopen(false);
+        else
+            cut = cutsync = true;
     });
 }
 
@@ -113,23 +144,26 @@ bool termkeydown(unsigned char code) {
 
 void termpresent(const cell* buffer, short left, short top, short right, short bottom) {
     renderput(buffer, left, top, right, bottom);
-    flush();
+    if (termowned())
+        flush();
 }
 
 void termpump() {
-    act(keyspoll());
+    bool again = false;
+    const bool ours = terminalours(&again);
+    if (ours) // from the background, reading would only stop the game again
+        act(keyspoll());
     const bool resized = takeresized();
-    const bool resumed = takeresumed();
     if (resized) {
         int cols, rows;
         readsize(&cols, &rows);
         rendersize(cols, rows);
     }
-    if (resumed) {
+    if (again) {
         keysreleaseall();
         renderinvalidate();
     }
-    if (resized || resumed)
+    if (ours && (resized || again || cut))
         flush();
 }
 

@@ -145,6 +145,10 @@ void windowopen() {
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Without a desktop to ask, SDL's drivers would only complain on stderr before failing.
+    const bool desktop = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+    if (!desktop && !std::getenv("SDL_VIDEODRIVER"))
+        cannotopen("no display");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         cannotopen(SDL_GetError());
     // Without a desktop SDL falls back to drivers that show nothing; only a caller that asks for
