@@ -1,8 +1,5 @@
 # The terminal input parser and the key state behind it.
 add_executable(termparse_fuzz ${CMAKE_CURRENT_LIST_DIR}/termparse.cpp)
 target_link_libraries(termparse_fuzz PRIVATE droppletermparts)
-# The parts fuzzed are instrumented too, so coverage guides the fuzzer through them; a fuzz build
-# is a build folder of its own.
-target_compile_options(droppletermparts PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
 target_compile_options(termparse_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
 target_link_options(termparse_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
