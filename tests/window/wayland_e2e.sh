@@ -13,7 +13,9 @@ done
 dir=$(mktemp -d)
 chmod 755 "$dir"
 mkdir -m 700 "$dir/run" "$dir/home"
-as=(env -i PATH=/usr/bin:/bin HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run")
+# A clean environment, but for the sanitizers' settings of the build under test.
+as=(env -i PATH=/usr/bin:/bin HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run"
+    ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}")
 if [ "$(id -u)" = 0 ]; then
     chown 65534:65534 "$dir/run" "$dir/home"
     as=(setpriv --reuid=65534 --regid=65534 --clear-groups "${as[@]}")
