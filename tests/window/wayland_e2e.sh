@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The game in its window on Wayland, under a headless sway, with keys from wtype and screenshots
 # from grim: the window appears, a tap moves the piece one column, a held key slides it and it
-# stops on release, and closing the window ends the game with status 0.
-# sway will not run as root, so as root both run as uid 65534. Usage: wayland_e2e.sh DROPPLE WINDOWREAD
+# stops on release, and closing the window ends the game with status 0. sway will not run as root,
+# so as root both run as uid 65534. Usage: wayland_e2e.sh DROPPLE WINDOWREAD
 set -u
 game=$1 read=$2
 . "$(dirname "$0")/../e2e/skip.sh"
@@ -55,7 +55,8 @@ fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
 W() { timeout 10 "${wl[@]}" wtype "$@"; }
 tap() { W -P "$1" -p "$1"; sleep "${2:-0.1}"; }
 shot() { "${wl[@]}" grim -t ppm - >"$dir/shot.ppm" && "$read" "$dir/shot.ppm" >"$dir/$1"; }
-ghost() { awk 'NF == 5 && $3 == "B1" && $2 >= 30 && $2 <= 49 { if (m == "" || $2 < m) m = $2 } END { print m }' "$dir/$1"; }
+ghost() { awk 'NF == 5 && $3 == "B1" && $2 >= 30 && $2 <= 49 && (m == "" || $2 < m) { m = $2 }
+    END { print m }' "$dir/$1"; }
 
 for _ in $(seq 100); do
     sock=$(ls "$dir"/run/sway-ipc.*.sock 2>/dev/null | head -1)
@@ -97,10 +98,7 @@ for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then
     fail "the game is still running after its window was closed"
 else
-    wait "$pid"
-    rc=$?
-    [ "$rc" = 0 ] || fail "closing the window ended the game with status $rc"
+    wait "$pid" || fail "closing the window ended the game with status $?"
 fi
-[ "$fails" = 0 ] && echo "wayland: all checks passed"
-[ "$fails" = 0 ] || cat "$dir/log"
-[ "$fails" = 0 ]
+[ "$fails" = 0 ] || { cat "$dir/log"; exit 1; }
+echo "wayland: all checks passed"
