@@ -136,16 +136,14 @@ int firstscale(int top, int left, int bottom, int right) {
     SDL_Rect room;
     if (SDL_GetDisplayUsableBounds(0, &room) != 0)
         return 2;
-    for (int s = 2; s > 1; s--)
-        if (picturew * s + left + right <= room.w && pictureh * s + top + bottom <= room.h)
-            return s;
-    return 1;
+    return picturew * 2 + left + right <= room.w && pictureh * 2 + top + bottom <= room.h ? 2 : 1;
 }
 
 // The frame a window manager puts around the window is known only once it has framed it, shortly
 // after the window appears. Where the picture at twice the size leaves room for any title bar
 // there is nothing to wait for; else the game waits for the frame, a fifth of a second at most,
-// and falls back to the font's size if the frame does not fit.
+// and falls back to the font's size if the frame does not fit. Where SDL cannot tell the frame
+// (Wayland, whose windows draw their own) the window stays as it is.
 void fitframe(int s) {
     SDL_Rect room;
     if (SDL_GetDisplayUsableBounds(0, &room) != 0 || pictureh * s + 100 <= room.h)
@@ -153,7 +151,7 @@ void fitframe(int s) {
     int top = 0, left = 0, bottom = 0, right = 0;
     for (int waited = 0; waited < 200; waited += 10) {
         SDL_PumpEvents();
-        if (SDL_GetWindowBordersSize(win, &top, &left, &bottom, &right) == 0 && top > 0)
+        if (SDL_GetWindowBordersSize(win, &top, &left, &bottom, &right) != 0 || top > 0)
             break;
         SDL_Delay(10);
     }
