@@ -12,7 +12,8 @@ cd "$scratch/prefix"
 [ -x bin/dropple ] || fail "no bin/dropple"
 [ "$(ls share/dropple/audio | wc -l)" -eq 60 ] || fail "not 60 sounds in share/dropple/audio"
 [ -f share/man/man6/dropple.6 ] || fail "no manual page"
-[ "$(find . -type f | wc -l)" -eq 62 ] || fail "unexpected files: $(find . -type f | grep -v audio/)"
+[ "$(ls share/icons/hicolor/*/apps/dropple.png | wc -l)" -eq 8 ] || fail "not 8 icons"
+[ "$(find . -type f | wc -l)" -eq 72 ] || fail "unexpected files: $(find . -type f | grep -v audio/)"
 if command -v groff >/dev/null; then
   warnings=$(groff -man -ww -z share/man/man6/dropple.6 2>&1)
   [ -z "$warnings" ] || fail "manual page: $warnings"

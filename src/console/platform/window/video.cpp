@@ -123,6 +123,38 @@ void show() {
     changed = false;
 }
 
+// The largest picture, up to twice the font's size, whose window with its frame fits the
+// desktop's usable area (the screen less panels and docks).
+int firstscale(int top, int left, int bottom, int right) {
+    SDL_Rect room;
+    if (SDL_GetDisplayUsableBounds(0, &room) != 0)
+        return 2;
+    return picturew * 2 + left + right <= room.w && pictureh * 2 + top + bottom <= room.h ? 2 : 1;
+}
+
+// The frame a window manager puts around the window is known only once it has framed it, shortly
+// after the window appears. Where the picture at twice the size leaves room for any title bar
+// there is nothing to wait for; else the game waits for the frame, a fifth of a second at most,
+// and falls back to the font's size if the frame does not fit. Where SDL cannot tell the frame
+// (Wayland, whose windows draw their own) the window stays as it is.
+void fitframe(int s) {
+    SDL_Rect room;
+    if (SDL_GetDisplayUsableBounds(0, &room) != 0 || pictureh * s + 100 <= room.h)
+        return;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    for (int waited = 0; waited < 200; waited += 10) {
+        SDL_PumpEvents();
+        if (SDL_GetWindowBordersSize(win, &top, &left, &bottom, &right) != 0 || top > 0)
+            break;
+        SDL_Delay(10);
+    }
+    const int fits = firstscale(top, left, bottom, right);
+    if (fits != s) {
+        SDL_SetWindowSize(win, picturew * fits, pictureh * fits);
+        SDL_SetWindowPosition(win, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+}
+
 [[noreturn]] void cannotopen(const char* why) {
     std::fprintf(stderr, "dropple: no window can be opened here (%s); play without --window.\n",
                  why);
@@ -157,14 +189,21 @@ void windowopen() {
     if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
         !std::getenv("SDL_VIDEODRIVER"))
         cannotopen("no display");
-    // Twice the font's size when the desktop has room for it.
-    int s = 2;
-    SDL_Rect room;
-    if (SDL_GetDisplayUsableBounds(0, &room) == 0 &&
-        (room.w < picturew * 2 || room.h < pictureh * 2))
-        s = 1;
+    // Under X, SDL's software renderer draws into the window's shared-memory image and no GL
+    // driver is loaded: a GL driver costs tens of megabytes and more CPU for a picture that changes
+    // a few cells a frame. Each present puts the whole finished picture at once, so nothing shows
+    // half-drawn. Wayland has no such image in SDL, and its software renderer would go through GL
+    // anyway, so there SDL's choice stands. The player's own SDL_RENDER_DRIVER and
+    // SDL_FRAMEBUFFER_ACCELERATION still win over these.
+    if (driver && std::strcmp(driver, "x11") == 0) {
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
+    int s = firstscale(0, 0, 0, 0);
     win = SDL_CreateWindow("Dropple", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, picturew * s,
                            pictureh * s, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (win && s > 1)
+        fitframe(s);
     if (win)
         ren = SDL_CreateRenderer(win, -1, 0);
     if (!ren)

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a copy of the source tree, as a packager would, and checks it:
+# lintian finds no error or warning, the launcher and the software-centre entry pass their
+# validators, and the unpacked game finds its sounds from another folder. As root it also
+# installs the package with apt-get and removes it, which must leave nothing behind.
+# Usage: package.sh SOURCE
+set -uo pipefail
+. "$(dirname "$0")/../e2e/skip.sh"
+src=$1
+for tool in dpkg-buildpackage dh lintian desktop-file-validate appstreamcli; do
+  command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+(cd "$src" && dpkg-checkbuilddeps 2>&1) || skip "the package's build dependencies are missing"
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fails=0
+fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+
+# The tracked files, and new ones not yet committed; never a build folder.
+mkdir "$scratch/dropple"
+if git -C "$src" rev-parse 2>/dev/null; then
+  git -C "$src" ls-files -co --exclude-standard | tar -C "$src" -cf - -T - | tar -C "$scratch/dropple" -xf -
+else
+  tar -C "$src" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$scratch/dropple" -xf -
+fi
+cd "$scratch/dropple"
+if ! dpkg-buildpackage -us -uc -b -j"$(nproc)" >"$scratch/build.log" 2>&1; then
+  tail -30 "$scratch/build.log"
+  echo "FAIL: dpkg-buildpackage"
+  exit 1
+fi
+cd "$scratch"
+deb=$(ls dropple_*.deb)
+echo "built $deb"
+
+tags=$(lintian -I --pedantic "$deb" 2>&1 | grep -v '^running with root privileges')
+[ -n "$tags" ] && echo "lintian: $tags"
+grep -q '^[EW]: ' <<<"$tags" && fail "lintian reports errors or warnings"
+
+dpkg-deb -x "$deb" root
+desktop-file-validate root/usr/share/applications/*.desktop || fail "desktop-file-validate"
+appstreamcli validate --no-net root/usr/share/metainfo/*.metainfo.xml || fail "appstreamcli validate"
+grep -qx 'Exec=/usr/games/dropple --window' root/usr/share/applications/*.desktop ||
+  fail "the launcher does not start /usr/games/dropple --window"
+
+# Unpacked anywhere, the game finds the sounds it came with.
+mkdir elsewhere
+help=$(cd elsewhere && HOME="$scratch" "$scratch/root/usr/games/dropple" --help 2>&1)
+grep -qx "  audio      $scratch/root/usr/share/games/dropple/audio" <<<"$help" ||
+  fail "the unpacked game does not find its sounds: $help"
+
+if [ "$(id -u)" = 0 ] && ! dpkg -s dropple >/dev/null 2>&1; then
+  apt-get install -y -qq -o DPkg::Lock::Timeout=300 "./$deb" >/dev/null || fail "apt-get install"
+  files=$(dpkg -L dropple)
+  help=$(cd / && HOME="$scratch" /usr/games/dropple --help 2>&1)
+  grep -qx "  audio      /usr/share/games/dropple/audio" <<<"$help" ||
+    fail "the installed game does not find its sounds: $help"
+  apt-get remove -y -qq -o DPkg::Lock::Timeout=300 dropple >/dev/null || fail "apt-get remove"
+  left=$(while read -r f; do [ -e "$f" ] && [ ! -d "$f" ] && echo "$f"; done <<<"$files")
+  [ -z "$left" ] || fail "apt-get remove left: $left"
+  dpkg -s dropple >/dev/null 2>&1 && fail "dpkg still knows the package after removal"
+  echo "installed with apt-get and removed"
+fi
+[ "$fails" = 0 ] && echo "package: all checks passed"
+[ "$fails" = 0 ]

@@ -1,0 +1,9 @@
+// Writing 8-bit RGBA PNG files, for the icons the build draws.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// rgba holds w * h pixels, four bytes each, rows top to bottom.
+bool writepng(const std::string& path, int w, int h, const std::vector<std::uint8_t>& rgba);
