@@ -93,12 +93,15 @@ void orphaned(int) {
     std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(game));
     const int fd = open(path, O_RDONLY | O_CLOEXEC);
     for (char buf[512];;) {
+        // Read before the game's state: a game that comes back and takes the terminal meanwhile
+        // holds it under a new number, and the claim fails.
+        const sig_atomic_t seen = g->owned;
         const ssize_t n = fd < 0 ? -1 : pread(fd, buf, sizeof buf - 1, 0);
         if (n <= 0)
             _exit(0);
         buf[n] = 0;
         const char* end = std::strrchr(buf, ')');
-        if (end && end[1] && end[2] == 'T' && claimterminal(g))
+        if (seen && end && end[1] && end[2] == 'T' && claimterminal(g, seen))
             giveterminal(g, in, out);
         pollfd p{life, POLLIN, 0};
         if (poll(&p, 1, 5) > 0)
@@ -159,9 +162,10 @@ bool stillstopped() {
             // The game gives the terminal back itself when it can (Ctrl-Z); stopped outright it
             // cannot, and the guardian does it on its behalf. Then the guardian stops too, so the
             // shell sees the job stopped, and passes on whatever continues it.
+            const sig_atomic_t seen = g->owned;
             if (!stillstopped())
                 continue;
-            if (claimterminal(g))
+            if (seen && claimterminal(g, seen))
                 giveterminal(g, tin, tout);
             int sig = WSTOPSIG(status);
             sigdefault(sig);
@@ -189,8 +193,22 @@ bool stillstopped() {
 
 } // namespace
 
-bool claimterminal(giveback* g) {
-    return __sync_bool_compare_and_swap(&g->owned, 1, 0);
+bool claimterminal(giveback* g, sig_atomic_t seen) {
+    for (;;) {
+        const sig_atomic_t now = g->owned;
+        if (now == 0 || (seen != 0 && now != seen))
+            return false;
+        if (__sync_bool_compare_and_swap(&g->owned, now, 0))
+            return true;
+    }
+}
+
+sig_atomic_t nexttake(const giveback* g) {
+    static sig_atomic_t last = 0;
+    last = last % 1000000 + 1;
+    if (last == g->owned)
+        last = last % 1000000 + 1;
+    return last;
 }
 
 void giveterminal(const giveback* g, int in, int out) {

@@ -27,7 +27,9 @@ void sigdefault(int sig);
 // What it takes to give the terminal back; the game keeps it up to date, the guardian and the
 // minder read it when the game cannot act (dead, or stopped outright).
 struct giveback {
-    volatile sig_atomic_t owned;   // the terminal is the game's now
+    // Nonzero while the terminal is the game's: a new number each time the game takes it, so one
+    // who saw the game stopped can tell that it has since come back and taken the terminal again.
+    volatile sig_atomic_t owned;
     volatile sig_atomic_t syncing; // a frame that holds the terminal's picture back is being sent
     bool havetermios;
     termios saved;
@@ -36,8 +38,11 @@ struct giveback {
 };
 
 // Whether the terminal was the game's: then it is not any more, and the caller gives it back. Two
-// processes may try at once (the game and the minder), and only one may write the bytes.
-bool claimterminal(giveback* g);
+// processes may try at once (the game and the minder), and only one may write the bytes. With
+// `seen`, only while the game still holds it as it did when `seen` was read from `owned`.
+bool claimterminal(giveback* g, sig_atomic_t seen = 0);
+// The next value of `owned` for the game taking the terminal.
+sig_atomic_t nexttake(const giveback* g);
 // Writes the bytes that give the terminal back, then its settings; async-signal-safe, for the
 // game's ways out and the guardian alike.
 void giveterminal(const giveback* g, int in, int out);

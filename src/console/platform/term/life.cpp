@@ -187,7 +187,7 @@ bool terminalours(bool* again) {
         tcsetattr(infd, TCSANOW, &raw);
     if (!back->owned) {
         put(enter, enterlen);
-        back->owned = 1;
+        back->owned = nexttake(back);
     }
     sigprocmask(SIG_SETMASK, &old, nullptr);
     *again = true;
@@ -264,7 +264,7 @@ void takeover() {
         raw.c_cc[VTIME] = 0;
         tcsetattr(infd, TCSAFLUSH, &raw);
     }
-    back->owned = 1;
+    back->owned = nexttake(back);
     inuse = true;
     put(enter, enterlen);
     // The picture goes out through a description of the terminal of its own that never blocks, so

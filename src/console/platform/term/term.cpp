@@ -163,7 +163,9 @@ void termpump() {
         keysreleaseall();
         renderinvalidate();
     }
-    if (ours && (resized || again || cut))
+    // Stopped within this frame (Ctrl-Z), the game has not taken the terminal back yet: the next
+    // frame does, and draws then.
+    if (ours && termowned() && (resized || again || cut))
         flush();
 }
 
