@@ -137,7 +137,7 @@ void winsetpalette(const unsigned char* rgb) {
     SetConsoleScreenBufferInfoEx(out, &info);
 }
 
-void winpump() {}
+void winpump(std::uint64_t) {}
 
 // The game's key numbers are the system's virtual-key codes.
 bool winkeydown(unsigned char code) {
@@ -147,9 +147,8 @@ bool winkeydown(unsigned char code) {
 }
 
 const backend console = {
-    winopen,       winclose,           winkeydown,    winusecodepage437,
-    winhidecursor, winconsolesize,   winsetbuffersize, winsetwindow,
-    winpresent,    winsetpalette,    winpump,
+    winopen,          winclose,     winkeydown, winusecodepage437, winhidecursor, winconsolesize,
+    winsetbuffersize, winsetwindow, winpresent, winsetpalette,     winpump,
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 // The game in a window of its own: 80 by 25 cells drawn from the font into a streaming texture,
 // scaled by whole multiples and centred.
+#include "console/platform.h"
 #include "console/platform/window/window.h"
 #include "console/screen.h"
 
@@ -225,10 +226,13 @@ void windowsetpalette(const unsigned char* rgb) {
         drawall();
 }
 
-void windowpump() {
+void windowpump(std::uint64_t due) {
     if (!ren)
         return;
     bool relayout = false;
+    // A key is timed when it is taken here: SDL reads the display's events only when asked, so
+    // its own stamps say no more, and the game's counter is the time the frames keep.
+    const std::uint64_t now = ticks();
     for (SDL_Event e; SDL_PollEvent(&e);) {
         switch (e.type) {
         case SDL_QUIT:
@@ -237,14 +241,14 @@ void windowpump() {
         case SDL_KEYDOWN:
             if (e.key.repeat)
                 break;
-            windowkeyevent(e.key.keysym.scancode, true);
+            windowkeyevent(e.key.keysym.scancode, true, now);
             if (e.key.keysym.sym == SDLK_F11) {
                 bool full = SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN_DESKTOP;
                 SDL_SetWindowFullscreen(win, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
             }
             break;
         case SDL_KEYUP:
-            windowkeyevent(e.key.keysym.scancode, false);
+            windowkeyevent(e.key.keysym.scancode, false, now);
             break;
         case SDL_KEYMAPCHANGED:
             windowkeymap();
@@ -268,7 +272,7 @@ void windowpump() {
             break;
         }
     }
-    windowkeysupdate(focused);
+    windowkeysupdate(focused, now, due);
     if (relayout)
         layout();
     if (fresh)
