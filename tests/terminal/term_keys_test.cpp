@@ -1,7 +1,7 @@
 // Key state: the rules, with time given in milliseconds, and start-up against a pseudo-terminal
 // that speaks the keyboard protocol, one that does not, and one that answers nothing at all.
-#include "console/platform/term/term.h"
 #include "console/platform/term/keys.h"
+#include "console/platform/term/term.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -143,7 +143,7 @@ struct faketerminal {
         send(bytes);
         pollfd p{slave, POLLIN, 0};
         poll(&p, 1, 100);
-        keyspoll();
+        keyspoll(UINT64_MAX);
     }
 };
 

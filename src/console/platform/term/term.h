@@ -2,11 +2,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // Input side (term_input*.cpp): the keyboard.
 void keysopen();  // after the terminal is in raw mode on the alternate screen
 void keysclose(); // before the terminal leaves the alternate screen
-void keyspoll();  // take in whatever input is pending, without waiting
+// Takes in whatever input is pending, without waiting; the keys move on by what was heard before
+// the frame beginning now is due to end (`due`, on the counter).
+void keyspoll(std::uint64_t due);
 bool keysdown(unsigned char code);
 void keysreleaseall();
 // Called once after the terminal has been restored and stderr given back, so a line printed there
@@ -39,7 +42,7 @@ bool termsetbuffersize(short cols, short rows);
 bool termsetwindow(short left, short top, short right, short bottom);
 void termpresent(const cell* buffer, short left, short top, short right, short bottom);
 void termsetpalette(const unsigned char* rgb);
-void termpump();
+void termpump(std::uint64_t due);
 
 // The whole terminal back end, as the Linux program opens it.
 struct backend;
