@@ -21,9 +21,10 @@ bool setarea(short, short, short, short) {
 }
 void show(const cell*, short, short, short, short) {}
 void colours(const unsigned char*) {}
+void pump(std::uint64_t) {}
 
-const backend null = {nothing, nothing, nokey,   nothing, nothing, size,
-                      setsize, setarea, show,    colours, nothing};
+const backend null = {nothing, nothing, nokey, nothing, nothing, size,
+                      setsize, setarea, show,  colours, pump};
 
 } // namespace
 
