@@ -131,6 +131,21 @@ void show() {
     changed = false;
 }
 
+// Whether the renderer's OpenGL draws on the processor (a virtual machine, no graphics card). It
+// must draw the whole window at every change, a quarter of a core for a meter that ticks, where
+// SDL's own software renderer draws only the changed cells.
+bool drawsonprocessor() {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(ren, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    using glstring = const unsigned char* (*)(unsigned int);
+    const auto get = reinterpret_cast<glstring>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = get ? get(0x1F01) : nullptr; // GL_RENDERER
+    const char* n = reinterpret_cast<const char*>(name);
+    return n &&
+           (std::strstr(n, "llvmpipe") || std::strstr(n, "softpipe") || std::strstr(n, "Software"));
+}
+
 [[noreturn]] void cannotopen(const char* why) {
     std::fprintf(stderr, "dropple: no window can be opened here (%s); play without --window.\n",
                  why);
@@ -171,6 +186,12 @@ void windowopen() {
                            pictureh * s, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (win)
         ren = SDL_CreateRenderer(win, -1, 0);
+    if (ren && !std::getenv("SDL_RENDER_DRIVER") && drawsonprocessor()) {
+        SDL_DestroyRenderer(ren);
+        // Straight into the window's own pixels, not through OpenGL again.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        ren = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
+    }
     if (!ren)
         cannotopen(SDL_GetError());
     SDL_SetWindowMinimumSize(win, picturew, pictureh);
