@@ -40,7 +40,8 @@ bool setwindow(short left, short top, short right, short bottom);
 // display.
 void present(const cell* buffer, short left, short top, short right, short bottom);
 // The 16 palette colours as red, green, blue triples; every cell is drawn with them from the next
-// presented frame on.
+// presented frame on. The game sets them from its settings before it presents anything, so a
+// display has no colours of its own to start with.
 void setpalette(const unsigned char* rgb);
 
 // A frame boundary has passed and the frame beginning now is due to end at counter time `due`:
@@ -53,10 +54,12 @@ void pump(std::uint64_t due);
 // returns how many it read; -1 when there is no such file, -2 when something is there that cannot
 // be read as a regular file (it is then left alone).
 long readfile(const char* name, unsigned char* buf, long n);
-// Replaces the file whole with n bytes, or leaves it exactly as it was; true when it was replaced.
-bool replacefile(const char* name, const unsigned char* data, long n);
-// Where the file or folder the game knows by this bare name ("savefile", "audio") is kept; the
-// folder that is to hold the settings is made when missing. Other names come back unchanged.
+// Replaces the file whole with n bytes, or leaves it exactly as it was; true when it was replaced,
+// else `why` (when given) says what stood in the way, in a few words. The folders it is to be in
+// are made when missing.
+bool replacefile(const char* name, const unsigned char* data, long n, std::string* why = nullptr);
+// Where the file or folder the game knows by this bare name ("savefile", "audio") is kept; asking
+// changes nothing on disk. Other names come back unchanged.
 std::string whereis(const char* name);
 
 // Sound: open a WAV file of the audio folder under its own name; play a name from its start.

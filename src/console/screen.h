@@ -25,6 +25,9 @@ extern std::uint64_t tempcounter;
 extern std::uint64_t frametiming[32];
 extern std::uint32_t fps;
 
+// What a frame shows as it ends: nothing, the frame meter only on its record, the meter's corner
+// of the screen (screens that present their own changes), or the whole screen.
+constexpr unsigned char shownothing = 0, showmeter = 1, showcorner = 2, showscreen = 3;
 void framesleep(unsigned char mode);
 void frameshow(unsigned char mode);
 void fpsupdate(bool show);

@@ -148,9 +148,9 @@ unsigned char colorpicker() {
             step(section, entry, +1);
         if (guikeyrepeat(6) && section == savesection) {
             savescheme();
-            framesleep(3);
+            framesleep(showscreen);
             return 3;
         }
-        framesleep(3);
+        framesleep(showscreen);
     }
 }

@@ -32,12 +32,12 @@ bool anydown() {
 
 void waitrelease() {
     while (anydown())
-        framesleep(2);
+        framesleep(showcorner);
 }
 
 void waitpress() {
     while (!anydown())
-        framesleep(2);
+        framesleep(showcorner);
 }
 
 bool anyheld(const unsigned char* codes, int count) {
@@ -88,9 +88,9 @@ unsigned char configure(unsigned char* set, const char* const* labels, bool refu
         presentprompt();
         int code;
         while ((code = scan(taken, refusetaken ? r : 0)) < 0)
-            framesleep(2);
+            framesleep(showcorner);
         set[slot] = taken[r] = static_cast<unsigned char>(code);
-        framesleep(2);
+        framesleep(showcorner);
     }
     waitrelease();
     showcodes(set);
@@ -99,7 +99,7 @@ unsigned char configure(unsigned char* set, const char* const* labels, bool refu
     puttext(promptrow, 0, "Settings successfully configured, press any key to go back.");
     presentprompt();
     waitpress();
-    framesleep(2);
+    framesleep(showcorner);
     return 3;
 }
 

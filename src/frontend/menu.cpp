@@ -71,11 +71,11 @@ unsigned char menu() {
         if (start != keys[6]) {
             keys[6] = start;
             if (start) {
-                framesleep(3);
+                framesleep(showscreen);
                 return cursor;
             }
             daskeys[6] = 0;
         }
-        framesleep(3);
+        framesleep(showscreen);
     }
 }

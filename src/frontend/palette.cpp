@@ -62,7 +62,7 @@ unsigned char change16colors() {
         showcolors();
         // Every frame, edited or not, so the whole screen shows the palette being edited.
         applypalette();
-        framesleep(3);
+        framesleep(showscreen);
         if (saved)
             return 3;
     }

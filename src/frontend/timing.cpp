@@ -58,13 +58,13 @@ unsigned char settings() {
             showvalue(field);
         }
         if (guikeyrepeat(6)) {
-            framesleep(3);
+            framesleep(showscreen);
             if (field == savefield) {
                 savesettings();
                 return 3;
             }
             continue;
         }
-        framesleep(3);
+        framesleep(showscreen);
     }
 }

@@ -3,15 +3,6 @@
 #include "shell/ingamev.h"
 #include "shell/shell.h"
 
-namespace {
-
-std::uint32_t addcapped(std::uint32_t a, std::uint32_t b) {
-    std::uint32_t s = a + b;
-    return s < a ? 4294967295u : s;
-}
-
-} // namespace
-
 void lockdelayreset(bool fall) {
     if (ingamev.ars != 0) {
         // Only reaching a row lower than any before gives the piece its full delay again.
@@ -32,9 +23,9 @@ void lockdelayreset(bool fall) {
     // call only does the bookkeeping above.
     std::uint32_t s = 0;
     bool ran = false;
-    if (keys[0] != 0 && (arrkeys[0] == 0 || ingamev.ars != 0)) {
+    if (keys[harddropkey] != 0 && (arrkeys[harddropkey] == 0 || ingamev.ars != 0)) {
         ran = true;
-        s = 4294967295u;
+        s = instant;
         do {
             s -= 256;
             ingamev.gravitysum = s;
@@ -45,8 +36,8 @@ void lockdelayreset(bool fall) {
             ingamev.score += 2;
         } while (s > 255);
     }
-    if (keys[1] != 0) {
-        s = ran ? addcapped(s, INGAMESDS) : INGAMESDS;
+    if (keys[softdropkey] != 0) {
+        s = ran ? addsaturated(s, INGAMESDS) : INGAMESDS;
         ran = true;
         while (s > 255) {
             s -= 256;
@@ -58,7 +49,7 @@ void lockdelayreset(bool fall) {
             ingamev.score += 1;
         }
     }
-    ingamev.gravitysum = ran ? addcapped(s, ingamev.gravity) : ingamev.gravity;
+    ingamev.gravitysum = ran ? addsaturated(s, ingamev.gravity) : ingamev.gravity;
     while (ingamev.gravitysum > 255) {
         ingamev.gravitysum -= 256;
         if (drop(false)) {

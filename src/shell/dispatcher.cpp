@@ -1,7 +1,18 @@
 #include "frontend/frontend.h"
 #include "shell/shell.h"
 
+namespace {
+
+// The game modes of the menu's last five rows, "Dropple 2" to "Dropple 5 Death".
+constexpr unsigned char firstgamerow = 7;
+constexpr unsigned char rowmodes[] = {6, 1, 2, 7, 8};
+constexpr unsigned char lastrow = firstgamerow + sizeof rowmodes - 1;
+
+} // namespace
+
 unsigned char runscreen(unsigned char number) {
+    if (number >= firstgamerow && number <= lastrow)
+        return ingame(rowmodes[number - firstgamerow]);
     switch (number) {
     case 1:
         return colorpicker();
@@ -15,16 +26,6 @@ unsigned char runscreen(unsigned char number) {
         return keyboard();
     case 6:
         return guikeyboard();
-    case 7:
-        return ingame(6);
-    case 8:
-        return ingame(1);
-    case 9:
-        return ingame(2);
-    case 10:
-        return ingame(7);
-    case 11:
-        return ingame(8);
     default:
         return 0;
     }
@@ -32,6 +33,6 @@ unsigned char runscreen(unsigned char number) {
 
 void dispatch() {
     unsigned char number = 3;
-    while (number != 0 && number <= 11)
+    while (number != 0 && number <= lastrow)
         number = runscreen(number);
 }

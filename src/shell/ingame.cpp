@@ -10,13 +10,6 @@
 
 #include <cstdint>
 
-constexpr int harddropkey = 0, softdropkey = 1, leftkey = 2, rightkey = 3;
-constexpr int rotaterightkey = 4, rotateleftkey = 5, pausekey = 6, holdkey = 7;
-
-static std::uint32_t addsaturated(std::uint32_t a, std::uint32_t b) {
-    return a > instant - b ? instant : a + b;
-}
-
 static bool poll(int slot) {
     return keydown(ingamekeys[slot]);
 }
@@ -285,6 +278,6 @@ bool gameframe() {
 unsigned char ingame(unsigned char mode) {
     gamesetup(mode);
     while (gameframe())
-        framesleep(3);
+        framesleep(showscreen);
     return 3;
 }

@@ -8,6 +8,15 @@ constexpr int boardrows = 28;
 constexpr int boardcols = 10;
 constexpr std::uint32_t instant = 4294967295u; // a speed that moves until blocked
 
+// The in-game key slots, in the order the settings keep their keys.
+constexpr int harddropkey = 0, softdropkey = 1, leftkey = 2, rightkey = 3;
+constexpr int rotaterightkey = 4, rotateleftkey = 5, pausekey = 6, holdkey = 7;
+
+// Speeds and counters add up to `instant` and stay there.
+constexpr std::uint32_t addsaturated(std::uint32_t a, std::uint32_t b) {
+    return a > instant - b ? instant : a + b;
+}
+
 struct gamestate {
     std::uint64_t lines{};
     std::uint64_t level{};

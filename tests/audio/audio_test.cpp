@@ -120,6 +120,34 @@ TEST_F(Playback, ReplayingRestartsOneSoundWhileAnotherGoesOn) {
     EXPECT_TRUE(astarts[1] > bat.front() && astarts[1] < bat.back());
 }
 
+// Sixty sounds of the largest size, 8-bit mono at 8 kHz, each eleven times larger once converted
+// for the device: the loaded set stays within its budget and the rest are skipped.
+TEST_F(Playback, LargeSoundsStayWithinTheBudget) {
+    std::string wav(wavlargest, '\x80');
+    auto put = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            wav[at + i] = static_cast<char>(v >> 8 * i);
+    };
+    wav.replace(0, 16, "RIFF....WAVEfmt ");
+    wav.replace(36, 4, "data");
+    // PCM, mono, 8000 Hz, 8000 bytes a second, one byte a frame, 8 bits.
+    for (auto [at, v] : {std::pair{4, std::uint32_t(wavlargest - 8)},
+                         {16, 16u},
+                         {20, 1u | 1u << 16},
+                         {24, 8000u},
+                         {28, 8000u},
+                         {32, 1u | 8u << 16},
+                         {40, wavlargest - 44u}})
+        put(at, v);
+    std::ofstream("big.wav", std::ios::binary) << wav;
+    for (int i = 0; i < 60; i++) {
+        fs::create_symlink("../big.wav", "audio/" + std::to_string(i) + ".wav");
+        soundopen(std::to_string(i) + ".wav");
+    }
+    EXPECT_GT(soundbytes(), std::size_t(wavlargest));
+    EXPECT_LE(soundbytes(), soundbudget);
+}
+
 // Missing, broken, outside the folder, unknown, or no working device: nothing loads, nothing is
 // printed.
 TEST_F(Playback, MissingBrokenAndUnknownSoundsAndNoDeviceAreSilentAndHarmless) {

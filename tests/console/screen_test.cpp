@@ -38,7 +38,8 @@ std::string freeframes(int calls, std::uint64_t callertakes = 0) {
     std::string out;
     for (int i = 0; i < calls; i++) {
         headless::advance(callertakes);
-        const std::uint64_t before = headless::reads(), reads = (framesleep(3), headless::reads());
+        const std::uint64_t before = headless::reads(),
+                            reads = (framesleep(showscreen), headless::reads());
         EXPECT_LE(reads - before, 12u);
         out += reads - before == 2 ? 'f' : 'w';
     }
@@ -66,7 +67,7 @@ void startgame() {
 
 TEST(Pacing, EveryFrameWaitsItsTurnAfterAStallEightRunFreeAndASlowCallerNeverWaits) {
     start();
-    framesleep(3);
+    framesleep(showscreen);
     const std::uint64_t before = headless::now();
     EXPECT_EQ(freeframes(120), std::string(120, 'w'));
     EXPECT_EQ(headless::now() - before, 120 * 100u); // the boundaries stay exact
@@ -83,10 +84,10 @@ TEST(Pacing, TheMarginFollowsHowLateTheTimerWakesUpToHalfAMillisecondAndComesBac
     start();
     headless::setclock(6000000, 600);
     initscreen();
-    framesleep(3);
+    framesleep(showscreen);
     auto frame = [] {
         const std::uint64_t boundary = timecounter + frameint, before = headless::reads();
-        framesleep(3);
+        framesleep(showscreen);
         return std::pair(headless::now() - boundary, headless::reads() - before);
     };
     // Two milliseconds is past what the frame waits out on the counter: each frame ends late by
@@ -132,7 +133,7 @@ TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMete
     EXPECT_EQ(std::tuple(headless::presented().size(), row(24, 76, 79), fps),
               std::tuple(0u, "60.0", 600u));
     framesleep(2);
-    framesleep(3);
+    framesleep(showscreen);
     const auto& p = headless::presented();
     ASSERT_EQ(p.size(), 2u);
     EXPECT_EQ(std::tuple(p[0].left, p[0].top, p[0].right, p[0].bottom, p[1].left, p[1].top,

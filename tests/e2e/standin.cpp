@@ -58,7 +58,7 @@ std::string gamestatus() {
             screen[i] = {static_cast<std::uint16_t>(i < int(text.size()) ? text[i] : ' '), 0x07};
         report(std::string("source: ") + sources[keysfrom()] + "\n" + text + "\n");
         std::fputs("scribble\n", stderr);
-        framesleep(3);
+        framesleep(showscreen);
     }
 }
 

@@ -12,7 +12,7 @@
 #include <random>
 #include <vector>
 
-enum slot { up, down, left, right, rotright, rotleft, pausekey, holdkey };
+enum slot { up, down, left, right, rotright, rotleft, pauseslot, holdslot };
 struct stopgame {};
 
 using held = std::tuple<std::uint64_t, std::uint64_t, slot>; // first frame, last frame, key
@@ -83,7 +83,7 @@ TEST_F(Ingame, ATapInAStallMovesOneColumnAndAHoldAcrossItSlides) {
 // hold slot takes the piece that was next (5).
 TEST_F(Ingame, KeysHeldThroughTheSpawnDelayActInTheSpawnFrame) {
     using state = std::tuple<std::uint8_t, int, std::uint8_t, std::uint8_t>;
-    auto at = trace(7, 28, {{2, 2, down}, {3, 60, left}, {5, 60, holdkey}, {5, 60, rotleft}}, [] {
+    auto at = trace(7, 28, {{2, 2, down}, {3, 60, left}, {5, 60, holdslot}, {5, 60, rotleft}}, [] {
         return state(ingamev.active, leftmost(), ingamev.hold, ingamev.rotation);
     });
     EXPECT_EQ(std::vector(at.end() - 2, at.end()),
@@ -103,8 +103,8 @@ TEST_F(Ingame, SonicDropRepeatsWhileHeldAndNeverLocks) {
 
 TEST_F(Ingame, TimedModeIsWonOnItsLastUnpausedFrame) {
     using state = std::pair<std::uint8_t, std::uint64_t>; // over, frames played
-    headless::press(ingamekeys[pausekey]); // still held from the menu: it does not pause the game
-    auto at = trace(2, 7400, {{1, 3, pausekey}, {101, 101, pausekey}, {301, 301, pausekey}},
+    headless::press(ingamekeys[pauseslot]); // still held from the menu: it does not pause the game
+    auto at = trace(2, 7400, {{1, 3, pauseslot}, {101, 101, pauseslot}, {301, 301, pauseslot}},
                     [] { return state(ingamev.over, ingamev.frames); });
     EXPECT_EQ(std::count(at.begin() + 100, at.begin() + 301, state(0, 100)), 201);
     EXPECT_EQ(std::vector(at.end() - 2, at.end()), (std::vector{state(0, 7199), state(1, 7200)}));
@@ -112,7 +112,7 @@ TEST_F(Ingame, TimedModeIsWonOnItsLastUnpausedFrame) {
 
 // The game ends in its first frame: it leaves on hold with pause (frame 11), not on pause alone.
 TEST_F(Ingame, AfterTheEndPauseAloneStaysAndHoldWithPauseLeaves) {
-    auto at = trace(1, 20, {{3, 3, pausekey}, {7, 11, holdkey}, {11, 11, pausekey}}, [] {
+    auto at = trace(1, 20, {{3, 3, pauseslot}, {7, 11, holdslot}, {11, 11, pauseslot}}, [] {
         if (!ingamev.over)
             gameover();
         return 0;
@@ -124,7 +124,7 @@ TEST_F(Ingame, AfterTheEndPauseAloneStaysAndHoldWithPauseLeaves) {
 // Hold works once per piece: a second press is refused with its own sound until the next piece;
 // hard drop, let go and pressed again, locks again.
 TEST_F(Ingame, HoldIsRefusedASecondTimeForTheSamePiece) {
-    trace(5, 11, {{2, 2, holdkey}, {4, 4, holdkey}, {6, 6, up}, {9, 9, holdkey}, {11, 11, up}},
+    trace(5, 11, {{2, 2, holdslot}, {4, 4, holdslot}, {6, 6, up}, {9, 9, holdslot}, {11, 11, up}},
           [] { return 0; });
     EXPECT_EQ(std::tuple(count("hold.wav"), count("holdfail.wav"), count("lock.wav")),
               std::tuple(2L, 1L, 2L));

@@ -1,8 +1,10 @@
 // The game's own files on Linux.
+#include "console/platform/posix/files.h"
 #include "console/platform.h"
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <string>
@@ -45,6 +47,17 @@ int maketemp(const std::string& name, std::string* temp) {
     return -1;
 }
 
+// mkdir -p of the folder a file is to be in, quietly: a folder that cannot be made shows up as the
+// file not being written, which the caller hears of. Only a write makes folders, so asking where
+// a file is (--help) leaves the player's home as it was.
+void makefolders(const std::string& file) {
+    const std::size_t end = file.rfind('/');
+    for (std::size_t at = 1; at < end + 1 && end != std::string::npos; at++)
+        if (at == end || file[at] == '/')
+            if (mkdir(file.substr(0, at).c_str(), 0755) != 0 && errno != EEXIST)
+                return;
+}
+
 // The rename itself reaches the disk only when the folder holding it is flushed too.
 void syncfolder(const std::string& name) {
     std::size_t slash = name.rfind('/');
@@ -60,12 +73,8 @@ void syncfolder(const std::string& name) {
 
 } // namespace
 
-long readfile(const char* name, unsigned char* buf, long n) {
-    const std::string at = whereis(name);
-    name = at.c_str();
-    // Without blocking: a FIFO or a device in the file's place must not hold the game up. A link
-    // the player made to a file elsewhere is followed; only a regular file at its end is read.
-    int fd = open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+int openregular(const char* path, long* size) {
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? -1 : -2;
     struct stat st;
@@ -73,37 +82,57 @@ long readfile(const char* name, unsigned char* buf, long n) {
         close(fd);
         return -2;
     }
+    *size = static_cast<long>(st.st_size);
+    return fd;
+}
+
+long readall(int fd, unsigned char* buf, long n) {
     long got = 0;
     while (got < n) {
         ssize_t k = read(fd, buf + got, static_cast<std::size_t>(n - got));
         if (k < 0 && errno == EINTR)
             continue;
-        if (k < 0) {
-            close(fd);
-            return -2;
-        }
+        if (k < 0)
+            return -1;
         if (k == 0)
             break;
         got += k;
     }
-    close(fd);
     return got;
 }
 
-bool replacefile(const char* name, const unsigned char* data, long n) {
+long readfile(const char* name, unsigned char* buf, long n) {
+    const std::string at = whereis(name);
+    long size;
+    int fd = openregular(at.c_str(), &size);
+    if (fd < 0)
+        return fd;
+    long got = readall(fd, buf, n);
+    close(fd);
+    return got < 0 ? -2 : got;
+}
+
+bool replacefile(const char* name, const unsigned char* data, long n, std::string* why) {
     const std::string at = whereis(name);
     name = at.c_str();
+    makefolders(at);
     std::string temp;
     int fd = maketemp(name, &temp);
-    if (fd < 0)
-        return false;
-    bool ok = writeall(fd, data, n);
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
+    bool ok = fd >= 0 && writeall(fd, data, n) && fsync(fd) == 0;
+    int error = errno;
+    if (fd >= 0 && close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
     if (ok && rename(temp.c_str(), name) == 0) {
         syncfolder(name);
         return true;
     }
-    unlink(temp.c_str());
+    if (ok)
+        error = errno;
+    if (fd >= 0)
+        unlink(temp.c_str());
+    if (why)
+        *why = std::strerror(error);
     return false;
 }

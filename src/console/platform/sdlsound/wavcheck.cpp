@@ -1,12 +1,10 @@
 // Sound files are looked at before the mixer sees them: the mixer converts whatever it is given
 // to the device's rate, so a file that claims 1 Hz, or a huge one, or a device that never ends,
 // would cost seconds and gigabytes at start-up. The game's own sounds are small 16-bit PCM.
+#include "console/platform/posix/files.h"
 #include "console/platform/sdlsound/sdlsound.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -27,11 +25,11 @@ bool sanefmt(const unsigned char* f) {
 
 } // namespace
 
-bool wavsane(const unsigned char* b, std::size_t n) {
+bool wavsane(const unsigned char* b, std::size_t n, double* seconds) {
     if (n < 12 || le(b, 4) != le(reinterpret_cast<const unsigned char*>("RIFF"), 4) ||
         le(b + 8, 4) != le(reinterpret_cast<const unsigned char*>("WAVE"), 4))
         return false;
-    bool fmt = false;
+    const unsigned char* fmt = nullptr;
     // Chunks follow one another, each padded to an even length; the format must come before
     // the samples, and the samples must be there in full.
     for (std::size_t at = 12; at + 8 <= n;) {
@@ -42,9 +40,11 @@ bool wavsane(const unsigned char* b, std::size_t n) {
         if (id[0] == 'f' && id[1] == 'm' && id[2] == 't' && id[3] == ' ') {
             if (size < 16 || !sanefmt(b + at + 8))
                 return false;
-            fmt = true;
+            fmt = b + at + 8;
         } else if (id[0] == 'd' && id[1] == 'a' && id[2] == 't' && id[3] == 'a') {
-            return fmt;
+            if (fmt && seconds)
+                *seconds = static_cast<double>(size) / le(fmt + 12, 2) / le(fmt + 4, 4);
+            return fmt != nullptr;
         }
         at += 8 + size + (size & 1);
     }
@@ -52,25 +52,16 @@ bool wavsane(const unsigned char* b, std::size_t n) {
 }
 
 bool wavread(const char* path, std::vector<unsigned char>* bytes) {
-    // Without blocking, so a FIFO in a sound's place is passed over rather than waited on.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    long size;
+    int fd = openregular(path, &size);
     if (fd < 0)
         return false;
-    struct stat st;
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= wavlargest;
+    bool ok = size <= wavlargest;
     if (ok) {
-        bytes->resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = 0;
-        while (got < bytes->size()) {
-            ssize_t k = read(fd, bytes->data() + got, bytes->size() - got);
-            if (k < 0 && errno == EINTR)
-                continue;
-            if (k <= 0)
-                break;
-            got += static_cast<std::size_t>(k);
-        }
-        bytes->resize(got);
-        ok = wavsane(bytes->data(), got);
+        bytes->resize(static_cast<std::size_t>(size));
+        long got = readall(fd, bytes->data(), size);
+        bytes->resize(static_cast<std::size_t>(got < 0 ? 0 : got));
+        ok = got >= 0 && wavsane(bytes->data(), bytes->size());
     }
     close(fd);
     return ok;

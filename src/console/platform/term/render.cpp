@@ -17,13 +17,6 @@ constexpr std::uint32_t unknown = 0xFFFFFFFFu; // matches no colour: the cell is
 // The ink of a blank: nothing of it shows, so whatever the pen holds will do.
 constexpr std::uint32_t anyink = 0xFFFFFFFEu;
 
-// The colours a console starts with, until the game sets its own.
-constexpr unsigned char startpalette[48] = {
-    0x00, 0x00, 0x00, 0x00, 0x00, 0xAA, 0x00, 0xAA, 0x00, 0x00, 0xAA, 0xAA, 0xAA, 0x00, 0x00, 0xAA,
-    0x00, 0xAA, 0xAA, 0x55, 0x00, 0xAA, 0xAA, 0xAA, 0x55, 0x55, 0x55, 0x55, 0x55, 0xFF, 0x55, 0xFF,
-    0x55, 0x55, 0xFF, 0xFF, 0xFF, 0x55, 0x55, 0xFF, 0x55, 0xFF, 0xFF, 0xFF, 0x55, 0xFF, 0xFF, 0xFF,
-};
-
 bool truecolor = true;
 int termcols = 80, termrows = 25;
 cell wanted[screenrows * screencols]; // what the game has presented
@@ -238,7 +231,6 @@ void renderinit(bool usetruecolor, int cols, int rows) {
     termcols = cols;
     termrows = rows;
     std::memset(wanted, 0, sizeof wanted);
-    renderpalette(startpalette);
     forget();
     // A full repaint stays within this, so the frame path never allocates.
     out.reserve(1 << 17);
@@ -278,11 +270,9 @@ void renderpalette(const unsigned char* p) {
                 : static_cast<std::uint32_t>(nearest256(p[3 * i], p[3 * i + 1], p[3 * i + 2]));
 }
 
-// Synchronized update: the terminal shows the frame whole, never half drawn. An update that is a
-// single run of cells in one row arrives in one write and is drawn at once anyway (the game's clock
-// ticking, most frames of a game), so it goes without the brackets and their 16 bytes.
-constexpr char syncon[] = "\x1b[?2026h";
-constexpr char syncoff[] = "\x1b[?2026l";
+// An update that is a single run of cells in one row arrives in one write and is drawn at once
+// anyway (the game's clock ticking, most frames of a game), so it goes without the brackets and
+// their 16 bytes.
 constexpr std::size_t synclength = sizeof syncon - 1;
 
 // Instead of stepping over a few unchanged cells the cursor may write them again, when their

@@ -1,7 +1,7 @@
 // Key state from the X server's key map. The library is loaded at run time, so the game starts
 // the same where there is no X at all.
-#include "console/platform/term/term.h"
 #include "console/platform/term/keys.h"
+#include "console/platform/term/term.h"
 
 #include <dlfcn.h>
 
@@ -19,18 +19,20 @@ void* display = nullptr;
 closefn xclosedisplay = nullptr;
 keymapfn xquerykeymap = nullptr;
 unsigned char bykeycode[256]; // virtual-key code of each X key code
+void (*onlost)() = nullptr;
 
 // Xlib ends the program when the display goes away; the terminal is restored first.
 int lostdisplay(void*) {
     display = nullptr;
     lib = nullptr; // still running; never unloaded from inside itself
-    termquit();
+    onlost();
     return 0;
 }
 
 } // namespace
 
-bool xopen() {
+bool xopen(void (*lost)()) {
+    onlost = lost;
     lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
     if (!lib)
         return false;

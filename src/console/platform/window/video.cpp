@@ -16,13 +16,6 @@ namespace {
 constexpr int glyphw = 8, glyphh = 16;
 constexpr int picturew = screencols * glyphw, pictureh = screenrows * glyphh;
 
-// The colours a console starts with, until the game sets its own.
-constexpr unsigned char startpalette[48] = {
-    0, 0,   0,   0,   0,   128, 0,   128, 0,   0,   128, 128, 128, 0,   0,   128,
-    0, 128, 128, 128, 0,   192, 192, 192, 128, 128, 128, 0,   0,   255, 0,   255,
-    0, 0,   255, 255, 255, 0,   0,   255, 0,   255, 255, 255, 0,   255, 255, 255,
-};
-
 SDL_Window* win;
 SDL_Renderer* ren;
 SDL_Texture* tex;
@@ -198,7 +191,6 @@ void windowopen() {
     SDL_RendererInfo info{};
     keeps = SDL_GetRendererInfo(ren, &info) == 0 && std::strcmp(info.name, "software") == 0;
     focused = true;
-    windowsetpalette(startpalette);
     clearspans();
     layout();
     windowkeymap();
