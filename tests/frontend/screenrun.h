@@ -49,15 +49,14 @@ inline void tap(const std::string& keys, std::uint64_t n) {
     (n % 2 ? headless::press : headless::release)(code);
 }
 
-// Frames of 100 ticks and on frame 30 a stall of 150 ms (900 ticks), with `code` pressed and let
-// go at the given ticks from the stall's start (by default a 50 ms tap begun 120 ms into it). Each
+// Frames of 100 ticks and on frame 30 a stall of 150 ms (900 ticks), with `code` pressed `from`
+// ticks after the stall's start (by default 120 ms into it) and let go 20 ms after its end. Each
 // is heard once the counter has reached it, so the frames that catch up after the stall, which
-// run at once, run before a release heard after it.
-inline std::function<void(std::uint64_t)> stalltap(unsigned char code, std::int64_t from = 720,
-                                                   std::int64_t to = 1020) {
+// run at once, run before the release is heard.
+inline std::function<void(std::uint64_t)> stalltap(unsigned char code, std::int64_t from = 720) {
     headless::setclock(6000, 1);
     cputimersecond = 6000, frameint = 100, timecounter = headless::now();
-    const std::uint64_t at[2] = {timecounter + 3000 + from, timecounter + 3000 + to};
+    const std::uint64_t at[2] = {timecounter + 3000 + from, timecounter + 3000 + 1020};
     return [=, heard = 0](std::uint64_t n) mutable {
         if (n == 30)
             headless::advance(900);

@@ -63,8 +63,8 @@ TEST_F(Ingame, TapsCancelDelayAndRepeat) {
 }
 
 // A tap begun in a stall and let go after it moves one column, as it does in the menu; a key held
-// from before the stall to after it moves, charges its delay and repeats once (96/256) as it
-// would have without the stall.
+// from before the stall to after it moves, charges its delay through the frames that catch up and
+// repeats once (96/256).
 TEST_F(Ingame, ATapInAStallMovesOneColumnAndAHoldAcrossItSlides) {
     INGAMEARR = 96;
     savesettings();
