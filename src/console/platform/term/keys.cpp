@@ -8,6 +8,7 @@ void guess(keystate& s, unsigned char code, std::uint64_t ms) {
     s.seen[code] = true;
     s.last[code] = ms;
     s.held[code] = true;
+    s.guessedat[code] = s.at;
     queuepush(s.events, code, true, s.at);
     if (gap <= repeatgap) {
         // Bridge to the next repeat with slack for a late one, but stop soon after the last.
@@ -99,7 +100,7 @@ void keytick(keystate& s, std::uint64_t ms) {
     for (int k = 0; k < 256; k++) {
         if (s.held[k] && ms >= s.until[k]) {
             s.held[k] = false;
-            queuepush(s.events, static_cast<unsigned char>(k), false, s.at);
+            queuepush(s.events, static_cast<unsigned char>(k), false, s.guessedat[k]);
         }
     }
 }

@@ -28,9 +28,10 @@ struct keystate {
     keyqueue events;
     std::uint64_t at = 0;   // counter time the input now taken in was heard (0: at once)
     bool outside[256] = {}; // the X key map or the input devices at the last look
-    // Guesses from key repeat: a key stays down until `until`, a repeat stretches it.
+    // Guesses from key repeat: a key stays down until `until`, a repeat stretches it. The release
+    // is timed as the last press or repeat was (`at`), so a stall after it never stretches a tap.
     bool held[256] = {};
-    std::uint64_t until[256] = {};
+    std::uint64_t until[256] = {}, guessedat[256] = {};
     std::uint64_t last[256] = {};
     bool seen[256] = {};
     // Whether the outside source sees the keys the terminal types at all (not over ssh, not
