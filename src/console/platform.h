@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct cell;
 
@@ -58,9 +59,13 @@ long readfile(const char* name, unsigned char* buf, long n);
 // else `why` (when given) says what stood in the way, in a few words. The folders it is to be in
 // are made when missing.
 bool replacefile(const char* name, const unsigned char* data, long n, std::string* why = nullptr);
-// Where the file or folder the game knows by this bare name ("savefile", "audio") is kept; asking
-// changes nothing on disk. Other names come back unchanged.
+// Where the file or folder the game knows by this bare name ("savefile", "audio", "records",
+// "replays") is kept; asking changes nothing on disk. Other names come back unchanged.
 std::string whereis(const char* name);
+// The names of the files in a folder, in no order; none when it cannot be read.
+std::vector<std::string> listfolder(const char* folder);
+// Removes a file; true when it is gone.
+bool removefile(const char* name);
 
 // Sound: open a WAV file of the audio folder under its own name; play a name from its start.
 void soundopen(const std::string& name);

@@ -20,6 +20,13 @@ void loadsound(std::string name) {
     soundopen(name);
 }
 
+static bool muted = false;
+
+void mutesounds(bool on) {
+    muted = on;
+}
+
 void playsound(std::string name) {
-    soundplay(name);
+    if (!muted)
+        soundplay(name);
 }

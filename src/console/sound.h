@@ -8,3 +8,5 @@ extern const char* const soundcatalogue[60];
 
 void loadsound(std::string name);
 void playsound(std::string name);
+// While muted no sound is asked for: a game played without a display is silent.
+void mutesounds(bool muted);

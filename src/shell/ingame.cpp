@@ -6,12 +6,24 @@
 #include "rules/rules.h"
 #include "shell/ingameloop.h"
 #include "shell/ingamev.h"
+#include "shell/recorder.h"
 #include "shell/shell.h"
 
 #include <cstdint>
 
+// The key slots of this frame, bit i for slot i, read once when the frame begins: a frame sees
+// one state of the keyboard, and a replay can stand in for it.
+static std::uint8_t slotsdown;
+
 static bool poll(int slot) {
-    return keydown(ingamekeys[slot]);
+    return slotsdown >> slot & 1;
+}
+
+std::uint8_t readslots() {
+    std::uint8_t down = 0;
+    for (int slot = 0; slot < 8; slot++)
+        down |= static_cast<std::uint8_t>(keydown(ingamekeys[slot]) << slot);
+    return down;
 }
 
 static bool lockpending() {
@@ -19,8 +31,12 @@ static bool lockpending() {
 }
 
 void gamesetup(unsigned char mode) {
-    ingamev.mode = mode;
     initload();
+    startgame(mode);
+}
+
+void startgame(unsigned char mode) {
+    ingamev.mode = mode;
     paintgame();
     ingamev.ars = (mode == 7 || mode == 8) ? 1 : 0;
     ingamev.lines = 0;
@@ -250,6 +266,11 @@ static void advance() {
 }
 
 bool gameframe() {
+    return playframe(readslots());
+}
+
+bool playframe(std::uint8_t slots) {
+    slotsdown = slots;
     keys[pausekey] = poll(pausekey);
     keys[holdkey] = poll(holdkey);
     if (ingamev.over && keys[holdkey]) {
@@ -276,8 +297,16 @@ bool gameframe() {
 }
 
 unsigned char ingame(unsigned char mode) {
+    recordstart();
     gamesetup(mode);
-    while (gameframe())
+    recordsetup();
+    for (;;) {
+        const std::uint8_t slots = readslots();
+        recordframe(slots);
+        if (!playframe(slots))
+            break;
         framesleep(showscreen);
+    }
+    recordend();
     return 3;
 }

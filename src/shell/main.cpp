@@ -1,7 +1,9 @@
 #include "console/platform.h"
 #include "console/screen.h"
 #include "frontend/frontend.h"
+#include "frontend/records.h"
 #include "shell/options.h"
+#include "shell/recorder.h"
 #include "shell/shell.h"
 
 #include <cstdio>
@@ -11,6 +13,15 @@ int main(int argc, char** argv) {
     int status = readoptions(argc, argv, &opts);
     if (status >= 0)
         return status;
+    if (opts.records)
+        return printrecords();
+    if (opts.replay)
+        return playback(opts.replay, opts.check, opts.window);
+    if (opts.check) {
+        std::fprintf(stderr, "dropple: --check needs a replay: dropple --check FILE\n");
+        return 2;
+    }
+    keepgames(true);
     platformopen(opts.window ? display::window : display::terminal);
     initscreen();
     matchsize();
@@ -19,5 +30,6 @@ int main(int argc, char** argv) {
     // After the display is given back, so the line stays on the player's screen.
     if (!settingsunsaved().empty())
         std::fprintf(stderr, "dropple: settings not saved: %s\n", settingsunsaved().c_str());
+    printnotices();
     return 0;
 }

@@ -14,13 +14,18 @@ namespace {
 void help(std::FILE* to) {
     std::fprintf(to, "Usage: dropple [option]\n"
                      "A falling-block puzzle game for a terminal of 80 by 25 cells.\n\n"
-                     "  --help     print this help and end\n"
-                     "  --version  print the version and end\n");
+                     "  --help           print this help and end\n"
+                     "  --version        print the version and end\n");
     if (canshow(display::window))
-        std::fprintf(to, "  --window   play in a window of its own instead of the terminal\n");
+        std::fprintf(to,
+                     "  --window         play in a window of its own instead of the terminal\n");
+    std::fprintf(to, "  --replay FILE    watch a recorded game (Return pauses, Ctrl-C ends)\n"
+                     "  --check FILE     replay it without showing it; status 0 when it ends as\n"
+                     "                   recorded, 1 when not, 2 when it is no replay\n"
+                     "  --records        print the personal bests\n");
     std::fprintf(to,
                  "\nFiles (the working directory's own \"savefile\" and \"audio\" come first):\n");
-    for (const char* name : {"savefile", "audio"}) {
+    for (const char* name : {"savefile", "audio", "records", "replays"}) {
         std::string at = whereis(name);
         if (at.find('/') == std::string::npos)
             at += " (in the working directory)";
@@ -43,6 +48,19 @@ int readoptions(int argc, char** argv, options* out) {
         }
         if (std::strcmp(a, "--window") == 0 && canshow(display::window)) {
             out->window = true;
+            continue;
+        }
+        if (std::strcmp(a, "--records") == 0) {
+            out->records = true;
+            continue;
+        }
+        // --check FILE, or --check beside --replay FILE.
+        const bool check = std::strcmp(a, "--check") == 0;
+        out->check = out->check || check;
+        if (check && (i + 1 == argc || argv[i + 1][0] == '-'))
+            continue;
+        if ((check || std::strcmp(a, "--replay") == 0) && i + 1 < argc) {
+            out->replay = argv[++i];
             continue;
         }
         std::fprintf(stderr, "dropple: unknown option '%s'\n\n", a);

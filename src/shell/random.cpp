@@ -33,3 +33,13 @@ std::uint32_t next() {
     s[3] = rotl(s[3], 11);
     return result;
 }
+
+void randomstate(std::uint32_t out[4]) {
+    for (int k = 0; k < 4; k++)
+        out[k] = s[k];
+}
+
+void setrandomstate(const std::uint32_t in[4]) {
+    for (int k = 0; k < 4; k++)
+        s[k] = in[k];
+}

@@ -5,3 +5,6 @@
 
 void seed(unsigned long long x);
 std::uint32_t next();
+// The generator's state, to start a recorded game again from the same numbers.
+void randomstate(std::uint32_t out[4]);
+void setrandomstate(const std::uint32_t in[4]);

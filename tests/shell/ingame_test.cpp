@@ -3,12 +3,16 @@
 #include "console/platform.h"
 #include "console/screen.h"
 #include "frontend/frontend.h"
+#include "frontend/records.h"
 #include "newgame.h"
 #include "shell/random.h"
+#include "shell/recorder.h"
+#include "shell/replay.h"
 #include "shell/shell.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <vector>
 
@@ -169,6 +173,40 @@ TEST_F(Ingame, EveryMenuItemStartsItsOwnGame) {
             });
         EXPECT_EQ(seen, want) << "item " << +number;
     }
+}
+
+// Games on random keys, begun with keys still held from the menu, are kept and play back to the
+// end they reached; the best one becomes the record, and a damaged records file is set aside.
+TEST_F(Ingame, RecordedGamesPlayBackToTheirEnd) {
+    std::filesystem::create_directory("replays");
+    writefile({'x'}, "records");
+    std::mt19937 rng(3);
+    headless::onframe([&](std::uint64_t) {
+        for (int k = 0; k < 8; k++)
+            if (rng() % (k == 6 ? 400 : 6) == 0)
+                (keydown(ingamekeys[k]) ? headless::release : headless::press)(ingamekeys[k]);
+        if (ingamev.over)
+            headless::press(ingamekeys[6]), headless::press(ingamekeys[7]);
+    });
+    keepgames(true);
+    for (unsigned char mode : {6, 7, 6})
+        headless::press(ingamekeys[4]), ingame(mode), headless::releaseall();
+    keepgames(false);
+    headless::onframe(nullptr);
+    std::uint64_t best = 0;
+    int kept = 0;
+    for (auto& f : std::filesystem::directory_iterator("replays")) {
+        EXPECT_EQ(playback(f.path().string().c_str(), true, false), 0) << f.path();
+        bytes b = readfile(f.path().string().c_str());
+        replay r;
+        EXPECT_EQ(decodereplay(b.data(), b.size(), &r), "");
+        best = std::max(best, r.mode == 6 ? r.end.score : 0), kept++;
+    }
+    EXPECT_EQ(kept, 3);
+    EXPECT_EQ(readfile("records.damaged"), bytes{'x'});
+    const bytes table = readfile("records");
+    EXPECT_NE(std::string(table.begin(), table.end()).find("\ndropple2 " + std::to_string(best)),
+              std::string::npos);
 }
 
 // A piece may overlap locked cells only where it was dealt or taken from the hold slot.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -135,4 +136,19 @@ bool replacefile(const char* name, const unsigned char* data, long n, std::strin
     if (why)
         *why = std::strerror(error);
     return false;
+}
+
+std::vector<std::string> listfolder(const char* folder) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(folder)) {
+        while (const dirent* e = readdir(d))
+            if (e->d_name[0] != '.')
+                names.push_back(e->d_name);
+        closedir(d);
+    }
+    return names;
+}
+
+bool removefile(const char* name) {
+    return unlink(whereis(name).c_str()) == 0 || errno == ENOENT;
 }

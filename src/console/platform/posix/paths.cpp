@@ -68,6 +68,12 @@ std::string placeof(const std::string& name, const placesfound& found) {
 // must not move the settings mid-run.
 std::string whereis(const char* name) {
     std::string n(name);
+    // Records and replays live beside the settings, wherever those are.
+    if (n == "replays" || n == "records" || n == "records.damaged") {
+        const std::string settings = whereis("savefile");
+        const std::size_t slash = settings.rfind('/');
+        return (slash == std::string::npos ? "" : settings.substr(0, slash + 1)) + n;
+    }
     if (n == "savefile") {
         static const std::string at = find(n);
         return at;

@@ -75,3 +75,21 @@ bool replacefile(const char* name, const unsigned char* data, long n, std::strin
         *why = "cannot write the file";
     return false;
 }
+
+std::vector<std::string> listfolder(const char* folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((std::string(folder) + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+    return names;
+}
+
+bool removefile(const char* name) {
+    return DeleteFileA(name) || missing(GetLastError());
+}

@@ -1,0 +1,224 @@
+// The "records" file is text, a line per game that has a record:
+//   dropple records 1
+//   <game> <score> <lines> <level> <frames> <pieces> <how it ended> <date> <replay>
+// A file that does not read this way is set aside as "records.damaged" and the table starts anew.
+#include "frontend/records.h"
+#include "console/platform.h"
+
+#include <cctype>
+#include <cstdio>
+#include <ctime>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+struct record {
+    std::uint8_t mode;
+    gameresult end;
+    std::int64_t date;
+    std::string replay;
+};
+
+// The games of the menu, in its order, with what their record is.
+enum class best { score, time, level };
+struct kind {
+    std::uint8_t mode;
+    const char* slug;
+    const char* title;
+    best by;
+};
+const kind kinds[] = {{6, "dropple2", "Dropple 2", best::score},
+                      {1, "dropple3", "Dropple 3", best::time},
+                      {2, "dropple4", "Dropple 4", best::score},
+                      {7, "dropple5", "Dropple 5", best::level},
+                      {8, "dropple5death", "Dropple 5 Death", best::level}};
+
+const kind* kindof(std::uint8_t mode) {
+    for (const kind& k : kinds)
+        if (k.mode == mode)
+            return &k;
+    return nullptr;
+}
+
+std::vector<std::string> said;
+
+// Whether `a` beats `b`; an equal result leaves the older record standing.
+bool beats(best by, const gameresult& a, const gameresult& b) {
+    switch (by) {
+    case best::score:
+        return a.score > b.score;
+    case best::time: // only a won game has a time
+        return a.how == wongame && (b.how != wongame || a.frames < b.frames);
+    case best::level:
+        return a.level > b.level || (a.level == b.level && a.frames < b.frames);
+    }
+    return false;
+}
+
+bool validname(const std::string& n) {
+    if (n.size() < 8 || n.size() > 64 || n[0] == '.' || n.compare(n.size() - 7, 7, ".replay") != 0)
+        return false;
+    for (char c : n)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.'))
+            return false;
+    return true;
+}
+
+// The records in the file; false when it is there but does not read as records.
+bool load(std::vector<record>* out, std::string* bytes) {
+    std::vector<unsigned char> buf(16384);
+    long n = readfile("records", buf.data(), static_cast<long>(buf.size()));
+    if (n == -1)
+        return true;
+    if (n < 0)
+        return false;
+    bytes->assign(buf.begin(), buf.begin() + n);
+    if (n == static_cast<long>(buf.size()))
+        return false;
+    std::istringstream in(*bytes);
+    std::string line;
+    if (!std::getline(in, line) || line != "dropple records 1")
+        return false;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string slug, extra;
+        record r{};
+        unsigned how = 3;
+        if (!(words >> slug >> r.end.score >> r.end.lines >> r.end.level >> r.end.frames >>
+              r.end.pieces >> how >> r.date >> r.replay) ||
+            (words >> extra) || how > wongame || !validname(r.replay))
+            return false;
+        r.end.how = static_cast<std::uint8_t>(how);
+        const kind* k = nullptr;
+        for (const kind& c : kinds)
+            k = slug == c.slug ? &c : k;
+        if (!k)
+            return false;
+        r.mode = k->mode;
+        for (const record& o : *out)
+            if (o.mode == r.mode)
+                return false;
+        out->push_back(r);
+    }
+    return true;
+}
+
+std::vector<record> loadorsetaside() {
+    std::vector<record> table;
+    std::string bytes;
+    if (!load(&table, &bytes)) {
+        replacefile("records.damaged", reinterpret_cast<const unsigned char*>(bytes.data()),
+                    static_cast<long>(bytes.size()));
+        notice("dropple: the records file was damaged; it is kept as " +
+               whereis("records.damaged") + " and the records start anew.");
+        table.clear();
+    }
+    return table;
+}
+
+std::string shown(const kind& k, const gameresult& e) {
+    char line[80];
+    const auto f = e.frames;
+    char time[32];
+    std::snprintf(time, sizeof time, "%llu:%02llu.%02llu",
+                  static_cast<unsigned long long>(f / 3600),
+                  static_cast<unsigned long long>(f / 60 % 60),
+                  static_cast<unsigned long long>(f % 60 * 100 / 60));
+    if (k.by == best::score)
+        std::snprintf(line, sizeof line, "score %llu", static_cast<unsigned long long>(e.score));
+    else if (k.by == best::time)
+        std::snprintf(line, sizeof line, "%llu lines in %s",
+                      static_cast<unsigned long long>(e.lines), time);
+    else
+        std::snprintf(line, sizeof line, "level %llu in %s",
+                      static_cast<unsigned long long>(e.level), time);
+    return line;
+}
+
+std::string day(std::int64_t date) {
+    std::time_t t = static_cast<std::time_t>(date);
+    char text[16] = "?";
+    if (const std::tm* local = std::localtime(&t))
+        std::strftime(text, sizeof text, "%Y-%m-%d", local);
+    return text;
+}
+
+} // namespace
+
+std::string gameslug(std::uint8_t mode) {
+    const kind* k = kindof(mode);
+    return k ? k->slug : "mode" + std::to_string(mode);
+}
+
+void noterecord(std::uint8_t mode, const gameresult& end, std::int64_t date,
+                const std::string& replay) {
+    const kind* k = kindof(mode);
+    if (!k || (k->by == best::time && end.how != wongame))
+        return;
+    std::vector<record> table = loadorsetaside();
+    record* old = nullptr;
+    for (record& r : table)
+        old = r.mode == mode ? &r : old;
+    if (old && !beats(k->by, end, old->end))
+        return;
+    if (old)
+        *old = {mode, end, date, replay};
+    else
+        table.push_back({mode, end, date, replay});
+
+    std::string text = "dropple records 1\n";
+    for (const record& r : table) {
+        std::ostringstream line;
+        line << gameslug(r.mode) << ' ' << r.end.score << ' ' << r.end.lines << ' ' << r.end.level
+             << ' ' << r.end.frames << ' ' << r.end.pieces << ' ' << unsigned(r.end.how) << ' '
+             << r.date << ' ' << r.replay << '\n';
+        text += line.str();
+    }
+    if (replacefile("records", reinterpret_cast<const unsigned char*>(text.data()),
+                    static_cast<long>(text.size())))
+        notice("dropple: new best in " + std::string(k->title) + ": " + shown(*k, end) + ".");
+    else
+        notice("dropple: the records cannot be written to " + whereis("records") + ".");
+}
+
+bool isrecordreplay(const std::string& replay) {
+    std::vector<record> table;
+    std::string bytes;
+    load(&table, &bytes);
+    for (const record& r : table)
+        if (r.replay == replay)
+            return true;
+    return false;
+}
+
+int printrecords() {
+    std::vector<record> table = loadorsetaside();
+    printnotices();
+    std::printf("Personal bests (%s):\n\n", whereis("records").c_str());
+    for (const kind& k : kinds) {
+        const record* r = nullptr;
+        for (const record& c : table)
+            r = c.mode == k.mode ? &c : r;
+        if (r)
+            std::printf("  %-16s %-24s %s  %s\n", k.title, shown(k, r->end).c_str(),
+                        day(r->date).c_str(), r->replay.c_str());
+        else
+            std::printf("  %-16s %s\n", k.title, "-");
+    }
+    std::printf("\nReplays: %s\n", whereis("replays").c_str());
+    return 0;
+}
+
+void notice(const std::string& line) {
+    for (const std::string& s : said)
+        if (s == line)
+            return;
+    said.push_back(line);
+}
+
+void printnotices() {
+    for (const std::string& s : said)
+        std::fprintf(stderr, "%s\n", s.c_str());
+    said.clear();
+}

@@ -1,0 +1,23 @@
+// Personal bests, one per game of the menu, in the "records" file beside the settings; and the
+// lines the program has for the player when it ends.
+#pragma once
+
+#include "shell/replay.h"
+
+#include <cstdint>
+#include <string>
+
+// The game of the menu as a word for file names ("dropple2", "dropple5death").
+std::string gameslug(std::uint8_t mode);
+// A game has ended and its replay is kept under `replay`: when it beats the record of its game it
+// becomes the record, and the player hears of it when the program ends.
+void noterecord(std::uint8_t mode, const gameresult& end, std::int64_t date,
+                const std::string& replay);
+// Whether the replay of this name holds a record (and so is kept).
+bool isrecordreplay(const std::string& replay);
+// Prints the table of records; returns the program's status.
+int printrecords();
+
+// A line for the player when the program ends; the same line is said once.
+void notice(const std::string& line);
+void printnotices();

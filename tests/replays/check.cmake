@@ -1,0 +1,17 @@
+# Checks every recorded game here with `dropple --check`: the digit that starts a file's name is
+# the status it must end with (0 the recorded end, 1 another end, 2 no playable replay), and a
+# file larger than any game is refused. Run as: cmake -Drun=EMULATOR|PROGRAM -Dscratch=DIR -P
+string(REPLACE "|" ";" run "${run}")
+string(REPEAT "x" 2000000 big)
+file(WRITE ${scratch}/2-oversized.replay "${big}")
+file(GLOB files ${CMAKE_CURRENT_LIST_DIR}/*.replay ${scratch}/2-oversized.replay)
+foreach(f ${files})
+  get_filename_component(name ${f} NAME)
+  string(SUBSTRING ${name} 0 1 want)
+  execute_process(COMMAND ${run} --check ${f} RESULT_VARIABLE got OUTPUT_VARIABLE out
+    ERROR_VARIABLE out)
+  message("${name}: ${got}\n${out}")
+  if(NOT got STREQUAL want)
+    message(SEND_ERROR "${name} ended with status ${got}, not ${want}")
+  endif()
+endforeach()
