@@ -10,10 +10,11 @@ bool nokey(unsigned char) {
 }
 void show(const cell*, short, short, short, short) {}
 void colours(const unsigned char*) {}
+void nopump(std::uint64_t) {}
 
 const backend null = {fixed::nothing, fixed::nothing, nokey,          fixed::nothing,
                       fixed::nothing, fixed::size,    fixed::setsize, fixed::setarea,
-                      show,           colours,        fixed::nothing};
+                      show,           colours,        nopump};
 
 } // namespace
 

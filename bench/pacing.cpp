@@ -1,7 +1,8 @@
 // What the frame wait costs and how exactly it keeps time, beside the old wait that spun on the
 // counter for the whole frame, measured in the same run:
 // - CPU of the real game in a pseudo-terminal, idle in the main menu and in a running game,
-//   from /proc over `seconds` (default 30) each;
+//   from /proc over `seconds` (default 30) each; where there is an X display, the game in its
+//   window too (keys through xdotool);
 // - the frame period on the real counter over `frames` frames (default 3600), on the machine as
 //   it is and again with two busy processes competing for it. A third column wakes on the timer
 //   alone, with no margin and no wait on the counter: how late this machine's timer wakes a
@@ -87,6 +88,35 @@ cpu measure(const std::string& program, int seconds) {
     return r;
 }
 
+// The game in a window of its own, the same way; nothing measured without a display and xdotool.
+cpu measurewindow(const std::string& program, int seconds) {
+    cpu r;
+    if (!std::getenv("DISPLAY") || std::system("command -v xdotool >/dev/null") != 0)
+        return r;
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("dropple-pacing-w" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("XDG_DATA_HOME", dir.c_str(), 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        execl(program.c_str(), program.c_str(), "--window", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const char* keys =
+        "xdotool search --sync --name '^Dropple$' windowfocus --sync key --delay 120 "
+        "Down Down Down Down Down Down Down Return";
+    sleepms(1500);
+    r.menu = share(pid, seconds);
+    r.played = std::system(keys) == 0;
+    sleepms(1000);
+    r.game = share(pid, seconds);
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    std::filesystem::remove_all(dir);
+    return r;
+}
+
 struct precision {
     double mean = 0, p99 = 0, worst = 0;
 };
@@ -142,16 +172,18 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     if (seconds > 0) {
-        const cpu now = measure(SLEEPING_GAME, seconds), old = measure(SPINNING_GAME, seconds);
-        std::printf("CPU of the game in a terminal, %d s each (%% of one core)  sleeping  "
-                    "spinning\n",
+        const cpu now = measure(SLEEPING_GAME, seconds), old = measure(SPINNING_GAME, seconds),
+                  win = measurewindow(SLEEPING_GAME, seconds);
+        std::printf("CPU of the game, %d s each (%% of one core)   terminal   window   old wait, "
+                    "terminal\n",
                     seconds);
-        std::printf("  main menu                                           %7.2f   %7.2f\n",
-                    now.menu, old.menu);
-        std::printf("  running game                                        %7.2f   %7.2f\n",
-                    now.game, old.game);
-        if (!now.played || !old.played)
-            std::printf("  (the game did not start: the second row is the menu again)\n");
+        std::printf("  main menu                                    %7.2f  %7.2f  %7.2f\n",
+                    now.menu, win.menu, old.menu);
+        std::printf("  running game                                 %7.2f  %7.2f  %7.2f\n",
+                    now.game, win.game, old.game);
+        if (!now.played || !old.played || !win.played)
+            std::printf("  (a game did not start: its second row is the menu again; a window "
+                        "column of 0 had no display)\n");
         std::printf("  load: %s\n", loadavg().c_str());
         std::fflush(stdout);
     }

@@ -16,7 +16,7 @@ void spinsleep(unsigned char mode) {
         elapsed = tempcounter - timecounter;
     }
     timecounter += frameint;
-    pump();
+    pump(timecounter + frameint);
 }
 
 void timersleep(unsigned char mode) {
@@ -26,5 +26,5 @@ void timersleep(unsigned char mode) {
         sleepuntil(timecounter);
     else
         timecounter = ticks();
-    pump();
+    pump(timecounter + frameint);
 }

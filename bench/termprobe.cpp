@@ -52,7 +52,7 @@ int main() {
     const int frames = 20000;
     auto start = std::chrono::steady_clock::now();
     for (int k = 0; k < frames; k++) {
-        keyspoll();
+        keyspoll(0, 0);
         for (int code = 254; code >= 0; code--)
             keysdown(static_cast<unsigned char>(code));
     }

@@ -12,13 +12,15 @@ constexpr std::uint64_t catchup = 8;
 namespace {
 
 // The frame is slept through up to a margin before its boundary, and the margin is waited out on
-// the counter, so the boundary is kept as exactly as a wait on the counter alone would keep it.
-// The margin follows how late this machine wakes a sleeper: the worst of the last two seconds'
-// wake-ups plus a step, never below a floor, never above a cap. Late wake-ups come in bursts on
-// a busy or virtual machine; two seconds of memory carries the margin across the quiet frames
-// inside a burst, where one second let a good share of them through. All in thousandths of a
-// millisecond, turned into ticks of the counter.
-constexpr std::uint64_t floorus = 250, stepus = 100, capus = 4000, firstus = 1000;
+// the counter, so the boundary is kept exactly whenever the machine wakes a sleeper within the
+// margin. The margin follows how late this machine wakes a sleeper: the worst of the last two
+// seconds' wake-ups plus a step, never below a floor. Late wake-ups come in bursts on a busy or
+// virtual machine; two seconds of memory carries the margin across the quiet frames inside a
+// burst. Its cap is half a millisecond: a timer that wakes later than that shows the frame late
+// by the difference, and changes no rule, since the schedule is absolute and keys reach the frame
+// of their own time; a margin that chased such a timer spun up to a fifth of a core. All in
+// thousandths of a millisecond, turned into ticks of the counter.
+constexpr std::uint64_t floorus = 250, stepus = 100, capus = 500;
 constexpr int remembered = 120;
 std::uint64_t late[remembered];
 int latest = 0;
@@ -33,7 +35,7 @@ std::uint64_t margin() {
         // A new counter: until it has been measured, assume a machine that wakes late.
         lateat = cputimersecond;
         for (std::uint64_t& l : late)
-            l = us(firstus);
+            l = us(capus);
     }
     std::uint64_t most = 0;
     for (std::uint64_t l : late)
@@ -77,5 +79,5 @@ void framesleep(unsigned char mode) {
     }
     // The schedule is absolute, so time spent by the caller never accumulates into drift.
     timecounter += frameint;
-    pump();
+    pump(timecounter + frameint);
 }

@@ -45,8 +45,11 @@ void present(const cell* buffer, short left, short top, short right, short botto
 // display has no colours of its own to start with.
 void setpalette(const unsigned char* rgb);
 
-// A frame boundary has passed: the back end may take in pending input and window changes.
-void pump();
+// A frame boundary has passed and the frame beginning now is due to end at counter time `due`:
+// the back end may take in pending input and window changes. The keys the game sees move on by
+// the transitions heard before `due`, so frames that run late, catching up after a stall, see
+// each key as it was in their own stretch of the schedule.
+void pump(std::uint64_t due);
 
 // Files the game keeps, by bare name ("savefile"). Reads at most n bytes of the regular file and
 // returns how many it read; -1 when there is no such file, -2 when something is there that cannot
@@ -83,7 +86,7 @@ struct backend {
     bool (*setwindow)(short left, short top, short right, short bottom);
     void (*present)(const cell* buffer, short left, short top, short right, short bottom);
     void (*setpalette)(const unsigned char* rgb);
-    void (*pump)();
+    void (*pump)(std::uint64_t due);
 };
 // The table that shows the game this way, null when this build cannot. Each program links exactly
 // one definition: the headless back end's, the Windows console's, or the Linux choice between the

@@ -15,8 +15,8 @@ std::string frames(const std::vector<std::string>& heard, std::size_t frames = 1
     std::string seen;
     for (std::size_t f = 0; f < frames; f++) {
         for (char c : f < heard.size() ? heard[f] : "")
-            c == 'r' ? queuerelease(q) : queuepush(q, 0x26, c == 'd');
-        queuestep(q);
+            c == 'r' ? queuerelease(q, f) : queuepush(q, 0x26, c == 'd', f);
+        queuestep(q, f);
         seen += q.down[0x26] ? '#' : '.';
     }
     return seen;
@@ -48,18 +48,22 @@ TEST(KeyQueue, EveryTransitionGetsAFrameInOrder) {
         EXPECT_EQ(frames(c.heard, std::string(c.seen).size()), c.seen) << c.heard.back();
 }
 
-TEST(KeyQueue, KeysMoveOnIndependentlyAndClearingForgetsAll) {
+// A transition waits for the first frame due at or after the time it was heard.
+TEST(KeyQueue, KeysMoveOnIndependentlyInTimeAndClearingForgetsAll) {
     keyqueue q;
-    queuepush(q, 0x25, true);
-    queuepush(q, 0x25, false);
-    queuepush(q, 0x27, true);
-    queuestep(q);
-    EXPECT_TRUE(q.down[0x25] && q.down[0x27] && !queuelast(q, 0x25) && queuelast(q, 0x27));
-    queuestep(q);
-    EXPECT_TRUE(!q.down[0x25] && q.down[0x27]);
-    queuepush(q, 0x25, true);
+    queuepush(q, 0x25, true, 50);
+    queuepush(q, 0x25, false, 50);
+    queuepush(q, 0x27, true, 90);
+    std::string seen;
+    for (std::uint64_t due : {40, 60, 70, 100, 110}) {
+        queuestep(q, due);
+        seen += std::string(q.down[0x25] ? "#" : ".") + (q.down[0x27] ? "#" : ".") + " ";
+    }
+    EXPECT_EQ(seen, ".. #. .. .# .# ");
+    EXPECT_TRUE(!queuelast(q, 0x25) && queuelast(q, 0x27));
+    queuepush(q, 0x25, true, 0);
     queueclear(q);
-    queuestep(q);
+    queuestep(q, 0);
     for (int k = 0; k < 256; k++)
         EXPECT_FALSE(q.down[k] || queuelast(q, static_cast<unsigned char>(k))) << k;
 }

@@ -80,7 +80,7 @@ TEST(Pacing, EveryFrameWaitsItsTurnAfterAStallEightRunFreeAndASlowCallerNeverWai
 
 // Six million ticks per second and a tenth of a millisecond per counter read: a frame is 100000
 // ticks, and a frame that waits on the counter for m milliseconds reads it about 10 m times.
-TEST(Pacing, TheMarginFollowsHowLateTheTimerWakesAndComesBackDownWhenItWakesOnTime) {
+TEST(Pacing, TheMarginFollowsHowLateTheTimerWakesUpToHalfAMillisecondAndComesBackDown) {
     start();
     headless::setclock(6000000, 600);
     initscreen();
@@ -90,29 +90,29 @@ TEST(Pacing, TheMarginFollowsHowLateTheTimerWakesAndComesBackDownWhenItWakesOnTi
         framesleep(showscreen);
         return std::pair(headless::now() - boundary, headless::reads() - before);
     };
-    headless::setlateness(12000); // two milliseconds
-    frame();                      // the first sleep shows how late this timer wakes
+    // Two milliseconds is past what the frame waits out on the counter: each frame ends late by
+    // the rest, and the schedule does not drift.
+    headless::setlateness(12000);
     for (int i = 0; i < 100; i++) {
         const auto [late, reads] = frame();
-        ASSERT_LE(late, 600u) << "frame " << i;
-        ASSERT_LE(reads, 6u) << "frame " << i; // the margin is just above the lateness
+        ASSERT_TRUE(late >= 9000 && late <= 9600 && reads <= 8) << late << " " << reads;
+    }
+    headless::setlateness(1200); // within the margin: frames end on the counter
+    for (int i = 0; i < 100; i++) {
+        const auto [late, reads] = frame();
+        ASSERT_TRUE(late <= 600 && reads <= 8) << late << " " << reads;
     }
     headless::setlateness(0);
     int waited = 0;
     for (int i = 0; i < 118; i++) {
         const auto [late, reads] = frame();
         ASSERT_LE(late, 600u);
-        waited += reads >= 20;
+        waited += reads >= 6;
     }
     EXPECT_EQ(waited, 118); // a prompt spell inside a burst keeps the margin up
     for (int i = 0; i < 10; i++)
         frame();
-    EXPECT_LE(frame().second, 6u); // two seconds on time: back to a quarter of a millisecond
-    headless::setlateness(600000); // a tenth of a second is too much to wait out on the counter
-    const std::uint64_t before = headless::reads();
-    for (int i = 0; i < 60; i++)
-        frame();
-    EXPECT_LE(headless::reads() - before, 60 * 8u); // never a whole frame on the counter
+    EXPECT_LE(frame().second, 5u); // two seconds on time: back to a quarter of a millisecond
 }
 
 TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMeterOrNothing) {

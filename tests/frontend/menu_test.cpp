@@ -49,3 +49,11 @@ TEST_F(Menu, StartHeldFromBeforeWaitsUntilLetGo) {
     EXPECT_EQ(rows, "0000000001122333");
     EXPECT_EQ(text(0, 0, 5) + text(11, 0, 16), "quit Dropple 5 Death ");
 }
+
+// A tap begun in a stall and let go after it moves one row: the frames that catch up see the key
+// from its own time on, not held through them all.
+TEST_F(Menu, ATapInAStallMovesOneRow) {
+    rows.clear();
+    run(menu, "", 50, [tap = stalltap(0x28)](std::uint64_t n) { noterow(), tap(n); });
+    EXPECT_EQ(rows, std::string(36, '0') + std::string(14, '1'));
+}

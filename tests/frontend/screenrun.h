@@ -4,6 +4,7 @@
 
 #include "../scratch.h"
 #include "console/platform/headless/headless.h"
+#include "console/screen.h"
 #include "frontend/frontend.h"
 #include "shell/shell.h"
 
@@ -46,6 +47,22 @@ inline void tap(const std::string& keys, std::uint64_t n) {
     auto slot = menu.find(keys[i]);
     auto code = static_cast<unsigned char>(slot == std::string::npos ? keys[i] : codes[slot]);
     (n % 2 ? headless::press : headless::release)(code);
+}
+
+// Frames of 100 ticks and on frame 30 a stall of 150 ms (900 ticks), with `code` pressed `from`
+// ticks after the stall's start (by default 120 ms into it) and let go 20 ms after its end. Each
+// is heard once the counter has reached it, so the frames that catch up after the stall, which
+// run at once, run before the release is heard.
+inline std::function<void(std::uint64_t)> stalltap(unsigned char code, std::int64_t from = 720) {
+    headless::setclock(6000, 1);
+    cputimersecond = 6000, frameint = 100, timecounter = headless::now();
+    const std::uint64_t at[2] = {timecounter + 3000 + from, timecounter + 3000 + 1020};
+    return [=, heard = 0](std::uint64_t n) mutable {
+        if (n == 30)
+            headless::advance(900);
+        for (; heard < 2 && headless::now() >= at[heard]; heard++)
+            headless::hear(code, heard == 0, at[heard]);
+    };
 }
 
 class ScreenTest : public ::testing::Test {

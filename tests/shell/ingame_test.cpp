@@ -66,6 +66,23 @@ TEST_F(Ingame, TapsCancelDelayAndRepeat) {
               (std::vector{0, 6, 5, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 6, 6, 7, 7, 7, 8, 8, 9}));
 }
 
+// A tap begun in a stall and let go after it moves one column, as it does in the menu; a key held
+// from before the stall to after it moves, charges its delay through the frames that catch up and
+// repeats once (96/256).
+TEST_F(Ingame, ATapInAStallMovesOneColumnAndAHoldAcrossItSlides) {
+    INGAMEARR = 96;
+    savesettings();
+    for (auto [from, want] :
+         {std::pair(720, std::string(36, '6') + std::string(14, '5')),
+          {-200, std::string(28, '6') + std::string(9, '5') + std::string(13, '4')}}) {
+        std::string seen;
+        auto tap = stalltap(ingamekeys[right], from);
+        run([] { return ingame(1); }, "", 50,
+            [&](std::uint64_t n) { seen += char('0' + leftmost()), tap(n); });
+        EXPECT_EQ(seen, want);
+    }
+}
+
 // A shift, hold and rotation held through the spawn delay all act in the spawn frame (28); the
 // hold slot takes the piece that was next (5).
 TEST_F(Ingame, KeysHeldThroughTheSpawnDelayActInTheSpawnFrame) {

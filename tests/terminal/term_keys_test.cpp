@@ -128,7 +128,7 @@ struct faketerminal {
         send(bytes);
         pollfd p{slave, POLLIN, 0};
         poll(&p, 1, 100);
-        return keyspoll();
+        return keyspoll(0, 0);
     }
 };
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The game in its own window under a virtual X display, driven with xdotool and read back from
-# screenshots: the palette editor recolours live, a tap moves the piece one column, a held arrow
-# slides and stops on release, left Shift holds, and closing the window ends the game with status 0
-# and the settings file intact. Usage: window_e2e.sh DROPPLE WINDOWREAD WMCLOSE
+# screenshots: a tap across a stall moves the menu one row, the palette editor recolours live, a
+# tap moves the piece one column, a held arrow slides and stops on release, left Shift holds, and
+# closing the window ends the game with status 0 and the settings file intact. Usage: window_e2e.sh DROPPLE WINDOWREAD WMCLOSE
 set -u
 game=$1 read=$2 wmclose=$3
 for tool in xvfb-run xdotool import; do
@@ -60,6 +60,18 @@ sleep 0.2
 
 shot menu
 sed -n 9p "$dir/menu" | grep -q '^Dropple 3' || fail "the menu does not show in the window"
+
+# A 50 ms tap of Down begun 120 ms into a 150 ms stall and let go 20 ms after it: the frames that
+# catch up run before the release arrives, yet the cursor moves one row. One xdotool times the
+# tap, so a busy machine cannot stretch it by starting a second one late.
+lit=$(cellof menu 0 79 | cut -d' ' -f3)
+kill -STOP "$pid"
+X sleep 0.12 keydown Down sleep 0.05 keyup Down &
+sleep 0.15; kill -CONT "$pid"; wait $!; sleep 0.3
+shot stalled
+row=$(awk -v b="$lit" 'NF == 5 && $1 <= 11 && $2 == 79 && $5 == b { print $1 }' "$dir/stalled")
+[ "$row" = 1 ] || fail "a tap of Down across a stall lit menu row '$row', not 1"
+tap Up
 
 # The palette editor: raising the red of colour 0 turns its black text dark red at once.
 tap Down; tap Down; tap Return 0.4

@@ -61,6 +61,6 @@ void setpalette(const unsigned char* rgb) {
     on().setpalette(rgb);
 }
 
-void pump() {
-    on().pump();
+void pump(std::uint64_t due) {
+    on().pump(due);
 }

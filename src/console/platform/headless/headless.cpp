@@ -79,8 +79,11 @@ void releaseall() {
     queueclear(events);
 }
 void tap(unsigned char code) {
-    queuepush(events, code, true);
-    queuepush(events, code, false);
+    queuepush(events, code, true, 0);
+    queuepush(events, code, false, 0);
+}
+void hear(unsigned char code, bool isdown, std::uint64_t at) {
+    queuepush(events, code, isdown, at);
 }
 void onframe(std::function<void(std::uint64_t)> callback) {
     framehook = std::move(callback);
@@ -159,11 +162,11 @@ void headsetpalette(const unsigned char* rgb) {
     palettecount++;
 }
 
-void headpump() {
+void headpump(std::uint64_t due) {
     frames++;
     if (framehook)
         framehook(frames);
-    queuestep(events);
+    queuestep(events, due);
 }
 
 const backend head = {

@@ -38,6 +38,9 @@ void releaseall();
 // releases would send them: the key is down for one frame and up the next, and each further tap
 // before then takes two frames more.
 void tap(unsigned char code);
+// A press or release heard at counter time `at`, as a back end that hears events queues it: it
+// reaches the first frame due to end at or after `at`, one transition of a key per frame.
+void hear(unsigned char code, bool down, std::uint64_t at);
 
 // Called at every frame boundary with the number of boundaries passed so far (1 for the first);
 // a test changes keys here for the coming frame.

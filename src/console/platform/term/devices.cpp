@@ -3,6 +3,7 @@
 #include "console/platform/term/keys.h"
 
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <linux/input.h>
 #include <sys/ioctl.h>
@@ -12,6 +13,7 @@ namespace {
 
 constexpr int most = 16;
 int fds[most];
+bool timed[most]; // the device's events carry the counter's time
 int nfds = 0;
 
 bool bit(const unsigned char* bits, int n) {
@@ -35,6 +37,10 @@ bool devopen() {
             close(fd);
             continue;
         }
+        // Events are timed by the wall clock unless asked otherwise. On the monotonic clock, which
+        // is the game's counter, a key pressed during a stall reaches the frame of its own time.
+        int clock = CLOCK_MONOTONIC;
+        timed[nfds] = ioctl(fd, EVIOCSCLOCKID, &clock) == 0;
         fds[nfds++] = fd;
     }
     return nfds > 0;
@@ -48,8 +54,12 @@ void devread(bool* down, std::vector<keyevent>& changes) {
                 // Value 2 is the device's own key repeat: the key is down already.
                 if (ev[i].type != EV_KEY || ev[i].value > 1 || ev[i].code >= 0x120)
                     continue;
+                const std::uint64_t at =
+                    timed[k] ? static_cast<std::uint64_t>(ev[i].time.tv_sec) * 1000000000u +
+                                   static_cast<std::uint64_t>(ev[i].time.tv_usec) * 1000u
+                             : 0;
                 if (const unsigned char vk = linuxvk(ev[i].code))
-                    changes.push_back({ev[i].value ? evpress : evrelease, vk, 0});
+                    changes.push_back({ev[i].value ? evpress : evrelease, vk, 0, 0, at});
             }
         }
         unsigned char keys[KEY_MAX / 8 + 1] = {};

@@ -148,7 +148,7 @@ void lookoutside(std::uint64_t ms) {
         devevents.clear();
         devread(down, devevents);
         for (const keyevent& e : devevents)
-            keydevice(state, e.code, e.kind == evpress);
+            keydevice(state, e.code, e.kind == evpress, e.at);
     }
     keyoutside(state, down, ms);
 }
@@ -207,12 +207,13 @@ void keysclose() {
     xon = devon = false;
 }
 
-keyaction keyspoll() {
+keyaction keyspoll(std::uint64_t now, std::uint64_t due) {
     if (!opened)
         return noaction;
     if (closedinput)
         return lostterminal;
     const std::uint64_t ms = nowms();
+    state.at = now;
     if (ms - askedat >= answerms)
         parser.awaiting = false;
     keytick(state, ms);
@@ -226,7 +227,7 @@ keyaction keyspoll() {
             parseflush(parser, events);
     }
     const keyaction a = handle(ms);
-    keystep(state);
+    keystep(state, due);
     return a;
 }
 

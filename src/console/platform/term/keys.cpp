@@ -8,7 +8,8 @@ void guess(keystate& s, unsigned char code, std::uint64_t ms) {
     s.seen[code] = true;
     s.last[code] = ms;
     s.held[code] = true;
-    queuepush(s.events, code, true);
+    s.guessedat[code] = s.at;
+    queuepush(s.events, code, true, s.at);
     if (gap <= repeatgap) {
         // Bridge to the next repeat with slack for a late one, but stop soon after the last.
         const std::uint64_t hold = 2 * gap;
@@ -61,7 +62,7 @@ keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
     case evfocusout:
         // Through the queue: a tap that came just before the focus left still gets its frame,
         // and every key is up a few frames later at most.
-        queuerelease(s.events);
+        queuerelease(s.events, s.at);
         for (bool& h : s.held)
             h = false;
         s.focused = false;
@@ -71,10 +72,10 @@ keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
         return noaction;
     case evpress:
     case evrepeat:
-        queuepush(s.events, e.code, true);
+        queuepush(s.events, e.code, true, s.at);
         break;
     case evrelease:
-        queuepush(s.events, e.code, false);
+        queuepush(s.events, e.code, false, s.at);
         break;
     case evtap:
         if (s.source == fromx || s.source == fromdevices)
@@ -99,18 +100,18 @@ void keytick(keystate& s, std::uint64_t ms) {
     for (int k = 0; k < 256; k++) {
         if (s.held[k] && ms >= s.until[k]) {
             s.held[k] = false;
-            queuepush(s.events, static_cast<unsigned char>(k), false);
+            queuepush(s.events, static_cast<unsigned char>(k), false, s.guessedat[k]);
         }
     }
 }
 
-void keystep(keystate& s) {
-    queuestep(s.events);
+void keystep(keystate& s, std::uint64_t due) {
+    queuestep(s.events, due);
 }
 
-void keydevice(keystate& s, unsigned char code, bool down) {
+void keydevice(keystate& s, unsigned char code, bool down, std::uint64_t at) {
     if (s.source == fromdevices && (s.focused || !down))
-        queuepush(s.events, code, down);
+        queuepush(s.events, code, down, at != 0 ? at : s.at);
 }
 
 void keyoutside(keystate& s, const bool* down, std::uint64_t ms) {
@@ -128,17 +129,7 @@ void keyoutside(keystate& s, const bool* down, std::uint64_t ms) {
 }
 
 bool keyisdown(const keystate& s, unsigned char code) {
-    switch (code) {
-    case 0:
-        return false;
-    case 0x10:
-        return one(s, 0x10) || one(s, 0xA0) || one(s, 0xA1);
-    case 0x11:
-        return one(s, 0x11) || one(s, 0xA2) || one(s, 0xA3);
-    case 0x12:
-        return one(s, 0x12) || one(s, 0xA4) || one(s, 0xA5);
-    }
-    return one(s, code);
+    return vkdown(code, [&](unsigned char k) { return one(s, k); });
 }
 
 void keyclear(keystate& s) {

@@ -1,5 +1,6 @@
 // Which keys are down, from whatever the machine tells us about them. Time comes in from outside
-// (milliseconds), so every rule here runs the same under test.
+// (milliseconds for the rules of key repeat, the counter for when a key was heard), so every rule
+// here runs the same under test.
 #pragma once
 
 #include "console/platform/keyqueue.h"
@@ -25,10 +26,12 @@ struct keystate {
     // Every source that reports presses and releases as they happen (the keyboard protocol,
     // mouse buttons, the input devices, the guesses below), one transition per key and frame.
     keyqueue events;
+    std::uint64_t at = 0;   // counter time the input now taken in was heard (0: at once)
     bool outside[256] = {}; // the X key map or the input devices at the last look
-    // Guesses from key repeat: a key stays down until `until`, a repeat stretches it.
+    // Guesses from key repeat: a key stays down until `until`, a repeat stretches it. The release
+    // is timed as the last press or repeat was (`at`), so a stall after it never stretches a tap.
     bool held[256] = {};
-    std::uint64_t until[256] = {};
+    std::uint64_t until[256] = {}, guessedat[256] = {};
     std::uint64_t last[256] = {};
     bool seen[256] = {};
     // Whether the outside source sees the keys the terminal types at all (not over ssh, not
@@ -46,13 +49,15 @@ constexpr std::uint64_t repeatgap = 110, firstrepeat = 1000;
 keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms);
 // Once per frame, before the frame's input is applied: guessed keys whose time is up go up.
 void keytick(keystate& s, std::uint64_t ms);
-// Once per frame, after the frame's input is applied: the keys the game sees move on.
-void keystep(keystate& s);
+// Once per frame, after the frame's input is applied: the keys the game sees move on by what was
+// heard before the frame is due to end.
+void keystep(keystate& s, std::uint64_t due = UINT64_MAX);
 // What the outside source says is down now (256 flags by virtual-key code). The input devices'
 // own presses and releases come first through keydevice; what they say here only mends what the
 // device lost.
 void keyoutside(keystate& s, const bool* down, std::uint64_t ms);
-void keydevice(keystate& s, unsigned char code, bool down);
+// `at` is when the device says the key moved, on the counter (0: when it was heard).
+void keydevice(keystate& s, unsigned char code, bool down, std::uint64_t at = 0);
 bool keyisdown(const keystate& s, unsigned char code);
 void keyclear(keystate& s);
 

@@ -24,7 +24,8 @@ struct keyevent {
     evkind kind;
     unsigned char code; // virtual-key code, for key and button events
     unsigned char mods;
-    std::int32_t a = 0; // the flags of a protocol answer
+    std::int32_t a = 0;   // the flags of a protocol answer
+    std::uint64_t at = 0; // counter time of a key event, where its source tells it
 };
 
 struct termparser {

@@ -148,11 +148,14 @@ void termpresent(const cell* buffer, short left, short top, short right, short b
         flush();
 }
 
-void termpump() {
+void termpump(std::uint64_t due) {
     bool again = false;
     const bool ours = terminalours(&again);
-    if (ours) // from the background, reading would only stop the game again
-        act(keyspoll());
+    // Keys are timed when they are read: one the terminal sent during a stall reaches the first
+    // frame of its own time, not the frames that catch up first. From the background, reading
+    // would only stop the game again.
+    if (ours)
+        act(keyspoll(ticks(), due));
     const bool resized = takeresized();
     if (resized) {
         int cols, rows;

@@ -137,7 +137,7 @@ void winsetpalette(const unsigned char* rgb) {
     SetConsoleScreenBufferInfoEx(out, &info);
 }
 
-void winpump() {}
+void winpump(std::uint64_t) {}
 
 // The game's key numbers are the system's virtual-key codes.
 bool winkeydown(unsigned char code) {

@@ -1,9 +1,8 @@
-// The keyboard of the window: SDL's key state, read once a frame, in the game's virtual-key codes.
+// The keyboard of the window: SDL's key events and key state, in the game's virtual-key codes.
 #include "console/platform/keyqueue.h"
 #include "console/platform/window/window.h"
 
 #include <SDL.h>
-#include <cstring>
 
 namespace {
 
@@ -48,7 +47,6 @@ constexpr pair places[] = {
 
 unsigned char bycode[SDL_NUM_SCANCODES];
 keyqueue keys;
-bool down[256];
 
 } // namespace
 
@@ -79,12 +77,12 @@ void windowkeymap() {
     }
 }
 
-void windowkeyevent(int scancode, bool pressed) {
+void windowkeyevent(int scancode, bool pressed, std::uint64_t at) {
     if (scancode >= 0 && scancode < SDL_NUM_SCANCODES && bycode[scancode] != 0)
-        queuepush(keys, bycode[scancode], pressed);
+        queuepush(keys, bycode[scancode], pressed, at);
 }
 
-void windowkeysupdate(bool focused) {
+void windowkeysupdate(bool focused, std::uint64_t at, std::uint64_t due) {
     if (!focused) {
         queueclear(keys);
     } else {
@@ -97,16 +95,11 @@ void windowkeysupdate(bool focused) {
             if (state[s])
                 now[bycode[s]] = true;
         for (int k = 1; k < 256; k++)
-            queuepush(keys, static_cast<unsigned char>(k), now[k]);
-        queuestep(keys);
+            queuepush(keys, static_cast<unsigned char>(k), now[k], at);
+        queuestep(keys, due);
     }
-    std::memcpy(down, keys.down, sizeof down);
-    down[0] = false;
-    down[0x10] = down[0xA0] || down[0xA1];
-    down[0x11] = down[0xA2] || down[0xA3];
-    down[0x12] = down[0xA4] || down[0xA5];
 }
 
 bool windowkeydown(unsigned char code) {
-    return down[code];
+    return vkdown(code, [](unsigned char k) { return keys.down[k]; });
 }

@@ -1,5 +1,6 @@
 // The game in a window of its own: 80 by 25 cells drawn from the font into a streaming texture,
 // scaled by whole multiples and centred.
+#include "console/platform.h"
 #include "console/platform/window/window.h"
 #include "console/screen.h"
 
@@ -155,6 +156,21 @@ void fitframe(int s) {
     }
 }
 
+// Whether the renderer's OpenGL draws on the processor (a virtual machine, no graphics card). It
+// must draw the whole window at every change, a quarter of a core for a meter that ticks, where
+// SDL's own software renderer draws only the changed cells.
+bool drawsonprocessor() {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(ren, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    using glstring = const unsigned char* (*)(unsigned int);
+    const auto get = reinterpret_cast<glstring>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = get ? get(0x1F01) : nullptr; // GL_RENDERER
+    const char* n = reinterpret_cast<const char*>(name);
+    return n &&
+           (std::strstr(n, "llvmpipe") || std::strstr(n, "softpipe") || std::strstr(n, "Software"));
+}
+
 [[noreturn]] void cannotopen(const char* why) {
     std::fprintf(stderr, "dropple: no window can be opened here (%s); play without --window.\n",
                  why);
@@ -206,6 +222,12 @@ void windowopen() {
         fitframe(s);
     if (win)
         ren = SDL_CreateRenderer(win, -1, 0);
+    if (ren && !std::getenv("SDL_RENDER_DRIVER") && drawsonprocessor()) {
+        SDL_DestroyRenderer(ren);
+        // Straight into the window's own pixels, not through OpenGL again.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        ren = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
+    }
     if (!ren)
         cannotopen(SDL_GetError());
     SDL_SetWindowMinimumSize(win, picturew, pictureh);
@@ -260,10 +282,13 @@ void windowsetpalette(const unsigned char* rgb) {
         drawall();
 }
 
-void windowpump() {
+void windowpump(std::uint64_t due) {
     if (!ren)
         return;
     bool relayout = false;
+    // A key is timed when it is taken here: SDL reads the display's events only when asked, so
+    // its own stamps say no more, and the game's counter is the time the frames keep.
+    const std::uint64_t now = ticks();
     for (SDL_Event e; SDL_PollEvent(&e);) {
         switch (e.type) {
         case SDL_QUIT:
@@ -272,14 +297,14 @@ void windowpump() {
         case SDL_KEYDOWN:
             if (e.key.repeat)
                 break;
-            windowkeyevent(e.key.keysym.scancode, true);
+            windowkeyevent(e.key.keysym.scancode, true, now);
             if (e.key.keysym.sym == SDLK_F11) {
                 bool full = SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN_DESKTOP;
                 SDL_SetWindowFullscreen(win, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
             }
             break;
         case SDL_KEYUP:
-            windowkeyevent(e.key.keysym.scancode, false);
+            windowkeyevent(e.key.keysym.scancode, false, now);
             break;
         case SDL_KEYMAPCHANGED:
             windowkeymap();
@@ -303,7 +328,7 @@ void windowpump() {
             break;
         }
     }
-    windowkeysupdate(focused);
+    windowkeysupdate(focused, now, due);
     if (relayout)
         layout();
     if (fresh)

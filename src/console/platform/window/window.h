@@ -17,10 +17,12 @@ unsigned char windowvkat(int scancode);
 
 // Keys (window_keys.cpp): the layout's codes are read again when it changes.
 void windowkeymap();
-// A press or release event. Events wait their turn: at each frame a key takes at most one, so a
-// tap between two frames reads down for one frame and up the next.
-void windowkeyevent(int scancode, bool pressed);
-void windowkeysupdate(bool focused);
+// A press or release event, taken from SDL's queue at counter time `at`. Events wait their turn:
+// at each frame a key takes at most one, and only one taken before the frame is due to end
+// (`due`), so a tap between two frames reads down for one frame and up the next, and frames that
+// catch up after a stall see no key before they would have.
+void windowkeyevent(int scancode, bool pressed, std::uint64_t at);
+void windowkeysupdate(bool focused, std::uint64_t at, std::uint64_t due);
 bool windowkeydown(unsigned char code);
 
 // Picture (window_video.cpp).
@@ -32,7 +34,7 @@ void windowopen();
 void windowclose();
 void windowpresent(const cell* buffer, short left, short top, short right, short bottom);
 void windowsetpalette(const unsigned char* rgb);
-void windowpump();
+void windowpump(std::uint64_t due = UINT64_MAX); // by default, every key heard so far is due
 
 // The whole window back end, as the Linux program opens it.
 struct backend;
