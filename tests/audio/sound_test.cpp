@@ -116,8 +116,9 @@ TEST_F(Sound, TheDeviceOpensWhileTheGameStartsAndMayCloseAtAnyMoment) {
     for (const char* name : {"s0.wav", "s39.wav", "never.wav"})
         soundplay(name);
     soundready();
-    if (steady::now() - asked < std::chrono::milliseconds(33))
+    if (steady::now() - asked < std::chrono::milliseconds(33)) {
         EXPECT_TRUE(Mix_Playing(0) && Mix_Playing(39));
+    }
     EXPECT_LE(Mix_Playing(-1), 2);
     for (int round = 0; round < 3; round++) {
         soundclose();

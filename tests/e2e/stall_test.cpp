@@ -4,6 +4,8 @@
 // and `fg` to it.
 #include "ptyrun.h"
 
+#include <gtest/gtest.h>
+
 #include <sys/ptrace.h>
 #include <thread>
 
