@@ -1,29 +1,19 @@
 // A console, keyboard and sound that do nothing, for measuring the game's own timing on the real
 // counter.
 #include "console/platform.h"
+#include "console/platform/fixed.h"
 
 namespace {
 
-void nothing() {}
 bool nokey(unsigned char) {
     return false;
-}
-bool size(short* cols, short* rows) {
-    *cols = 80;
-    *rows = 25;
-    return true;
-}
-bool setsize(short, short) {
-    return true;
-}
-bool setarea(short, short, short, short) {
-    return true;
 }
 void show(const cell*, short, short, short, short) {}
 void colours(const unsigned char*) {}
 
-const backend null = {nothing, nothing, nokey, nothing, nothing, size,
-                      setsize, setarea, show,  colours, nothing};
+const backend null = {fixed::nothing, fixed::nothing, nokey,          fixed::nothing,
+                      fixed::nothing, fixed::size,    fixed::setsize, fixed::setarea,
+                      show,           colours,        fixed::nothing};
 
 } // namespace
 

@@ -1,7 +1,7 @@
 // How long start-up of the keyboard keeps the first frame waiting: against a terminal that answers
 // at once, and against a bare pseudo-terminal that answers nothing at all. Also what one frame's
 // look at the input costs.
-#include "console/platform/term/term.h"
+#include "console/platform/term/input.h"
 
 #include <chrono>
 #include <cstdio>
@@ -11,21 +11,8 @@
 #include <unistd.h>
 
 namespace {
-int terminal = -1;
-}
 
-void termquit() {}
-void termsuspend() {}
-int termin() {
-    return terminal;
-}
-void termwrite(const char* bytes, std::size_t n) {
-    ssize_t w = write(terminal, bytes, n);
-    (void)w;
-}
-void termkeymodes(const char*, const char*) {}
-
-namespace {
+void reported(const char*, const char*) {}
 
 double openms(const char* answers) {
     int master, slave;
@@ -34,13 +21,12 @@ double openms(const char* answers) {
     tcgetattr(slave, &t);
     cfmakeraw(&t);
     tcsetattr(slave, TCSANOW, &t);
-    terminal = slave;
     if (*answers) {
         ssize_t w = write(master, answers, std::char_traits<char>::length(answers));
         (void)w;
     }
     const auto start = std::chrono::steady_clock::now();
-    keysopen();
+    keysopen(slave, slave, reported, nullptr);
     const auto end = std::chrono::steady_clock::now();
     keysclose();
     close(slave);
@@ -62,8 +48,7 @@ int main() {
 
     int master, slave;
     openpty(&master, &slave, nullptr, nullptr, nullptr);
-    terminal = slave;
-    keysopen();
+    keysopen(slave, slave, reported, nullptr);
     const int frames = 20000;
     auto start = std::chrono::steady_clock::now();
     for (int k = 0; k < frames; k++) {

@@ -51,10 +51,12 @@ void pump();
 // returns how many it read; -1 when there is no such file, -2 when something is there that cannot
 // be read as a regular file (it is then left alone).
 long readfile(const char* name, unsigned char* buf, long n);
-// Replaces the file whole with n bytes, or leaves it exactly as it was; true when it was replaced.
-bool replacefile(const char* name, const unsigned char* data, long n);
-// Where the file or folder the game knows by this bare name ("savefile", "audio") is kept; the
-// folder that is to hold the settings is made when missing. Other names come back unchanged.
+// Replaces the file whole with n bytes, or leaves it exactly as it was; true when it was replaced,
+// else `why` (when given) says what stood in the way, in a few words. The folders it is to be in
+// are made when missing.
+bool replacefile(const char* name, const unsigned char* data, long n, std::string* why = nullptr);
+// Where the file or folder the game knows by this bare name ("savefile", "audio") is kept; asking
+// changes nothing on disk. Other names come back unchanged.
 std::string whereis(const char* name);
 
 // Sound: open a WAV file of the audio folder under its own name; play a name from its start.

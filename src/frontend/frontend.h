@@ -4,6 +4,7 @@
 #include "console/screen.h"
 
 #include <cstdint>
+#include <string>
 
 extern cell pieces[27];
 extern unsigned char color[48];
@@ -20,6 +21,9 @@ extern const unsigned char defaultsettings[138];
 
 void initload();
 void savesettings();
+// Why the player's last change of settings could not be saved; empty when it was (or none was
+// made). The game plays on with the change either way, and says so when it ends.
+const std::string& settingsunsaved();
 // Sends `color` to the display.
 void applypalette();
 

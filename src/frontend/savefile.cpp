@@ -2,6 +2,7 @@
 #include "frontend/frontend.h"
 
 #include <cstring>
+#include <string>
 
 cell pieces[27];
 unsigned char color[48];
@@ -93,10 +94,22 @@ void initload() {
     applypalette();
 }
 
+namespace {
+
+std::string unsaved; // why the player's last change of settings is not on disk, empty when it is
+
+} // namespace
+
 void savesettings() {
     unsigned char image[filesize];
     pack(image);
-    replacefile(filename, image, filesize);
+    unsaved.clear();
+    if (!replacefile(filename, image, filesize, &unsaved) && unsaved.empty())
+        unsaved = "cannot write the file";
+}
+
+const std::string& settingsunsaved() {
+    return unsaved;
 }
 
 void applypalette() {

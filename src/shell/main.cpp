@@ -1,7 +1,10 @@
 #include "console/platform.h"
 #include "console/screen.h"
+#include "frontend/frontend.h"
 #include "shell/options.h"
 #include "shell/shell.h"
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
     options opts;
@@ -13,5 +16,8 @@ int main(int argc, char** argv) {
     matchsize();
     dispatch();
     platformclose();
+    // After the display is given back, so the line stays on the player's screen.
+    if (!settingsunsaved().empty())
+        std::fprintf(stderr, "dropple: settings not saved: %s\n", settingsunsaved().c_str());
     return 0;
 }

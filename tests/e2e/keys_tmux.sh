@@ -2,7 +2,7 @@
 # The keyboard where the terminal reports no releases and there is no X display (tmux): held keys
 # guessed from key repeat. A tap is down for exactly one frame, a stream of repeats holds the key
 # without a break, nothing stays down once the repeats stop, Ctrl-C ends the program, and after
-# the terminal is restored the program says in one line that held keys were guessed.
+# the terminal is restored the program says that held keys were guessed.
 # Usage: keys_tmux.sh STANDIN. Skips (skip.sh) without tmux.
 set -u
 view=$1

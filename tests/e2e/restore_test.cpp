@@ -13,8 +13,8 @@
 namespace {
 
 // The settings now are the settings before the game; every private mode the game switched on it
-// has switched off again (the cursor, which it hides, is shown), and every keyboard mode it pushed
-// it has popped.
+// has switched off again (the cursor, which it hides, is shown), every keyboard mode it pushed it
+// has popped, and every synchronized update it began it has ended.
 void restored(const ptyrun& g) {
     termios now{};
     ASSERT_EQ(tcgetattr(g.slave, &now), 0);
@@ -33,11 +33,15 @@ void restored(const ptyrun& g) {
     EXPECT_EQ(std::tuple(modes[1049], modes[25]), std::tuple('l', 'h'));
     for (auto [mode, last] : modes)
         EXPECT_TRUE(mode == 25 || last == 'l') << "mode " << mode << " left on";
-    static const std::regex push("\x1b\\[>[0-9]*u"), pop("\x1b\\[<[0-9]*u");
+    static const std::regex push("\x1b\\[>[0-9]*u"), pop("\x1b\\[<[0-9]*u"),
+        sync("\x1b\\[\\?2026h"), unsync("\x1b\\[\\?2026l"), wide("[^\r\n]{81}");
     auto count = [&](const std::regex& r) {
         return std::distance(std::sregex_iterator(g.out.begin(), g.out.end(), r), {});
     };
     EXPECT_EQ(count(push), count(pop));
+    EXPECT_EQ(count(sync), count(unsync)) << "an update ended that was never begun";
+    // What it tells the player once the screen is back fits 80 columns.
+    EXPECT_FALSE(std::regex_search(g.out.substr(g.out.rfind("\x1b[?1049l") + 8), wide));
 }
 
 // The program has ended with `status` (as the shell saw it) and given the terminal back.

@@ -34,7 +34,7 @@ TEST(Paths, TheWorkingDirectoryFirstThenTheDataFolderThenTheInstalledSounds) {
 // A first start from a folder without a "savefile" makes the data folder, however deep, and the
 // settings land there; a settings file written afterwards in the working directory does not
 // move them in mid-run.
-TEST(Paths, TheFirstStartMakesTheSettingsFolder) {
+TEST(Paths, TheFirstSaveMakesTheSettingsFolder) {
     scratchdir here;
     const fs::path dir = here.dir;
     fs::create_directory("play");
@@ -42,11 +42,18 @@ TEST(Paths, TheFirstStartMakesTheSettingsFolder) {
     setenv("XDG_DATA_HOME", (dir / "data" / "deep").c_str(), 1);
     const std::string at = whereis("savefile");
     EXPECT_EQ(at, (dir / "data" / "deep" / "dropple" / "savefile").string());
-    EXPECT_TRUE(fs::is_directory(dir / "data" / "deep" / "dropple"));
+    EXPECT_FALSE(fs::exists(dir / "data")) << "asking where made a folder";
     const unsigned char settings[3] = {1, 2, 3};
     EXPECT_TRUE(replacefile("savefile", settings, 3));
     EXPECT_EQ(fs::file_size(at), 3u);
     unsigned char back[8];
     EXPECT_EQ(readfile("savefile", back, 8), 3);
     EXPECT_FALSE(fs::exists("savefile"));
+    // A folder in the file's place stays, and the reason is there to tell the player.
+    fs::remove(at);
+    fs::create_directories(at + "/x");
+    std::string why;
+    EXPECT_FALSE(replacefile("savefile", settings, 3, &why));
+    EXPECT_FALSE(why.empty());
+    EXPECT_TRUE(fs::exists(at + "/x"));
 }

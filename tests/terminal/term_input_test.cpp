@@ -2,8 +2,7 @@
 // questions (so keys are taps, and held keys are guessed from key repeat): how long it waits after
 // a lone Escape before taking it for the Escape key, and after a sequence cut short before dropping
 // it.
-#include "console/platform/term/keys.h"
-#include "console/platform/term/term.h"
+#include "console/platform/term/input.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -14,17 +13,9 @@
 #include <thread>
 #include <unistd.h>
 
-// The lifecycle side, played by the test.
-int terminal = -1;
-void termquit() {}
-void termsuspend() {}
-int termin() {
-    return terminal;
-}
-void termwrite(const char*, std::size_t) {}
-void termkeymodes(const char*, const char*) {}
-
 namespace {
+
+int terminal = -1;
 
 // Sends `bytes` after `ms` milliseconds of quiet, then takes in what came, as a frame does.
 void frame(int master, int ms, const std::string& bytes = "") {
@@ -42,7 +33,8 @@ TEST(TermInput, ALoneEscapeWaits30MillisecondsACutSequence300) {
     cfmakeraw(&t);
     int master = -1;
     ASSERT_EQ(openpty(&master, &terminal, nullptr, &t, nullptr), 0);
-    keysopen();
+    keysopen(
+        terminal, terminal, [](const char*, const char*) {}, [] {});
     ASSERT_EQ(keysfrom(), fromrepeat);
     const std::tuple<const char*, int, const char*, unsigned char> cases[] = {
         {"\x1b", 0, "[D", 0x25},       // the rest soon: Left

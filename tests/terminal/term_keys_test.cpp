@@ -1,7 +1,6 @@
 // Key state: the rules, with time given in milliseconds, and start-up against a pseudo-terminal
 // that speaks the keyboard protocol, one that does not, and one that answers nothing at all.
-#include "console/platform/term/keys.h"
-#include "console/platform/term/term.h"
+#include "console/platform/term/input.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -12,25 +11,13 @@
 #include <tuple>
 #include <unistd.h>
 
-// The lifecycle side, played by the test.
-int quits = 0, terminal = -1;
+namespace {
+
 std::string modeson, modesoff;
-void termquit() {
-    quits++;
-}
-void termsuspend() {}
-int termin() {
-    return terminal;
-}
-void termwrite(const char* bytes, std::size_t n) {
-    (void)!write(terminal, bytes, n);
-}
-void termkeymodes(const char* on, const char* off) {
+void reported(const char* on, const char* off) {
     modeson = on;
     modesoff = off;
 }
-
-namespace {
 
 keyevent ev(evkind kind, unsigned char code, unsigned char mods = 0) {
     return {kind, code, mods};
@@ -112,7 +99,6 @@ struct faketerminal {
     int master = -1, slave = -1;
 
     explicit faketerminal(const char* answers) {
-        quits = 0;
         // The outside sources of the machine running the tests have no place here.
         unsetenv("DISPLAY");
         setenv("SSH_TTY", "test", 1);
@@ -120,8 +106,7 @@ struct faketerminal {
         cfmakeraw(&t);
         openpty(&master, &slave, nullptr, &t, nullptr);
         send(answers);
-        terminal = slave;
-        keysopen();
+        keysopen(slave, slave, reported, nullptr);
     }
     void send(const std::string& bytes) const { (void)!write(master, bytes.data(), bytes.size()); }
     ~faketerminal() {
@@ -139,11 +124,11 @@ struct faketerminal {
         return s;
     }
     // Sends bytes and takes them in as a frame would.
-    void frame(const std::string& bytes) const {
+    keyaction frame(const std::string& bytes) const {
         send(bytes);
         pollfd p{slave, POLLIN, 0};
         poll(&p, 1, 100);
-        keyspoll();
+        return keyspoll();
     }
 };
 
@@ -160,8 +145,7 @@ TEST(TermProbe, TerminalWithTheKeyboardProtocol) {
     EXPECT_TRUE(keysdown(0x10) && keysdown(0xA1) && !keysdown(0xA0) && !keysdown(0x25));
     t.frame("\x1b[O");
     EXPECT_FALSE(keysdown(0x10) || keysdown(0xA1));
-    t.frame("\x1b[99;5u");
-    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(t.frame("\x1b[99;5u"), wantquit);
     keysclose();
     EXPECT_EQ(t.heard(), "") << "the way out is the lifecycle's, so the flags pop only once";
 }

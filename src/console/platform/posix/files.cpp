@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <string>
@@ -44,6 +45,17 @@ int maketemp(const std::string& name, std::string* temp) {
             return fd;
     }
     return -1;
+}
+
+// mkdir -p of the folder a file is to be in, quietly: a folder that cannot be made shows up as the
+// file not being written, which the caller hears of. Only a write makes folders, so asking where
+// a file is (--help) leaves the player's home as it was.
+void makefolders(const std::string& file) {
+    const std::size_t end = file.rfind('/');
+    for (std::size_t at = 1; at < end + 1 && end != std::string::npos; at++)
+        if (at == end || file[at] == '/')
+            if (mkdir(file.substr(0, at).c_str(), 0755) != 0 && errno != EEXIST)
+                return;
 }
 
 // The rename itself reaches the disk only when the folder holding it is flushed too.
@@ -100,20 +112,27 @@ long readfile(const char* name, unsigned char* buf, long n) {
     return got < 0 ? -2 : got;
 }
 
-bool replacefile(const char* name, const unsigned char* data, long n) {
+bool replacefile(const char* name, const unsigned char* data, long n, std::string* why) {
     const std::string at = whereis(name);
     name = at.c_str();
+    makefolders(at);
     std::string temp;
     int fd = maketemp(name, &temp);
-    if (fd < 0)
-        return false;
-    bool ok = writeall(fd, data, n);
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
+    bool ok = fd >= 0 && writeall(fd, data, n) && fsync(fd) == 0;
+    int error = errno;
+    if (fd >= 0 && close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
     if (ok && rename(temp.c_str(), name) == 0) {
         syncfolder(name);
         return true;
     }
-    unlink(temp.c_str());
+    if (ok)
+        error = errno;
+    if (fd >= 0)
+        unlink(temp.c_str());
+    if (why)
+        *why = std::strerror(error);
     return false;
 }

@@ -38,15 +38,6 @@ std::string installedaudio() {
     return DROPPLE_DATADIR "/audio";
 }
 
-// mkdir -p, quietly: a folder that cannot be made shows up later as a settings file that cannot be
-// written, which the game already survives.
-void makefolders(const std::string& path) {
-    for (std::size_t at = 1; at <= path.size(); at++)
-        if (at == path.size() || path[at] == '/')
-            if (mkdir(path.substr(0, at).c_str(), 0755) != 0 && errno != EEXIST)
-                return;
-}
-
 std::string find(const std::string& name) {
     placesfound found;
     struct stat st;
@@ -55,10 +46,7 @@ std::string find(const std::string& name) {
     found.home = std::getenv("HOME");
     if (name == "audio" && !found.here)
         found.installed = installedaudio();
-    std::string path = placeof(name, found);
-    if (name == "savefile" && path.find('/') != std::string::npos)
-        makefolders(path.substr(0, path.rfind('/')));
-    return path;
+    return placeof(name, found);
 }
 
 } // namespace

@@ -87,11 +87,29 @@ std::string pathof(const std::string& name) {
     return whereis("audio") + "/" + name;
 }
 
+std::size_t loadedbytes() {
+    std::lock_guard<std::mutex> hold(guard);
+    std::size_t bytes = 0;
+    for (const loaded& l : table)
+        bytes += l.chunk->alen;
+    return bytes;
+}
+
 // Loads one sound of the audio folder onto the open device. A missing file, or one that is not a
 // plain, small, simple WAV (a FIFO, a device, a huge or exotic file), is skipped.
 void load(const std::string& name) {
     std::vector<unsigned char> bytes;
     if (!wavread(pathof(name).c_str(), &bytes))
+        return;
+    // Converted to the device's rate and format a sound can grow elevenfold: one past the budget
+    // is skipped before it is converted.
+    double seconds = 0;
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    wavsane(bytes.data(), bytes.size(), &seconds);
+    Mix_QuerySpec(&rate, &format, &channels);
+    const double played = seconds * rate * channels * (SDL_AUDIO_BITSIZE(format) / 8);
+    if (loadedbytes() + played > static_cast<double>(soundbudget))
         return;
     Mix_Chunk* chunk =
         Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
@@ -256,9 +274,5 @@ void soundclose() {
 
 std::size_t soundbytes() {
     soundready();
-    std::lock_guard<std::mutex> hold(guard);
-    std::size_t bytes = 0;
-    for (const loaded& l : table)
-        bytes += l.chunk->alen;
-    return bytes;
+    return loadedbytes();
 }

@@ -25,11 +25,11 @@ bool sanefmt(const unsigned char* f) {
 
 } // namespace
 
-bool wavsane(const unsigned char* b, std::size_t n) {
+bool wavsane(const unsigned char* b, std::size_t n, double* seconds) {
     if (n < 12 || le(b, 4) != le(reinterpret_cast<const unsigned char*>("RIFF"), 4) ||
         le(b + 8, 4) != le(reinterpret_cast<const unsigned char*>("WAVE"), 4))
         return false;
-    bool fmt = false;
+    const unsigned char* fmt = nullptr;
     // Chunks follow one another, each padded to an even length; the format must come before
     // the samples, and the samples must be there in full.
     for (std::size_t at = 12; at + 8 <= n;) {
@@ -40,9 +40,11 @@ bool wavsane(const unsigned char* b, std::size_t n) {
         if (id[0] == 'f' && id[1] == 'm' && id[2] == 't' && id[3] == ' ') {
             if (size < 16 || !sanefmt(b + at + 8))
                 return false;
-            fmt = true;
+            fmt = b + at + 8;
         } else if (id[0] == 'd' && id[1] == 'a' && id[2] == 't' && id[3] == 'a') {
-            return fmt;
+            if (fmt && seconds)
+                *seconds = static_cast<double>(size) / le(fmt + 12, 2) / le(fmt + 4, 4);
+            return fmt != nullptr;
         }
         at += 8 + size + (size & 1);
     }

@@ -3,6 +3,8 @@
 // with the keyboard protocol's flags pushed; the guardian writes the game's own restore bytes and
 // settings, then ends the way the game ended, so the shell sees the same status as without it.
 #include "console/platform/term/guard.h"
+#include "console/platform/term/output.h"
+#include "console/platform/term/render.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -46,18 +48,6 @@ void keeponly(int a, int b) {
         close(null);
 }
 
-void put(int fd, const char* bytes, std::size_t n) {
-    while (n > 0) {
-        ssize_t w = write(fd, bytes, n);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            return;
-        bytes += w;
-        n -= static_cast<std::size_t>(w);
-    }
-}
-
 [[noreturn]] void watch(giveback* g, int in, int out) {
     // Signals ignored from the start stay ignored, in the game too.
     eachfatal([](int sig) {
@@ -96,11 +86,8 @@ void put(int fd, const char* bytes, std::size_t n) {
         }
         // Also a game that left through a door that skips its own restore (a sanitizer's report
         // ends it with _exit) gets its terminal back.
-        if (g->owned) {
-            put(tout, g->leave, g->leavelen);
-            if (g->havetermios)
-                tcsetattr(tin, TCSANOW, &g->saved);
-        }
+        if (g->owned)
+            giveterminal(g, tin, tout);
         if (WIFEXITED(status))
             _exit(WEXITSTATUS(status));
         int sig = WTERMSIG(status);
@@ -113,6 +100,21 @@ void put(int fd, const char* bytes, std::size_t n) {
 }
 
 } // namespace
+
+void giveterminal(const giveback* g, int in, int out) {
+    // A frame cut short may have left an escape sequence open, which CAN ends, and a synchronized
+    // update that would hold the picture back; a terminal with none open is not told to end one.
+    char bytes[1 + sizeof syncoff + sizeof g->leave];
+    std::size_t n = 0;
+    bytes[n++] = '\x18';
+    for (std::size_t i = 0; g->syncing && i < sizeof syncoff - 1; i++)
+        bytes[n++] = syncoff[i];
+    for (std::size_t i = 0; i < g->leavelen; i++)
+        bytes[n++] = g->leave[i];
+    writeall(out, bytes, n, false);
+    if (g->havetermios)
+        tcsetattr(in, TCSANOW, &g->saved);
+}
 
 void sighandle(int sig, void (*handler)(int), int flags) {
     struct sigaction sa {};

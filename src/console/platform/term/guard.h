@@ -27,12 +27,17 @@ void sigdefault(int sig);
 // What it takes to give the terminal back; the game keeps it up to date, the guardian reads it
 // once the game has died.
 struct giveback {
-    volatile sig_atomic_t owned; // the terminal is the game's now
+    volatile sig_atomic_t owned;   // the terminal is the game's now
+    volatile sig_atomic_t syncing; // a frame that holds the terminal's picture back is being sent
     bool havetermios;
     termios saved;
-    char leave[256];
+    char leave[256]; // the report modes off, then the screen and cursor back
     volatile std::size_t leavelen;
 };
+
+// Writes the bytes that give the terminal back, then its settings; async-signal-safe, for the
+// game's ways out and the guardian alike.
+void giveterminal(const giveback* g, int in, int out);
 
 // Splits the program in two. The parent becomes the guardian, waits for the game and never
 // returns; the child returns, with the record the guardian will read. Without memory to share or

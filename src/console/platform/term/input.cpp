@@ -1,8 +1,8 @@
 // The keyboard of the terminal back end: asks the terminal what it can report, picks the best
 // source of key state, and reads whatever input is waiting once per frame.
-#include "console/platform.h"
+#include "console/platform/term/input.h"
 #include "console/platform/term/keys.h"
-#include "console/platform/term/term.h"
+#include "console/platform/term/output.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -25,6 +25,9 @@ constexpr char withpop[] = "\x1b[<u\x1b[?1006l\x1b[?1000l\x1b[?1004l";
 // still heard.
 constexpr std::uint64_t probems = 150;
 
+int infd = -1, outfd = -1;
+modesfn modes = nullptr;
+void (*displaylost)() = nullptr;
 termparser parser;
 keystate state;
 std::vector<keyevent> events;
@@ -46,8 +49,8 @@ std::uint64_t nowms() {
            static_cast<std::uint64_t>(t.tv_nsec) / 1000000u;
 }
 
-void say(const char* bytes) {
-    termwrite(bytes, std::strlen(bytes));
+void say(const char* text) {
+    writeall(outfd, text, std::strlen(text), true);
 }
 
 // Reads what is waiting, for at most `waitms`; false when nothing came.
@@ -58,11 +61,11 @@ bool take(int waitms) {
     unsigned char buf[4096];
     // A bounded number of reads, so a flood of input cannot hold up a frame.
     for (int k = 0; k < 16; k++) {
-        pollfd pfd{termin(), POLLIN, 0};
+        pollfd pfd{infd, POLLIN, 0};
         if (poll(&pfd, 1, got ? 0 : waitms) <= 0 ||
             !(pfd.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)))
             break;
-        ssize_t n = read(termin(), buf, sizeof buf);
+        ssize_t n = read(infd, buf, sizeof buf);
         if (n <= 0) {
             // A raw terminal never reads as ended: it has hung up, or is no longer ours.
             closedinput = n == 0 || (errno != EAGAIN && errno != EINTR);
@@ -84,12 +87,12 @@ void protocolon() {
     xon = devon = false;
     keyclear(state);
     state.source = fromprotocol;
-    termkeymodes(withflags, withpop);
+    modes(withflags, withpop);
 }
 
 // The best source there is when the terminal itself does not report releases.
 void pickoutside() {
-    if (std::getenv("DISPLAY") && xopen()) {
+    if (std::getenv("DISPLAY") && xopen(displaylost)) {
         xon = true;
         state.source = fromx;
     } else if (!std::getenv("SSH_CONNECTION") && !std::getenv("SSH_TTY") && devopen()) {
@@ -101,7 +104,9 @@ void pickoutside() {
     }
 }
 
-void handle(std::uint64_t ms) {
+// A Ctrl-Z among the keys is acted on once all of them are in; a Ctrl-C at once.
+keyaction handle(std::uint64_t ms) {
+    keyaction wanted = noaction;
     for (std::size_t i = 0; i < events.size(); i++) {
         const keyevent e = events[i];
         switch (e.kind) {
@@ -113,16 +118,11 @@ void handle(std::uint64_t ms) {
             asking = false;
             break;
         default:
-            switch (keyapply(state, e, ms)) {
-            case wantquit:
+            if (const keyaction a = keyapply(state, e, ms); a == wantquit) {
                 events.clear();
-                termquit();
-                return;
-            case wantsuspend:
-                termsuspend();
-                break;
-            case noaction:
-                break;
+                return a;
+            } else if (a != noaction) {
+                wanted = a;
             }
             break;
         }
@@ -135,6 +135,7 @@ void handle(std::uint64_t ms) {
             devclose();
         xon = devon = false;
     }
+    return wanted;
 }
 
 void lookoutside(std::uint64_t ms) {
@@ -154,11 +155,11 @@ void lookoutside(std::uint64_t ms) {
 
 } // namespace
 
-// The lifecycle ends the program when the terminal is lost; where there is none (tests of the
-// input side alone) input simply stops.
-__attribute__((weak)) void termlost() {}
-
-void keysopen() {
+keyaction keysopen(int in, int out, modesfn reported, void (*lostdisplay)()) {
+    infd = in;
+    outfd = out;
+    modes = reported;
+    displaylost = lostdisplay;
     parser = termparser{};
     state = keystate{};
     events.clear();
@@ -168,7 +169,7 @@ void keysopen() {
     parser.awaiting = true;
     askedat = nowms();
     say(reportson);
-    termkeymodes(reportson, reportsoff);
+    modes(reportson, reportsoff);
     // The keyboard protocol answers its question before the device attributes answer theirs;
     // every terminal answers the latter, so once it is in there is nothing more to wait for.
     say("\x1b[?u\x1b[c");
@@ -192,7 +193,7 @@ void keysopen() {
     if (state.source != fromprotocol)
         pickoutside();
     events = early;
-    handle(nowms());
+    return handle(nowms());
 }
 
 void keysclose() {
@@ -206,13 +207,11 @@ void keysclose() {
     xon = devon = false;
 }
 
-void keyspoll() {
+keyaction keyspoll() {
     if (!opened)
-        return;
-    if (closedinput) {
-        termlost();
-        return;
-    }
+        return noaction;
+    if (closedinput)
+        return lostterminal;
     const std::uint64_t ms = nowms();
     if (ms - askedat >= answerms)
         parser.awaiting = false;
@@ -226,8 +225,9 @@ void keyspoll() {
         if (ms - lastbyte >= (parselone(parser) ? 30u : 300u))
             parseflush(parser, events);
     }
-    handle(ms);
+    const keyaction a = handle(ms);
     keystep(state);
+    return a;
 }
 
 bool keysdown(unsigned char code) {
@@ -239,27 +239,21 @@ void keysreleaseall() {
 }
 
 void keysnote() {
-    if (state.source != fromrepeat || !isatty(termin()))
+    if (state.source != fromrepeat || !isatty(infd))
         return;
-    const char* line =
-        state.fellback
-            ? "dropple: keys were read from the terminal's key repeat (the key map of this "
-              "display did not see the keyboard), so held keys were guessed.\n"
-            : "dropple: this terminal does not report key releases, so held keys were guessed "
-              "from its key repeat.\n";
-    ssize_t w = write(STDERR_FILENO, line, std::strlen(line));
+    auto tell = [](const char* text) { writeall(STDERR_FILENO, text, std::strlen(text), false); };
+    // Every line fits the 80 columns of the smallest terminal the game plays in.
+    const char* line = state.fellback
+                           ? "dropple: held keys were guessed from the terminal's key repeat (the "
+                             "key map of\n         this display did not see the keyboard).\n"
+                           : "dropple: this terminal does not report key releases: held keys were "
+                             "guessed\n         from its key repeat.\n";
+    tell(line);
     // A desktop is there: the game's own window reads held keys exactly.
     const char* x = std::getenv("DISPLAY");
     const char* wl = std::getenv("WAYLAND_DISPLAY");
-    if ((x && *x) || (wl && *wl)) {
-        const char* hint = "dropple: for exact held keys, play in a window: dropple --window\n";
-        w = write(STDERR_FILENO, hint, std::strlen(hint));
-    }
-    (void)w;
-}
-
-bool termkeydown(unsigned char code) {
-    return keysdown(code);
+    if ((x && *x) || (wl && *wl))
+        tell("dropple: for exact held keys, play in a window: dropple --window\n");
 }
 
 keysource keysfrom() {

@@ -15,7 +15,9 @@ enum keysource : unsigned char {
     fromrepeat,   // guessed from the terminal's key repeat
 };
 
-enum keyaction : unsigned char { noaction, wantquit, wantsuspend };
+// What the keys ask of the program; the input side adds that the terminal is gone (its input ended
+// or failed).
+enum keyaction : unsigned char { noaction, wantquit, wantsuspend, lostterminal };
 
 struct keystate {
     keysource source = fromrepeat;
@@ -54,15 +56,16 @@ void keydevice(keystate& s, unsigned char code, bool down);
 bool keyisdown(const keystate& s, unsigned char code);
 void keyclear(keystate& s);
 
-// The outside sources (term_keys_x11.cpp, term_keys_devices.cpp): open says whether the source
-// is there; read fills 256 flags by virtual-key code. The devices also tell each press and release
-// since the last read, in order (evpress and evrelease).
-bool xopen();
+// The outside sources (x11.cpp, devices.cpp): open says whether the source is there; read fills
+// 256 flags by virtual-key code. The devices also tell each press and release since the last read,
+// in order (evpress and evrelease). Xlib ends the program when the display goes away, so X is
+// told how: `lost` must give the terminal back and not return.
+bool xopen(void (*lost)());
 void xread(bool* down);
 void xclose();
 bool devopen();
 void devread(bool* down, std::vector<keyevent>& changes);
 void devclose();
 
-// The source the terminal back end is using now (term_input.cpp).
+// The source the terminal back end is using now (input.cpp).
 keysource keysfrom();

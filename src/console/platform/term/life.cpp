@@ -1,15 +1,15 @@
 // The terminal's lifecycle: taking it over, and giving it back exactly as it was on every way out,
 // including signals, where only async-signal-safe calls may run.
 #include "console/platform/term/life.h"
-#include "console/platform.h"
 #include "console/platform/term/guard.h"
-#include "console/platform/term/term.h"
+#include "console/platform/term/output.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <initializer_list>
 #include <termios.h>
 #include <unistd.h>
 
@@ -37,9 +37,7 @@ std::size_t enterlen = 0;
 
 // Alternate screen and hidden cursor.
 constexpr char enterbase[] = "\x1b[?1049h\x1b[?25l";
-// A frame cut short by a signal may leave an escape sequence open (CAN ends it) or the terminal
-// holding back a synchronized update.
-constexpr char leavehead[] = "\x18\x1b[?2026l";
+// After the report modes are off (what a frame cut short may have left open is giveterminal's).
 constexpr char leavetail[] = "\x1b[0m\x1b[?25h\x1b[?1049l";
 
 void append(char* buf, std::size_t* len, std::size_t cap, const char* s) {
@@ -57,7 +55,6 @@ void build() {
     // Written whole before its length, so the guardian never reads a half-made sequence.
     char leave[sizeof back->leave];
     std::size_t leavelen = 0;
-    append(leave, &leavelen, sizeof leave, leavehead);
     append(leave, &leavelen, sizeof leave, keyoff);
     append(leave, &leavelen, sizeof leave, leavetail);
     back->leavelen = 0;
@@ -66,29 +63,14 @@ void build() {
 }
 
 void put(const char* bytes, std::size_t n) {
-    while (n > 0) {
-        ssize_t w = write(outfd, bytes, n);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        bytes += w;
-        n -= static_cast<std::size_t>(w);
-    }
-}
-
-void giveterminal() {
-    put(back->leave, back->leavelen);
-    if (back->havetermios)
-        tcsetattr(infd, TCSANOW, &back->saved);
+    writeall(outfd, bytes, n, false);
 }
 
 void restore() {
     if (!back->owned)
         return;
     back->owned = 0;
-    giveterminal();
+    giveterminal(back, infd, outfd);
     if (savedstderr >= 0)
         dup2(savedstderr, STDERR_FILENO);
 }
@@ -104,7 +86,7 @@ void onstop(int) {
     bool had = back->owned;
     if (had) {
         back->owned = 0;
-        giveterminal();
+        giveterminal(back, infd, outfd);
     }
     sigdefault(SIGTSTP);
     // Continued (fg): take the terminal again; the next frame boundary repaints it.
@@ -167,9 +149,6 @@ bool findterminal() {
 
 } // namespace
 
-// Kept when the input side has nothing to tell the player at the end.
-__attribute__((weak)) void keysnote() {}
-
 int termin() {
     return infd;
 }
@@ -190,7 +169,7 @@ bool takeresumed() {
     return true;
 }
 
-void termkeymodes(const char* on, const char* off) {
+void reportmodes(const char* on, const char* off) {
     sigset_t old;
     blockall(&old);
     std::strncpy(keyon, on, modesmax);
@@ -199,12 +178,15 @@ void termkeymodes(const char* on, const char* off) {
     sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
-void termopen() {
+void syncopen(bool open) {
+    back->syncing = open;
+}
+
+void takeover() {
     static bool found = false;
     if (!found && !(found = findterminal())) {
         const char line[] = "dropple: no terminal to play in\n";
-        ssize_t w = write(STDERR_FILENO, line, sizeof line - 1);
-        (void)w;
+        writeall(STDERR_FILENO, line, sizeof line - 1, false);
         std::exit(1);
     }
     static bool once = false;
@@ -253,12 +235,9 @@ void termopen() {
         dup2(devnull, STDERR_FILENO);
         close(devnull);
     }
-    outputopen();
-    keysopen();
 }
 
-void termclose() {
-    keysclose();
+void handback() {
     restore();
     eachfatal([](int sig) {
         if (sigismember(&taken, sig) == 1)
@@ -273,29 +252,4 @@ void termclose() {
         close(savedstderr);
         savedstderr = -1;
     }
-    keysnote();
-}
-
-namespace {
-
-// Ends the way the signal ends any program, so whatever started the game sees it end that way.
-[[noreturn]] void endas(int sig) {
-    termclose();
-    sigdefault(sig);
-    _exit(128 + sig);
-}
-
-} // namespace
-
-void termquit() {
-    endas(SIGINT); // Ctrl-C: a script that started the game stops too
-}
-
-void termlost() {
-    endas(SIGHUP);
-}
-
-void termsuspend() {
-    // The whole foreground job stops, as if the terminal had sent the signal itself.
-    kill(0, SIGTSTP);
 }

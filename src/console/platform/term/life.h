@@ -1,8 +1,27 @@
-// Between the terminal's lifecycle and its output.
+// The terminal's lifecycle: taking it over, and giving it back exactly as it was on every way out,
+// including signals, where only async-signal-safe calls may run.
 #pragma once
 
-int termout();     // the descriptor the picture is written to
-void outputopen(); // size and colour depth, once the terminal is ours
+// Finds the terminal to play in (without one the program says so and ends with status 1), puts it
+// in raw mode on the alternate screen with the cursor hidden, and from then on gives it back on
+// every way out; stderr goes nowhere meanwhile, so libraries cannot scribble over the picture.
+void takeover();
+// Gives the terminal back now, and the signals and stderr their own again.
+void handback();
+
+// Input is read from termin() (raw mode: VMIN 1, VTIME 0, so poll before reading); the picture and
+// the keyboard's questions go to termout().
+int termin();
+int termout();
+
+// The report modes the input side has just sent: `on` turns them on (sent again after Ctrl-Z and
+// `fg`), `off` turns them off in reverse order and is sent on every way out from this call on, also
+// from signal handlers. Each is copied, at most 128 bytes.
+void reportmodes(const char* on, const char* off);
+// Whether a frame that opens a synchronized update is being written: a way out that cuts it short
+// ends the update, and no other way out does.
+void syncopen(bool open);
+
 // Whether the terminal changed size, or came back from a suspend, since the last call.
 bool takeresized();
 bool takeresumed();

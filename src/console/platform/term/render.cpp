@@ -270,11 +270,9 @@ void renderpalette(const unsigned char* p) {
                 : static_cast<std::uint32_t>(nearest256(p[3 * i], p[3 * i + 1], p[3 * i + 2]));
 }
 
-// Synchronized update: the terminal shows the frame whole, never half drawn. An update that is a
-// single run of cells in one row arrives in one write and is drawn at once anyway (the game's clock
-// ticking, most frames of a game), so it goes without the brackets and their 16 bytes.
-constexpr char syncon[] = "\x1b[?2026h";
-constexpr char syncoff[] = "\x1b[?2026l";
+// An update that is a single run of cells in one row arrives in one write and is drawn at once
+// anyway (the game's clock ticking, most frames of a game), so it goes without the brackets and
+// their 16 bytes.
 constexpr std::size_t synclength = sizeof syncon - 1;
 
 // Instead of stepping over a few unchanged cells the cursor may write them again, when their

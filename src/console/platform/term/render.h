@@ -25,6 +25,10 @@ void renderinvalidate();
 void renderput(const cell* buffer, int left, int top, int right, int bottom);
 // The 16 palette colours as 48 bytes of red, green, blue.
 void renderpalette(const unsigned char* rgb);
+// Synchronized update: the terminal shows a frame whole, never half drawn. A frame that opens one
+// starts with `syncon` and ends with `syncoff`.
+inline constexpr char syncon[] = "\x1b[?2026h";
+inline constexpr char syncoff[] = "\x1b[?2026l";
 // The bytes that bring the terminal up to date, empty when it already is; afterwards the picture
 // counts as shown. The string is reused by the next call.
 const std::string& renderframe();

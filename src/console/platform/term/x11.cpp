@@ -19,18 +19,20 @@ void* display = nullptr;
 closefn xclosedisplay = nullptr;
 keymapfn xquerykeymap = nullptr;
 unsigned char bykeycode[256]; // virtual-key code of each X key code
+void (*onlost)() = nullptr;
 
 // Xlib ends the program when the display goes away; the terminal is restored first.
 int lostdisplay(void*) {
     display = nullptr;
     lib = nullptr; // still running; never unloaded from inside itself
-    termquit();
+    onlost();
     return 0;
 }
 
 } // namespace
 
-bool xopen() {
+bool xopen(void (*lost)()) {
+    onlost = lost;
     lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
     if (!lib)
         return false;

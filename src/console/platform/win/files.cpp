@@ -54,11 +54,14 @@ long readfile(const char* name, unsigned char* buf, long n) {
     return got;
 }
 
-bool replacefile(const char* name, const unsigned char* data, long n) {
+bool replacefile(const char* name, const unsigned char* data, long n, std::string* why) {
     std::string temp;
     HANDLE f = createtemp(name, &temp);
-    if (f == INVALID_HANDLE_VALUE)
+    if (f == INVALID_HANDLE_VALUE) {
+        if (why)
+            *why = "cannot write in the game's folder";
         return false;
+    }
     DWORD wrote = 0;
     bool ok = WriteFile(f, data, static_cast<DWORD>(n), &wrote, nullptr) &&
               wrote == static_cast<DWORD>(n);
@@ -68,5 +71,7 @@ bool replacefile(const char* name, const unsigned char* data, long n) {
     if (ok && MoveFileExA(temp.c_str(), name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileA(temp.c_str());
+    if (why)
+        *why = "cannot write the file";
     return false;
 }
