@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 struct scratchdir {
     std::filesystem::path before = std::filesystem::current_path(), dir;
@@ -27,6 +29,7 @@ struct scratchdir {
     }
 };
 
+#ifndef _WIN32 // the back ends' own tests, which only the Linux build has
 class scratch : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -39,3 +42,4 @@ class scratch : public ::testing::Test {
     void TearDown() override { alarm(0); }
     scratchdir here;
 };
+#endif
