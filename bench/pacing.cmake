@@ -8,6 +8,7 @@ find_package(Threads REQUIRED)
 add_executable(pacing ${CMAKE_CURRENT_LIST_DIR}/pacing.cpp ${CMAKE_CURRENT_LIST_DIR}/spinwait.cpp
   ${CMAKE_CURRENT_LIST_DIR}/nullconsole.cpp)
 target_link_libraries(pacing PRIVATE dropplecore dropplesys util Threads::Threads)
+target_include_directories(pacing PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e) # the tests' player
 target_compile_definitions(pacing PRIVATE SLEEPING_GAME="$<TARGET_FILE:dropple>"
   SPINNING_GAME="$<TARGET_FILE:dropple_spin>")
 add_dependencies(pacing dropple dropple_spin)

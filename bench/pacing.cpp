@@ -10,7 +10,7 @@
 // Usage: pacing [seconds [frames]]
 #include "console/platform.h"
 #include "console/screen.h"
-#include "ptygame.h"
+#include "ptyrun.h"
 #include "spinwait.h"
 
 #include <algorithm>
@@ -21,6 +21,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -48,18 +49,27 @@ double cpuof(pid_t pid) {
     return (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// Share of one core the process used over the next `seconds`, while `pass` spends them (reading
+// the game's terminal, or only sleeping).
+template <class F> double share(pid_t pid, int seconds, F pass) {
+    const double before = cpuof(pid);
+    const auto start = std::chrono::steady_clock::now();
+    pass(seconds * 1000);
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return (cpuof(pid) - before) / wall * 100.0;
+}
+
+double share(ptyrun& g, int seconds) {
+    return share(g.player, seconds, [&](int ms) { g.wait(ms); });
+}
+
 void sleepms(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-// Share of one core the process used over the next `seconds`.
 double share(pid_t pid, int seconds) {
-    const double before = cpuof(pid);
-    const auto start = std::chrono::steady_clock::now();
-    sleepms(seconds * 1000);
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return (cpuof(pid) - before) / wall * 100.0;
+    return share(pid, seconds, sleepms);
 }
 
 struct cpu {
@@ -67,24 +77,22 @@ struct cpu {
     bool played = false;
 };
 
-// The game in its menu, then in "Dropple 2" (seven rows down) with nobody at the keys.
+// The game in its menu, then in "Dropple 2" (seven rows down) with nobody at the keys; its output
+// is read as it comes, so it never waits on a full terminal.
 cpu measure(const std::string& program, int seconds) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("dropple-pacing-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
     cpu r;
-    {
-        ptygame g({program}, dir.string(), true);
-        sleepms(1500);
-        r.menu = share(g.player(), seconds);
-        for (int i = 0; i < 7; i++)
-            g.tap(pressof('B'), releaseof('B'));
-        g.tap(pressof(13), releaseof(13));
-        sleepms(1000);
-        r.game = share(g.player(), seconds);
-        r.played = g.output().find("score:") != std::string::npos;
-    }
-    std::filesystem::remove_all(dir);
+    ptyrun g;
+    g.answer = "\x1b[?0u\x1b[?62;c";
+    if (!g.start({program}))
+        return r;
+    g.wait(1500);
+    r.menu = share(g, seconds);
+    for (int i = 0; i < 7; i++)
+        g.tap(pressof('B'), releaseof('B'));
+    g.tap(pressof(13), releaseof(13));
+    g.wait(1000);
+    r.game = share(g, seconds);
+    r.played = g.shown("score:");
     return r;
 }
 

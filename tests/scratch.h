@@ -1,9 +1,16 @@
-// A fresh empty folder, the working folder while the object lives, removed with all it holds after.
+// A fresh empty folder, the working folder while the object lives, removed with all it holds after;
+// and the fixture that gives each test one, as the game's own folder.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 struct scratchdir {
     std::filesystem::path before = std::filesystem::current_path(), dir;
@@ -21,3 +28,18 @@ struct scratchdir {
         std::filesystem::remove_all(dir);
     }
 };
+
+#ifndef _WIN32 // the back ends' own tests, which only the Linux build has
+class scratch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // With no data folder to go to, the settings file is the working folder's, as in a
+        // folder that already holds one.
+        setenv("XDG_DATA_HOME", "", 1);
+        setenv("HOME", "", 1);
+        alarm(20); // a test that blocks on a file dies instead of hanging
+    }
+    void TearDown() override { alarm(0); }
+    scratchdir here;
+};
+#endif

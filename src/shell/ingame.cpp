@@ -63,6 +63,8 @@ void startgame(unsigned char mode) {
     ingamev.queuecount = 0;
     ingamev.hold = 255;
     ingamev.over = 0;
+    ingamev.onground = 0;
+    ingamev.lastrotate = 0;
     ingamev.b2b = 0;
     ingamev.combo = 0;
     ingamev.labeltimer = 0;

@@ -1,10 +1,10 @@
+#include "../shell/newgame.h"
 #include "console/draw.h"
 #include "console/platform.h"
 #include "console/platform/headless/headless.h"
 #include "console/screen.h"
 #include "console/sound.h"
 #include "frontend/frontend.h"
-#include "shell/ingamev.h"
 
 #include <gtest/gtest.h>
 
@@ -46,21 +46,13 @@ std::string freeframes(int calls, std::uint64_t callertakes = 0) {
     return out;
 }
 
-// Every scheme entry e paints the character 'a' + e, so the picture tells which entry painted
-// each cell.
+// "Dropple 2" as the game starts it, its piece off the field; every scheme entry e paints the
+// character 'a' + e, so the picture tells which entry painted each cell.
 void startgame() {
+    newgame(6);
     for (int i = 0; i < 27; i++)
         pieces[i] = {static_cast<std::uint16_t>('a' + i), static_cast<std::uint16_t>(100 + i)};
-    std::memset(ingamev.board, 0, sizeof ingamev.board);
-    std::memset(ingamev.queue, 0, sizeof ingamev.queue);
-    ingamev.lines = ingamev.level = ingamev.score = ingamev.piececount = ingamev.frames = 0;
-    ingamev.ars = ingamev.labelcombo = 0;
-    ingamev.mode = 6;
     paintgame();
-    ingamev.label = 1;
-    ingamev.hold = 255;
-    for (int i = 0; i < 4; i++)
-        ingamev.piecey[i] = ingamev.ghosty[i] = 255;
 }
 
 } // namespace

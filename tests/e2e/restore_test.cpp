@@ -1,30 +1,87 @@
 // The real game started by a plain `sh -c` in a pseudo-terminal of the test's own: however it
 // ends (the menu, keys, any signal, SIGKILL, its terminal gone) the terminal's settings are as
-// they were, and the bytes the game wrote leave no mode of its own switched on.
+// they were, and the bytes the game wrote leave no mode of its own switched on. Nothing here
+// mends the terminal after the game, as an interactive shell would.
 #include "ptyrun.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 
 namespace {
 
-// Each way out, and the status the shell sees.
+// The settings now are the settings before the game; every private mode the game switched on it
+// has switched off again (the cursor, which it hides, is shown), every keyboard mode it pushed it
+// has popped, and every synchronized update it began it has ended.
+void restored(const ptyrun& g) {
+    termios now{};
+    ASSERT_EQ(tcgetattr(g.slave, &now), 0);
+    const termios& was = g.before;
+    EXPECT_EQ(std::tuple(now.c_iflag, now.c_oflag, now.c_lflag, now.c_cflag,
+                         std::string(now.c_cc, now.c_cc + NCCS)),
+              std::tuple(was.c_iflag, was.c_oflag, was.c_lflag, was.c_cflag,
+                         std::string(was.c_cc, was.c_cc + NCCS)));
+    std::map<int, char> modes;
+    static const std::regex dec("\x1b\\[\\?([0-9;]+)([hl])");
+    for (std::sregex_iterator m(g.out.begin(), g.out.end(), dec), e; m != e; ++m) {
+        const std::string list = (*m)[1];
+        for (const char* p = list.c_str(); *p; p += *p == ';')
+            modes[static_cast<int>(std::strtol(p, const_cast<char**>(&p), 10))] = (*m)[2].str()[0];
+    }
+    EXPECT_EQ(std::tuple(modes[1049], modes[25]), std::tuple('l', 'h'));
+    for (auto [mode, last] : modes)
+        EXPECT_TRUE(mode == 25 || last == 'l') << "mode " << mode << " left on";
+    static const std::regex push("\x1b\\[>[0-9]*u"), pop("\x1b\\[<[0-9]*u"),
+        sync("\x1b\\[\\?2026h"), unsync("\x1b\\[\\?2026l"), wide("[^\r\n]{81}");
+    auto count = [&](const std::regex& r) {
+        return std::distance(std::sregex_iterator(g.out.begin(), g.out.end(), r), {});
+    };
+    EXPECT_EQ(count(push), count(pop));
+    EXPECT_EQ(count(sync), count(unsync)) << "an update ended that was never begun";
+    // What it tells the player once the screen is back fits 80 columns.
+    EXPECT_FALSE(std::regex_search(g.out.substr(g.out.rfind("\x1b[?1049l") + 8), wide));
+}
+
+// The program has ended with `status` (as the shell saw it) and given the terminal back.
+void ended(ptyrun& g, int status, bool given = true) {
+    ASSERT_TRUE(g.pump([&] { return waitpid(g.leader, nullptr, WNOHANG) == g.leader; }))
+        << "the game did not end";
+    g.leader = g.pid = g.player = -1;
+    g.wait(100); // the last bytes still in the pseudo-terminal
+    int got = -1;
+    std::ifstream(g.dir + "/status") >> got;
+    EXPECT_EQ(got, status);
+    if (given)
+        restored(g);
+}
+
+// Each way out, and the status the shell sees. The first game is played from the menu: seven rows
+// down, "Dropple 2" starts.
 TEST(restore, everywayoutgivesbacktheterminal) {
     const std::tuple<const char*, int, int> ends[] = {
-        {"quit from the menu", 0, 0}, {"Ctrl-C", 0, 130},        {"SIGTERM", SIGTERM, 143},
+        {"Ctrl-C in a game", 0, 130}, {"quit from the menu", 0, 0}, {"SIGTERM", SIGTERM, 143},
         {"SIGHUP", SIGHUP, 129},      {"SIGSEGV", SIGSEGV, 139},
     };
     for (auto [name, sig, status] : ends) {
         SCOPED_TRACE(name);
         ptyrun g;
-        ASSERT_NO_FATAL_FAILURE(g.start({DROPPLE}));
+        ASSERT_TRUE(g.start({DROPPLE})) << g.out;
+        if (status == 130) {
+            for (int i = 0; i < 7; i++)
+                g.type("\x1b[B"), g.wait(100);
+            g.type("\r");
+            ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 2 "); })) << "no game";
+        }
         if (sig)
             kill(g.pid, sig);
         else
             g.type(status ? "\x03" : "\r");
-        g.ended(status);
+        ended(g, status);
     }
 }
 
@@ -32,11 +89,11 @@ TEST(restore, everywayoutgivesbacktheterminal) {
 // repaints the menu whole; then it quits cleanly.
 TEST(restore, ctrlzthenfgthenquit) {
     ptyrun g;
-    ASSERT_NO_FATAL_FAILURE(g.start({DROPPLE}));
+    ASSERT_TRUE(g.start({DROPPLE}));
     g.type("\x1a");
     ASSERT_TRUE(g.pump([&] { return g.state(g.pid) == 'T'; })) << "Ctrl-Z did not stop it";
-    g.pump([] { return false; }, 100);
-    g.restored();
+    g.wait(100);
+    restored(g);
     winsize small{20, 70, 0, 0};
     ioctl(g.master, TIOCSWINSZ, &small);
     const std::size_t stopped = g.out.size();
@@ -49,7 +106,40 @@ TEST(restore, ctrlzthenfgthenquit) {
     ioctl(g.master, TIOCSWINSZ, &full);
     ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }));
     g.type("\r");
-    g.ended(0);
+    ended(g, 0);
+}
+
+// On a terminal with the keyboard protocol, every signal that ends the game is handled by the game
+// itself: its guardian is held stopped until the game is gone, then dies of the same signal. Killed
+// outright, the guardian gives the terminal back; broken pipes and file size limits end nothing.
+TEST(restore, everysignalgivesbacktheterminal) {
+    for (int sig : {SIGKILL, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGSYS, SIGTRAP,
+                    SIGSTKFLT, SIGPWR, SIGIO, SIGXCPU, SIGRTMIN, SIGRTMAX, SIGTERM, SIGPIPE}) {
+        SCOPED_TRACE(strsignal(sig));
+        ptyrun g;
+        g.answer = "\x1b[?1u\x1b[?62c";
+        ASSERT_TRUE(g.start({DROPPLE}));
+        ASSERT_TRUE(g.shown("\x1b[>")) << "no keyboard protocol";
+        if (sig == SIGPIPE) {
+            kill(g.player, SIGPIPE), kill(g.player, SIGXFSZ);
+            g.wait(300);
+            EXPECT_FALSE(strchr("ZX", g.state(g.player)));
+            g.type("\x03");
+            ended(g, 128 + SIGINT);
+            continue;
+        }
+        if (sig != SIGKILL)
+            kill(g.pid, SIGSTOP);
+        kill(g.player, sig);
+        const pid_t player = g.player;
+        ASSERT_TRUE(g.pump([&] { return strchr("ZX", g.state(player)); }, 3000));
+        if (sig != SIGKILL) {
+            ASSERT_TRUE(g.pump([&] { return g.shown("\x1b[?1049l"); }, 3000));
+            restored(g);
+            kill(g.pid, SIGCONT);
+        }
+        ended(g, 128 + sig);
+    }
 }
 
 // Under a shell with job control, stopped from anywhere and continued from anywhere: while the job
@@ -57,7 +147,7 @@ TEST(restore, ctrlzthenfgthenquit) {
 // gives the game its terminal back, raw, repainted and answering keys.
 TEST(restore, everystopandcontinueunderajobcontrolshell) {
     ptyrun g;
-    ASSERT_NO_FATAL_FAILURE(g.start({"bash", "--norc", "--noediting", "-i"}, "bash-"));
+    ASSERT_TRUE(g.start({"bash", "--norc", "--noediting", "-i"}, "bash-"));
     g.type("d=" DROPPLE "; \"$d\"\r");
     ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death"); }, 10000)) << g.out;
     const pid_t guardian = ptyrun::firstchild(g.pid), player = ptyrun::firstchild(guardian);
@@ -85,11 +175,11 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
             ASSERT_TRUE(g.pump([&] { return both("T"); }, 3000))
                 << g.state(guardian) << g.state(player);
             g.pump(idle, 300);
-            ASSERT_NO_FATAL_FAILURE(g.restored());
+            ASSERT_NO_FATAL_FAILURE(restored(g));
             cont();
             g.pump(idle, 300);
             EXPECT_TRUE(both("T")) << "one of them runs alone";
-            ASSERT_NO_FATAL_FAILURE(g.restored());
+            ASSERT_NO_FATAL_FAILURE(restored(g));
             const std::size_t stopped = g.out.size();
             g.type("fg\r");
             ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }))
@@ -113,47 +203,14 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
     EXPECT_GT(g.out.rfind("bash-"), g.out.rfind("\x1b[?1049l"))
         << "the prompt is on the game's screen";
     g.type("exit 0\r");
-    g.ended(0);
-}
-
-// On a terminal with the keyboard protocol, every signal that ends the game is handled by the game
-// itself: its guardian is held stopped until the game is gone, then dies of the same signal. Killed
-// outright, the guardian gives the terminal back; broken pipes and file size limits end nothing.
-TEST(restore, everysignalgivesbacktheterminal) {
-    for (int sig : {SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGSYS, SIGTRAP, SIGSTKFLT,
-                    SIGPWR, SIGIO, SIGXCPU, SIGRTMIN, SIGRTMAX, SIGTERM, SIGKILL, SIGPIPE}) {
-        SCOPED_TRACE(strsignal(sig));
-        ptyrun g;
-        g.answer = "\x1b[?1u\x1b[?62c";
-        ASSERT_NO_FATAL_FAILURE(g.start({DROPPLE}));
-        ASSERT_TRUE(g.shown("\x1b[>")) << "no keyboard protocol";
-        if (sig == SIGPIPE) {
-            kill(g.player, SIGPIPE), kill(g.player, SIGXFSZ);
-            g.pump([] { return false; }, 300);
-            EXPECT_FALSE(strchr("ZX", g.state(g.player)));
-            g.type("\x03");
-            g.ended(128 + SIGINT);
-            continue;
-        }
-        if (sig != SIGKILL)
-            kill(g.pid, SIGSTOP);
-        kill(g.player, sig);
-        const pid_t player = g.player;
-        ASSERT_TRUE(g.pump([&] { return strchr("ZX", g.state(player)); }, 3000));
-        if (sig != SIGKILL) {
-            ASSERT_TRUE(g.pump([&] { return g.shown("\x1b[?1049l"); }, 3000));
-            g.restored();
-            kill(g.pid, SIGCONT);
-        }
-        g.ended(128 + sig);
-    }
+    ended(g, 0);
 }
 
 // A terminal that stops reading, its descriptor left non-blocking by whoever started the game: the
 // game waits for it asleep, not retrying, and once it reads again the picture comes back whole.
 TEST(restore, aterminalthatstopsreadingcoststhegamenothing) {
     ptyrun g;
-    ASSERT_NO_FATAL_FAILURE(g.start({DROPPLE}));
+    ASSERT_TRUE(g.start({DROPPLE}));
     fcntl(g.slave, F_SETFL, fcntl(g.slave, F_GETFL) | O_NONBLOCK);
     const std::string fill(4096, 'x');
     for (int i = 0; i < 100; i++) // the terminal's buffer, full for good
@@ -175,40 +232,39 @@ TEST(restore, aterminalthatstopsreadingcoststhegamenothing) {
     const std::size_t stalled = g.out.size();
     EXPECT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stalled); })) << "no repaint";
     g.type("\x03");
-    g.ended(128 + SIGINT);
+    ended(g, 128 + SIGINT);
 }
 
 // With descriptors scarce (a limit of four), the guardian still has the terminal to give back.
 TEST(restore, fewdescriptorsstillgivebacktheterminal) {
     ptyrun g;
-    ASSERT_NO_FATAL_FAILURE(g.start({"sh", "-c", "exec 3>&-; ulimit -n 4; exec \"$0\"", DROPPLE}));
+    ASSERT_TRUE(g.start({"sh", "-c", "exec 3>&-; ulimit -n 4; exec \"$0\"", DROPPLE}));
     kill(g.player, SIGKILL);
-    g.ended(128 + SIGKILL);
+    ended(g, 128 + SIGKILL);
 }
 
-// FIFOs where the settings and every sound belong: passed over, and Ctrl-C is heard at once.
-TEST(restore, fifosinplaceofitsfilesholdnothingup) {
+// FIFOs where the settings and every sound belong: passed over, and Ctrl-C is heard at once. A
+// terminal the game has open but that is not its controlling one: no hang-up signal comes when it
+// goes, only the end of its input.
+TEST(restore, fifosholdnothingupandalostterminalendsitasahangup) {
+    {
+        ptyrun g;
+        namespace fs = std::filesystem;
+        const fs::path dir = g.dir;
+        ASSERT_EQ(mkfifo((dir / "savefile").c_str(), 0644), 0);
+        fs::create_directory(dir / "audio");
+        for (const char* name : {"go.wav", "ready.wav", "piece0.wav", "pause.wav", "gameover.wav"})
+            ASSERT_EQ(mkfifo((dir / "audio" / name).c_str(), 0644), 0);
+        ASSERT_TRUE(g.start({DROPPLE}));
+        g.type("\x03");
+        ended(g, 128 + SIGINT);
+        EXPECT_TRUE(fs::is_fifo(dir / "savefile"));
+    }
     ptyrun g;
-    namespace fs = std::filesystem;
-    const fs::path dir = g.dir;
-    ASSERT_EQ(mkfifo((dir / "savefile").c_str(), 0644), 0);
-    fs::create_directory(dir / "audio");
-    for (const char* name : {"go.wav", "ready.wav", "piece0.wav", "pause.wav", "gameover.wav"})
-        ASSERT_EQ(mkfifo((dir / "audio" / name).c_str(), 0644), 0);
-    ASSERT_NO_FATAL_FAILURE(g.start({DROPPLE}));
-    g.type("\x03");
-    g.ended(128 + SIGINT);
-    EXPECT_TRUE(fs::is_fifo(dir / "savefile"));
-}
-
-// A terminal the game has open but that is not its controlling one: no hang-up signal comes when
-// it goes, only the end of its input.
-TEST(restore, alostterminalendsitasahangup) {
-    ptyrun g;
-    ASSERT_NO_FATAL_FAILURE(g.start({DROPPLE}, "Dropple 5 Death", false));
+    ASSERT_TRUE(g.start({DROPPLE}, "Dropple 5 Death", false));
     close(g.master);
     g.master = -1;
-    g.ended(128 + SIGHUP, false);
+    ended(g, 128 + SIGHUP, false);
 }
 
 // Without a terminal at all it says so on one line and does not start.

@@ -5,6 +5,8 @@
 // would look like Ctrl-Z and `fg` to it.
 #include "ptyrun.h"
 
+#include <gtest/gtest.h>
+
 #include <sys/ptrace.h>
 #include <thread>
 

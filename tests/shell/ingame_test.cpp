@@ -17,7 +17,6 @@
 #include <vector>
 
 enum slot { up, down, left, right, rotright, rotleft, pauseslot, holdslot };
-struct stopgame {};
 
 using held = std::tuple<std::uint64_t, std::uint64_t, slot>; // first frame, last frame, key
 
@@ -229,49 +228,48 @@ static void checkrecord() {
     ASSERT_TRUE(!overlaps || atspawn) << "a moved piece overlaps locked cells";
 }
 
-class Soak : public Ingame, public ::testing::WithParamInterface<int> {};
-
-TEST_P(Soak, RandomKeysKeepTheRecordSound) {
-    const char* asked = std::getenv("DROPPLE_SOAK_FRAMES");
-    const std::uint64_t total = asked ? std::strtoull(asked, nullptr, 10) : 100000;
-    std::mt19937 rng(static_cast<unsigned>(GetParam()));
-    std::uint64_t frames = 0, score = 0, helped = ~0ull;
-    headless::onframe([&](std::uint64_t) {
-        auto& g = ingamev;
-        if (++frames % 4096 == 0)
-            headless::clearrecords();
-        checkrecord();
-        if (HasFatalFailure() || frames >= total)
-            throw stopgame{};
-        ASSERT_GE(g.score, score);
-        score = g.score;
-        // Random keys seldom complete a row: now and then the rows of a resting piece are filled
-        // around it, so that its lock clears them.
-        if (g.active && g.onground && g.piececount != helped && rng() % 3 == 0) {
-            helped = g.piececount;
-            for (int i = 0; i < 4; i++)
-                for (int x = 0; x < 10 && g.piecey[i] < 20; x++)
-                    if (!g.board[g.piecey[i]][x])
-                        g.board[g.piecey[i]][x] = static_cast<std::uint8_t>(1 + rng() % 7);
-            for (int i = 0; i < 4; i++)
-                if (g.piecey[i] < 20)
-                    g.board[g.piecey[i]][g.piecex[i]] = 0; // the piece's own cells stay empty
+// Games of random keys in every mode, 20000 frames of each: the record stays sound, the score never
+// falls, the clock counts the frames played, and every game ends (topped out or won) and is left
+// well within a cap.
+TEST_F(Ingame, RandomPlayKeepsTheRecordSoundAndEveryGameEnds) {
+    std::mt19937 rng(7);
+    auto& g = ingamev;
+    for (int played = 0; played < 9 * 20000;) {
+        const unsigned char mode = static_cast<unsigned char>(played / 20000);
+        SCOPED_TRACE(testing::Message() << "mode " << +mode);
+        headless::releaseall();
+        gamesetup(mode);
+        std::uint64_t score = 0, helped = ~0ull;
+        for (int n = 0;; n++, played++) {
+            ASSERT_LT(n, 40000) << "the game never ended";
+            // Random keys seldom complete a row: now and then the rows of a resting piece are
+            // filled around it, so that its lock clears them.
+            if (g.active && g.onground && g.piececount != helped && rng() % 3 == 0) {
+                helped = g.piececount;
+                for (int i = 0; i < 4; i++)
+                    for (int x = 0; x < 10 && g.piecey[i] < 20; x++)
+                        if (!g.board[g.piecey[i]][x])
+                            g.board[g.piecey[i]][x] = static_cast<std::uint8_t>(1 + rng() % 7);
+                for (int i = 0; i < 4; i++)
+                    if (g.piecey[i] < 20)
+                        g.board[g.piecey[i]][g.piecex[i]] = 0; // the piece's own cells stay empty
+            }
+            // Keys flip now and then; drops and pause come in short presses, pause seldom, and
+            // a finished game is left soon.
+            for (int k = 0; k < 8; k++) {
+                bool pressed = keydown(ingamekeys[k]);
+                unsigned idle = k == 6 ? (g.over ? 4 : g.paused ? 30 : 3000) : k <= 1 ? 30 : 6;
+                if (rng() % (pressed && (k <= 1 || k == 6) ? 2 : idle) == 0)
+                    pressed ? headless::release(ingamekeys[k]) : headless::press(ingamekeys[k]);
+            }
+            const std::uint64_t frames = g.frames;
+            const bool over = g.over;
+            if (!gameframe())
+                break;
+            ASSERT_NO_FATAL_FAILURE(checkrecord());
+            ASSERT_GE(g.score, score);
+            ASSERT_EQ(g.frames, frames + (!over && !g.paused));
+            score = g.score;
         }
-        // Keys flip now and then; drops and pause come in short presses, pause seldom, and a
-        // finished game is left soon.
-        for (int k = 0; k < 8; k++) {
-            bool pressed = keydown(ingamekeys[k]);
-            unsigned idle = k == 6 ? (g.over ? 4 : g.paused ? 30 : 3000) : k <= 1 ? 30 : 6;
-            if (rng() % (pressed && (k <= 1 || k == 6) ? 2 : idle) == 0)
-                pressed ? headless::release(ingamekeys[k]) : headless::press(ingamekeys[k]);
-        }
-    });
-    try {
-        for (;; score = 0)
-            ASSERT_EQ(ingame(GetParam()), 3);
-    } catch (stopgame&) {
     }
-    headless::onframe(nullptr);
 }
-
-INSTANTIATE_TEST_SUITE_P(EveryMode, Soak, ::testing::Range(0, 9));

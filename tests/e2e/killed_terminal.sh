@@ -8,9 +8,9 @@ term=$1
 game=$2
 if [ "$term" = kitty ]; then
     needs=kitty
-    . "$(dirname "$0")/../e2e/xdisplay.sh"
+    . "$(dirname "$0")/xdisplay.sh"
 else
-    . "$(dirname "$0")/../e2e/skip.sh"
+    . "$(dirname "$0")/skip.sh"
     command -v tmux >/dev/null || skip "tmux is not installed"
     dir=$(mktemp -d)
     sock="killed$$"

@@ -1,0 +1,261 @@
+// The SDL sound back end on SDL's dummy device: what it plays and restarts, what it passes over
+// (missing, broken, odd or endless files, no device), and the device opening while the game starts.
+#include "../scratch.h"
+#include "console/platform.h"
+#include "console/platform/sdlsound/sdlsound.h"
+#include "console/sound.h"
+#include "wav.h"
+
+#include <SDL_mixer.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+
+namespace fs = std::filesystem;
+using steady = std::chrono::steady_clock;
+
+namespace {
+
+// Everything the mixer produced, sample by sample.
+std::mutex heardlock;
+std::vector<std::int16_t> heard;
+std::atomic<std::size_t> heardcount{0};
+
+void listen(void*, Uint8* stream, int len) {
+    std::lock_guard<std::mutex> hold(heardlock);
+    const auto* s = reinterpret_cast<const std::int16_t*>(stream);
+    heard.insert(heard.end(), s, s + len / 2);
+    heardcount = heard.size();
+}
+
+void waitfor(std::size_t samples) {
+    for (auto giveup = steady::now() + std::chrono::seconds(20);
+         heardcount < samples && steady::now() < giveup;)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+class Sound : public scratch {
+  protected:
+    void SetUp() override {
+        scratch::SetUp();
+        fs::create_directory("audio");
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    void TearDown() override {
+        soundclose();
+        scratch::TearDown();
+    }
+};
+
+constexpr std::size_t alen = 44100; // a second
+constexpr std::size_t step = 16;    // samples per position of "a"
+constexpr std::size_t blen = 66150; // a second and a half
+
+} // namespace
+
+// "a" counts its own position, times four so that it never touches the two low bits; "b" is a
+// steady 1. The mixer adds sounds exactly, so every output sample tells which part of "a" was
+// playing and whether "b" was. "a" played again restarts while "b" goes on.
+TEST_F(Sound, ReplayingRestartsOneSoundWhileAnotherGoesOn) {
+    std::vector<std::int16_t> a(alen), b(blen, 1);
+    for (std::size_t i = 0; i < alen; i++)
+        a[i] = static_cast<std::int16_t>(4 * (1 + i / step));
+    writewav("audio/a.wav", a);
+    writewav("audio/b.wav", b);
+    for (const char* name : {"a.wav", "b.wav", "a.wav"})
+        soundopen(name);
+    ASSERT_EQ(soundbytes(), 2 * (alen + blen)) << "each loaded once, unconverted";
+    soundready();
+    Mix_MasterVolume(MIX_MAX_VOLUME); // the game's own mix level would round the marks away
+    Mix_SetPostMix(listen, nullptr);
+    soundplay("a.wav");
+    soundplay("b.wav");
+    waitfor(heardcount + 4410);
+    soundplay("a.wav");
+    soundplay("combo21.wav"); // never opened: nothing happens
+    waitfor(heardcount + blen + 4410);
+    Mix_SetPostMix(nullptr, nullptr);
+    std::lock_guard<std::mutex> hold(heardlock);
+    // "b" is heard for its whole length without a gap. "a" climbs from its start, goes back to
+    // its start once (the restart, while "b" plays) and climbs to its end; two copies of "a" at
+    // once would climb twice as fast.
+    std::vector<std::size_t> bat, astarts, aruns;
+    for (std::size_t t = 0; t < heard.size(); t++) {
+        const int v = heard[t];
+        const std::size_t a = std::size_t(v / 4), before = t ? std::size_t(heard[t - 1] / 4) : 0;
+        ASSERT_TRUE(v >= 0 && (v & 3) <= 1) << "at " << t;
+        if ((v & 3) == 1)
+            bat.push_back(t);
+        if (a && (before == 0 || a < before))
+            astarts.push_back(t), aruns.push_back(0);
+        ASSERT_TRUE(!a || a == 1 + (t - astarts.back()) / step) << "at " << t;
+        aruns.back() += a != 0;
+    }
+    ASSERT_EQ(std::tuple(bat.size(), bat.back() - bat.front() + 1, aruns.size()),
+              std::tuple(blen, blen, 2u));
+    EXPECT_TRUE(aruns[0] >= 4410 && aruns[0] < alen && aruns[1] == alen) << aruns[0];
+    EXPECT_TRUE(astarts[1] > bat.front() && astarts[1] < bat.back());
+}
+
+// Sounds asked for while the device opens are heard late by up to two frames, or not at all: a
+// device that took longer than that to open (a busy machine, a sanitizer build) may drop them.
+// A player who quits at once closes while the opener may be anywhere in its work.
+TEST_F(Sound, TheDeviceOpensWhileTheGameStartsAndMayCloseAtAnyMoment) {
+    for (int i = 0; i < 40; i++) // enough that requests right after them come while it is busy
+        writewav("audio/s" + std::to_string(i) + ".wav", std::vector<std::int16_t>(44100, 99));
+    auto openforty = [] {
+        for (int i = 0; i < 40; i++)
+            soundopen("s" + std::to_string(i) + ".wav");
+    };
+    openforty();
+    const auto asked = steady::now();
+    for (const char* name : {"s0.wav", "s39.wav", "never.wav"})
+        soundplay(name);
+    soundready();
+    if (steady::now() - asked < std::chrono::milliseconds(33)) {
+        EXPECT_TRUE(Mix_Playing(0) && Mix_Playing(39));
+    }
+    EXPECT_LE(Mix_Playing(-1), 2);
+    for (int round = 0; round < 3; round++) {
+        soundclose();
+        openforty();
+        soundplay("s1.wav");
+    }
+    soundclose();
+    soundopen("s2.wav");
+    soundready();
+    soundplay("s2.wav");
+    EXPECT_EQ(Mix_Playing(-1), 1) << "a fresh start after closing";
+}
+
+// Sixty sounds of the largest size, 8-bit mono at 8 kHz, each eleven times larger once converted
+// for the device: the loaded set stays within its budget and the rest are skipped.
+TEST_F(Sound, LargeSoundsStayWithinTheBudget) {
+    std::string wav(wavlargest, '\x80');
+    auto put = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            wav[at + i] = static_cast<char>(v >> 8 * i);
+    };
+    wav.replace(0, 16, "RIFF....WAVEfmt ");
+    wav.replace(36, 4, "data");
+    // PCM, mono, 8000 Hz, 8000 bytes a second, one byte a frame, 8 bits.
+    for (auto [at, v] : {std::pair{4, std::uint32_t(wavlargest - 8)},
+                         {16, 16u},
+                         {20, 1u | 1u << 16},
+                         {24, 8000u},
+                         {28, 8000u},
+                         {32, 1u | 8u << 16},
+                         {40, wavlargest - 44u}})
+        put(at, v);
+    std::ofstream("big.wav", std::ios::binary) << wav;
+    for (int i = 0; i < 60; i++) {
+        fs::create_symlink("../big.wav", "audio/" + std::to_string(i) + ".wav");
+        soundopen(std::to_string(i) + ".wav");
+    }
+    EXPECT_GT(soundbytes(), std::size_t(wavlargest));
+    EXPECT_LE(soundbytes(), soundbudget);
+}
+
+namespace {
+
+struct wavform {
+    std::uint32_t format = 1, channels = 1, rate = 44100, bits = 16;
+    std::uint32_t claimed = 0; // data chunk size written in the header; 0: the real size
+    std::size_t samples = 100; // bytes of sample data actually there
+    bool chunkfirst = false;   // an odd-sized chunk before the format
+    bool fmtlast = false;      // the samples before the format
+};
+
+std::string le(std::size_t v, int bytes) {
+    std::string s;
+    for (int i = 0; i < bytes; i++)
+        s += static_cast<char>(v >> (8 * i) & 0xFF);
+    return s;
+}
+
+std::string wav(const wavform& w) {
+    const std::string fmt = "fmt " + le(16, 4) + le(w.format, 2) + le(w.channels, 2) +
+                            le(w.rate, 4) + le(w.rate * w.channels * w.bits / 8, 4) +
+                            le(w.channels * w.bits / 8, 2) + le(w.bits, 2),
+                      data = "data" + le(w.claimed ? w.claimed : w.samples, 4) +
+                             std::string(w.samples, '\x40'),
+                      body = "WAVE" + (w.chunkfirst ? std::string("LIST\x03\0\0\0abc\0", 12) : "") +
+                             (w.fmtlast ? data + fmt : fmt + data);
+    return "RIFF" + le(body.size(), 4) + body;
+}
+
+bool sane(const std::string& s) {
+    return wavsane(reinterpret_cast<const unsigned char*>(s.data()), s.size());
+}
+
+} // namespace
+
+TEST(SoundFiles, OnlyCheapPcmWithAllItsSamplesPasses) {
+    const std::tuple<wavform, bool, const char*> table[] = {
+        {{}, true, "the game's own form"},
+        {{.channels = 2, .rate = 8000, .bits = 8}, true, "stereo 8-bit 8 kHz"},
+        {{.rate = 48000, .chunkfirst = true}, true, "48 kHz after another chunk"},
+        {{.rate = 7999}, false, "under 8 kHz"},
+        {{.rate = 48001}, false, "over 48 kHz"},
+        {{.bits = 24}, false, "24-bit"},
+        {{.format = 3, .bits = 32}, false, "floating point"},
+        {{.channels = 3}, false, "three channels"},
+        {{.claimed = 1000000}, false, "samples promised but not there"},
+        {{.fmtlast = true}, false, "samples before their format"},
+    };
+    for (const auto& [w, ok, what] : table)
+        EXPECT_EQ(sane(wav(w)), ok) << what;
+    const std::string good = wav({});
+    for (std::size_t cut : {0, 4, 11, 20, 43})
+        EXPECT_FALSE(sane(good.substr(0, cut))) << "cut at " << cut;
+    EXPECT_FALSE(sane("RIFX" + good.substr(4)));
+}
+
+// Every kind of broken sound in every one of the 60 places, and names that are no sound of the
+// folder: start-up passes over them all quickly and silently, holding no sample of them, and a
+// good sound beside them still loads. No working device is silent too.
+TEST_F(Sound, BrokenMissingAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless) {
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    const std::string slow = wav({.rate = 1, .samples = 4000});
+    const std::string big = wav({.rate = 8000, .bits = 8, .samples = 5u << 20});
+    for (int i = 0; i < 60; i++) {
+        const fs::path p = fs::path("audio") / soundcatalogue[i];
+        if (i % 5 < 2)
+            std::ofstream(p, std::ios::binary) << (i % 5 ? big : slow);
+        else if (i % 5 == 2)
+            fs::create_symlink("/dev/zero", p);
+        else if (i % 5 == 3)
+            ASSERT_EQ(mkfifo(p.c_str(), 0644), 0);
+        else
+            fs::create_directory(p);
+    }
+    std::ofstream("outside.wav", std::ios::binary) << wav({});
+    const auto start = steady::now();
+    for (const char* name : soundcatalogue)
+        soundopen(name);
+    for (const char* name : {"../outside.wav", "", "nothing.wav"})
+        soundopen(name);
+    EXPECT_LT(steady::now() - start, std::chrono::milliseconds(150));
+    for (const char* name : {"lock.wav", "go.wav", "combo21.wav", ""})
+        soundplay(name);
+    EXPECT_EQ(soundbytes(), 0u);
+    fs::remove(fs::path("audio") / "go.wav");
+    std::ofstream(fs::path("audio") / "go.wav", std::ios::binary) << wav({.samples = 882});
+    soundopen("go.wav");
+    EXPECT_GT(soundbytes(), 0u);
+    // ALSA on a machine without a sound card writes several lines to stderr from its library.
+    for (const char* driver : {"nosuchdriver", "alsa"}) {
+        soundclose();
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        soundopen("go.wav");
+        soundplay("go.wav");
+    }
+    soundready();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
