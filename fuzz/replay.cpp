@@ -8,16 +8,6 @@
 
 namespace {
 
-std::uint32_t crc32(const unsigned char* p, std::size_t n) {
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < n; i++) {
-        c ^= p[i];
-        for (int k = 0; k < 8; k++)
-            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
-    }
-    return ~c;
-}
-
 void check(const unsigned char* data, std::size_t size) {
     replay r;
     if (!decodereplay(data, size, &r).empty())

@@ -17,16 +17,6 @@ const unsigned char magic[8] = {'D', 'R', 'O', 'P', 'R', 'E', 'P', 'L'};
 constexpr unsigned formatversion = 1;
 constexpr std::size_t headsize = 144, endsize = 45;
 
-std::uint32_t crc32(const unsigned char* p, std::size_t n) {
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < n; i++) {
-        c ^= p[i];
-        for (int k = 0; k < 8; k++)
-            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
-    }
-    return ~c;
-}
-
 struct writer {
     std::vector<unsigned char> out;
     void put(std::uint64_t v, int bytes) {
@@ -219,4 +209,14 @@ std::string describe(const gameresult& r) {
         static_cast<unsigned long long>(r.frames % 60 * 100 / 60),
         static_cast<unsigned long long>(r.pieces), hows[r.how <= 2 ? r.how : 0]);
     return line;
+}
+
+std::uint32_t crc32(const unsigned char* p, std::size_t n) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; i++) {
+        c ^= p[i];
+        for (int k = 0; k < 8; k++)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+    }
+    return ~c;
 }

@@ -50,6 +50,8 @@ long maxreplaysize();
 
 // The file's bytes for a replay.
 std::vector<unsigned char> encodereplay(const replay& r);
+// The checksum that ends a replay file: CRC-32 of everything before it.
+std::uint32_t crc32(const unsigned char* p, std::size_t n);
 // Reads a replay from a file's bytes. Returns an empty string when it is whole and valid, else a
 // short reason ("cut short", "made by a newer version").
 std::string decodereplay(const unsigned char* data, std::size_t n, replay* out);
