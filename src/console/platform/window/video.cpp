@@ -224,9 +224,14 @@ void windowopen() {
         ren = SDL_CreateRenderer(win, -1, 0);
     if (ren && !std::getenv("SDL_RENDER_DRIVER") && drawsonprocessor()) {
         SDL_DestroyRenderer(ren);
-        // Straight into the window's own pixels, not through OpenGL again.
+        // Straight into the window's own pixels, not through OpenGL again; where SDL has no such
+        // pixels (Wayland), through OpenGL after all.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         ren = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
+        if (!ren) {
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, nullptr);
+            ren = SDL_CreateRenderer(win, -1, 0);
+        }
     }
     if (!ren)
         cannotopen(SDL_GetError());
