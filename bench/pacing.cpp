@@ -7,7 +7,7 @@
 //   it is and again with two busy processes competing for it. A third column wakes on the timer
 //   alone, with no margin and no wait on the counter: how late this machine's timer wakes a
 //   sleeper, which is all a sleeping wait can go wrong by beyond its margin.
-// Usage: pacing [seconds [frames]]
+// Usage: pacing [seconds [frames]]   (frames: for each wait)
 #include "console/platform.h"
 #include "console/screen.h"
 #include "ptyrun.h"
@@ -129,34 +129,43 @@ struct precision {
     double mean = 0, p99 = 0, worst = 0;
 };
 
-// Periods between the returns of successive waits, against 1/60 s.
-precision pace(void (*wait)(unsigned char), int frames) {
+// Periods between the returns of successive waits, against 1/60 s. The waits take turns in blocks
+// of five seconds, so a busy spell of the machine falls on all of them alike rather than on
+// whichever ran at the time; the first period of a block (the change of wait) is not counted.
+std::vector<precision> pace(std::vector<void (*)(unsigned char)> waits, int frames) {
     initscreen();
-    wait(3);
-    std::vector<std::uint64_t> at;
-    at.push_back(ticks());
-    for (int i = 0; i < frames; i++) {
-        wait(3);
-        at.push_back(ticks());
-    }
+    constexpr int block = 300;
     const double rate = static_cast<double>(tickrate()), ideal = 1000.0 / 60.0;
-    std::vector<double> deviation;
-    for (std::size_t i = 1; i < at.size(); i++)
-        deviation.push_back(
-            std::fabs(static_cast<double>(at[i] - at[i - 1]) * 1000.0 / rate - ideal));
-    std::sort(deviation.begin(), deviation.end());
-    precision p;
-    p.mean = static_cast<double>(at.back() - at.front()) * 1000.0 / rate / frames;
-    p.p99 = deviation[deviation.size() * 99 / 100];
-    p.worst = deviation.back();
-    return p;
+    std::vector<std::vector<double>> deviation(waits.size());
+    std::vector<double> total(waits.size());
+    for (int done = 0; done < frames; done += block)
+        for (std::size_t w = 0; w < waits.size(); w++) {
+            timecounter = ticks(); // or the wait would run the missed frames back to back
+            waits[w](3);
+            std::uint64_t last = ticks();
+            for (int i = 0; i < block; i++) {
+                waits[w](3);
+                const std::uint64_t now = ticks();
+                const double ms = static_cast<double>(now - last) * 1000.0 / rate;
+                deviation[w].push_back(std::fabs(ms - ideal));
+                total[w] += ms;
+                last = now;
+            }
+        }
+    std::vector<precision> out;
+    for (std::size_t w = 0; w < waits.size(); w++) {
+        std::vector<double>& d = deviation[w];
+        std::sort(d.begin(), d.end());
+        out.push_back({total[w] / static_cast<double>(d.size()), d[d.size() * 99 / 100], d.back()});
+    }
+    return out;
 }
 
 void table(const char* title, int frames) {
-    const precision now = pace(framesleep, frames), old = pace(spinsleep, frames),
-                    timer = pace(timersleep, frames);
+    const std::vector<precision> p = pace({framesleep, spinsleep, timersleep}, frames);
+    const precision &now = p[0], &old = p[1], &timer = p[2];
     const double ideal = 1000.0 / 60.0;
-    std::printf("%s, %d frames\n", title, frames);
+    std::printf("%s, %d frames each, in turns\n", title, frames);
     std::printf("                                     sleeping    spinning   timer alone\n");
     std::printf("  mean period (ms)                  %9.5f   %9.5f     %9.5f\n", now.mean, old.mean,
                 timer.mean);
@@ -189,9 +198,13 @@ int main(int argc, char** argv) {
                     now.menu, win.menu, old.menu);
         std::printf("  running game                                 %7.2f  %7.2f  %7.2f\n",
                     now.game, win.game, old.game);
-        if (!now.played || !old.played || !win.played)
-            std::printf("  (a game did not start: its second row is the menu again; a window "
-                        "column of 0 had no display)\n");
+        // A row measured in the menu again says nothing of a game.
+        const cpu* rows[3] = {&now, &win, &old};
+        const char* names[3] = {"terminal", "window", "old wait"};
+        for (int i = 0; i < 3; i++)
+            if (!rows[i]->played)
+                std::printf("  (%s: no game started, its second row is the menu again%s)\n",
+                            names[i], i == 1 ? ", or there is no X display" : "");
         std::printf("  load: %s\n", loadavg().c_str());
         std::fflush(stdout);
     }
