@@ -25,8 +25,10 @@ using Settings = ScreenTest;
 } // namespace
 
 // A short file is left as it is and lends its bytes to the defaults; a long one is read in part
-// and cut to size by the next save. A missing one is created with the defaults.
-TEST_F(Settings, FilesOfAnyLengthLoadOverTheDefaults) {
+// and cut to size by the next save, which lands whole over the old file (Windows' own rename
+// refuses a target that exists) with nothing left beside it. A missing one is created with the
+// defaults. Nothing replaces a folder.
+TEST_F(Settings, FilesOfAnyLengthLoadOverTheDefaultsAndAreReplacedWholeButNeverAFolder) {
     initload();
     EXPECT_EQ(readfile(), defaults);
     EXPECT_EQ(bytes(headless::palette(), headless::palette() + 48),
@@ -43,23 +45,15 @@ TEST_F(Settings, FilesOfAnyLengthLoadOverTheDefaults) {
         initload();
         ASSERT_EQ(readfile(), part) << n;
         savesettings();
-        ASSERT_EQ(readfile(), want) << "length " << n;
-    }
-}
-
-// Windows' own rename refuses a target that exists: the second save of a run must still land,
-// whole, and leave nothing beside it. Nothing replaces a folder.
-TEST_F(Settings, ReplacingTakesTheNewBytesWholeButNeverAFolder) {
-    for (int round = 0; round < 3; round++) {
-        ASSERT_TRUE(replace(bytes(8 - round, round))) << round;
-        EXPECT_EQ(std::tuple(readfile(), listfolder(".")),
-                  std::tuple(bytes(8 - round, round), std::vector<std::string>{"savefile"}));
+        ASSERT_EQ(std::tuple(readfile(), listfolder(".")),
+                  std::tuple(want, std::vector<std::string>{"savefile"}))
+            << "length " << n;
     }
     fs::remove("savefile");
     fs::create_directory("savefile");
     EXPECT_FALSE(replace(bytes(8)));
-    EXPECT_TRUE(fs::is_directory("savefile"));
-    EXPECT_EQ(listfolder("."), std::vector<std::string>{"savefile"});
+    EXPECT_EQ(std::tuple(fs::is_directory("savefile"), listfolder(".")),
+              std::tuple(true, std::vector<std::string>{"savefile"}));
 }
 
 #ifndef _WIN32
@@ -72,52 +66,6 @@ template <class F> void diskfull(rlim_t limit, F f) {
     setrlimit(RLIMIT_FSIZE, &now);
     f();
     setrlimit(RLIMIT_FSIZE, &was);
-}
-
-// A missing file that cannot be written stays missing; a write that fails part-way leaves the old
-// file as it was. A stale half-written file, or a link where a new file might go, is passed over.
-TEST_F(Settings, AFailedWriteChangesNothingAndNothingIsWrittenThroughALink) {
-    diskfull(0, initload);
-    EXPECT_EQ(listfolder(".").size(), 0u);
-    writefile(bytes(150, 7));
-    initload();
-    INGAMEDAS = 99;
-    diskfull(100, savesettings);
-    EXPECT_EQ(std::tuple(readfile(), listfolder(".").size()), std::tuple(bytes(150, 7), 1u));
-    writefile({1, 2, 3}, "savefile.new");
-    writefile({4, 5, 6}, "mine");
-    for (const char* guess : {"savefile.tmp", "savefile~", ".savefile.new"})
-        fs::create_symlink("mine", guess);
-    savesettings();
-    EXPECT_EQ(std::tuple(readfile()[102], readfile("mine"), listfolder(".").size()),
-              std::tuple(99, bytes{4, 5, 6}, 5u));
-    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("savefile")));
-}
-
-// What is there but is no regular file is never read, and a settings file that is there but
-// cannot be opened is left as it is: the defaults serve for the run.
-TEST_F(Settings, OnlyARegularFileIsReadAndOneThatCannotBeOpenedIsKept) {
-    alarm(20); // a read that blocks on a FIFO dies instead of hanging
-    ASSERT_EQ(mkfifo("fifo", 0644), 0);
-    fs::create_directory("folder");
-    writefile(bytes(138, 'E'), "elsewhere");
-    for (auto [to, name] : {std::pair("fifo", "tofifo"),
-                            {"/dev/zero", "zero"},
-                            {"nothing", "dangling"},
-                            {"elsewhere", "link"},
-                            {"loop", "loop"}})
-        fs::create_symlink(to, name);
-    unsigned char buf[200];
-    const std::pair<const char*, long> table[] = {{"fifo", -2},   {"tofifo", -2},  {"zero", -2},
-                                                  {"folder", -2}, {"missing", -1}, {"dangling", -1},
-                                                  {"loop", -2},   {"link", 138}};
-    for (auto [name, result] : table)
-        EXPECT_EQ(readfile(name, buf, sizeof buf), result) << name;
-    fs::create_symlink("savefile", "savefile"); // opening it fails, as a file we may not read
-    initload();
-    alarm(0);
-    EXPECT_TRUE(fs::is_symlink("savefile"));
-    EXPECT_EQ(INGAMEDAS, 7u);
 }
 
 // Two games saving in one folder at once, the timing forced: the first game's rename is held up
@@ -137,9 +85,50 @@ extern "C" int rename(const char* from, const char* to) noexcept {
     return renameat(AT_FDCWD, from, AT_FDCWD, to);
 }
 
-TEST_F(Settings, TwoGamesSavingAtOnceNeverLeaveItBroken) {
+// A missing file that cannot be written stays missing; a write that fails part-way leaves the old
+// file as it was. A stale half-written file, or a link where a new file might go, is passed over;
+// and so is the unfinished file of a second game that saves, and is killed, at the same moment.
+TEST_F(Settings, AFailedWriteChangesNothingAndNothingIsWrittenThroughALinkOrAnotherGamesFile) {
+    diskfull(0, initload);
+    EXPECT_EQ(listfolder(".").size(), 0u);
+    writefile(bytes(150, 7));
+    initload();
+    INGAMEDAS = 99;
+    diskfull(100, savesettings);
+    EXPECT_EQ(std::tuple(readfile(), listfolder(".").size()), std::tuple(bytes(150, 7), 1u));
+    writefile({1, 2, 3}, "savefile.new");
+    writefile({4, 5, 6}, "mine");
+    for (const char* guess : {"savefile.tmp", "savefile~", ".savefile.new"})
+        fs::create_symlink("mine", guess);
     holdrename = true;
-    EXPECT_TRUE(replace(bytes(138, 'A')));
-    EXPECT_EQ(std::tuple(holdrename, readfile()), std::tuple(false, bytes(138, 'A')));
+    savesettings();
+    EXPECT_EQ(std::tuple(holdrename, readfile()[102], readfile("mine"), listfolder(".").size()),
+              std::tuple(false, 99, bytes{4, 5, 6}, 6u));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("savefile")));
 }
+
+// What is there but is no regular file is never read, and a settings file that is there but
+// cannot be opened is left as it is: the defaults serve for the run.
+TEST_F(Settings, OnlyARegularFileIsReadAndOneThatCannotBeOpenedIsKept) {
+    alarm(20); // a read that blocks on a FIFO dies instead of hanging
+    ASSERT_EQ(mkfifo("fifo", 0644), 0);
+    fs::create_directory("folder");
+    writefile(bytes(138, 'E'), "elsewhere");
+    unsigned char buf[200];
+    const std::tuple<const char*, const char*, long> table[] = {
+        // name, what it links to, result
+        {"fifo", nullptr, -2},   {"tofifo", "fifo", -2},    {"zero", "/dev/zero", -2},
+        {"folder", nullptr, -2}, {"missing", nullptr, -1},  {"dangling", "nothing", -1},
+        {"loop", "loop", -2},    {"link", "elsewhere", 138}};
+    for (auto [name, to, result] : table) {
+        to ? fs::create_symlink(to, name) : void();
+        EXPECT_EQ(readfile(name, buf, sizeof buf), result) << name;
+    }
+    fs::create_symlink("savefile", "savefile"); // opening it fails, as a file we may not read
+    initload();
+    alarm(0);
+    EXPECT_TRUE(fs::is_symlink("savefile"));
+    EXPECT_EQ(INGAMEDAS, 7u);
+}
+
 #endif
