@@ -52,8 +52,9 @@ TEST_F(Settings, FilesOfAnyLengthLoadOverTheDefaultsAndAreReplacedWholeButNeverA
     fs::remove("savefile");
     fs::create_directory("savefile");
     EXPECT_FALSE(replace(bytes(8)));
-    EXPECT_EQ(std::tuple(fs::is_directory("savefile"), listfolder(".")),
-              std::tuple(true, std::vector<std::string>{"savefile"}));
+    EXPECT_EQ(
+        std::tuple(fs::is_directory("savefile"), std::distance(fs::directory_iterator("."), {})),
+        std::tuple(true, 1));
 }
 
 #ifndef _WIN32
