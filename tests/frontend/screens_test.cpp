@@ -1,26 +1,11 @@
 // The menu and the settings screens, driven by scripted keys.
 #include "screenrun.h"
 
-namespace {
-
-// The highlighted row of every presented frame, as a digit from 0 to B: '-' for none, '*' for
-// more than one. The far end is what shows that the whole row is lit.
-std::string rows;
-void noterow() {
-    int found = -1;
-    for (int r = 0; r < 25; r++)
-        if (attrat(r, 79) == pieces[25].attr)
-            found = found == -1 ? r : 12;
-    rows += "-0123456789AB*"[found + 1];
-}
-
 using Menu = ScreenTest;
 using TimingScreen = ScreenTest;
 using KeyScreens = ScreenTest;
 using ColorPicker = ScreenTest;
 using PaletteEditor = ScreenTest;
-
-} // namespace
 
 // With the menu timing the file holds, `key` held from the first frame until frame `letgo` and
 // `script` tapped: the cursor stops at the first and last rows and the repeat counter wraps below
@@ -47,11 +32,18 @@ TEST_F(Menu, HeldKeysRepeatAfterTheMenuDelayAtTheMenuRateAndStartWaitsForAFreshP
         writefile(file);
         SetUp();
         keys[6] = 1, daskeys[6] = 5; // as start leaves them on the screen before
-        rows.clear();
+        std::string rows;
         std::function<void(std::uint64_t)> stall = [](std::uint64_t) {};
         key ? headless::press(key) : void(stall = stalltap(0x28));
         int result = run(menu, script, want.size(), [&](std::uint64_t n) {
-            noterow(), stall(n);
+            // The highlighted row, as a digit from 0 to B: '-' for none, '*' for more than one.
+            // The far end is what shows that the whole row is lit.
+            int found = -1;
+            for (int r = 0; r < 25; r++)
+                if (attrat(r, 79) == pieces[25].attr)
+                    found = found == -1 ? r : 12;
+            rows += "-0123456789AB*"[found + 1];
+            stall(n);
             n == letgo ? headless::release(key) : void();
         });
         EXPECT_EQ(std::tuple(rows, result), std::tuple(want, script.empty() ? -1 : 3))
@@ -60,11 +52,12 @@ TEST_F(Menu, HeldKeysRepeatAfterTheMenuDelayAtTheMenuRateAndStartWaitsForAFreshP
     EXPECT_EQ(text(0, 0, 5) + text(11, 0, 16), "quit Dropple 5 Death ");
 }
 
+// In-game DAS 9 + 1, soft drop + 1000000000 from the largest value, menu repeat - 1000000000 from
+// 1, the column stopping at the first digit; then "Save & Quit".
 TEST_F(TimingScreen, DigitsCarryBorrowAndWrapAroundThirtyTwoBits) {
-    initload();
-    INGAMEDAS = 9;
-    INGAMESDS = 4294967295u;
-    savesettings();
+    bytes file = defaults;
+    file[102] = 9, std::fill_n(&file[110], 4, 0xFF);
+    writefile(file);
     EXPECT_EQ(run(settings, "add" + std::string(12, 'l') + "addbds"), 3);
     initload();
     EXPECT_EQ(std::tuple(INGAMEDAS, INGAMEARR, INGAMESDS, GUIARR),
@@ -96,9 +89,9 @@ TEST_F(TimingScreen, StartOnAValueLineSavesNothingAndEditsToTheMenuTimingHoldAtO
 // the menu screen refuses a key given earlier, and each screen keeps the other's keys.
 TEST_F(KeyScreens, CaptureInOrderOnceEveryKeyIsUpAndSaveBeforeTheMessage) {
     for (auto [screen, stored] : {std::pair(&keyboard, "5745A0A0 54525955 08000000 01000000 "
-                                                      "26282527 585A0DA0"),
+                                                       "26282527 585A0DA0"),
                                   {&guikeyboard, "5745A0A0 54525955 08000000 01000000 "
-                                                "4552A057 59545549"}}) {
+                                                 "4552A057 59545549"}}) {
         SetUp();
         headless::press(0x0D); // still down from the menu, until frame 7
         std::string held, first;
