@@ -8,17 +8,28 @@
 #include "frontend/frontend.h"
 #include "shell/shell.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 
 using bytes = std::vector<unsigned char>;
-constexpr int ui = 0x70, hl = 0x30;
-const bytes defaults(defaultsettings, defaultsettings + 138);
+
+inline bytes hex(std::string digits) {
+    std::erase(digits, ' ');
+    bytes b;
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
+        b.push_back(static_cast<unsigned char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    return b;
+}
+
+// A fresh file, written out by hand: cell kinds (attribute, character), palette, in-game DAS,
+// ARR and soft drop, in-game keys, menu DAS and ARR, menu keys.
+const bytes defaults = hex("A0FF C0FF E0FF B0FF 80FF 90FF D0FF 70FF 2AB1 4CB1 6EB1 3BB1 6CB1 19B1"
+                           "5DB1 07B1 AFB1 CFB1 EFB1 BFB1 8FB1 9FB1 DFB1 7FB1 70B0 30B0 F0FF"
+                           "000000 0000AA 00AA00 00AAAA AA0000 AA00AA AAAA00 AAAAAA"
+                           "FFAA55 5555FF 55FF55 55FFFF FF5555 FF55FF FFFF55 FFFFFF"
+                           "07000000 00100000 00200000 26282527 585A0DA0"
+                           "08000000 01000000 26282527 585A0DA0");
 
 inline bytes readfile(const char* name = "savefile") {
     std::ifstream in(name, std::ios::binary);
