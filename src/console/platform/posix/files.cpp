@@ -141,9 +141,15 @@ bool replacefile(const char* name, const unsigned char* data, long n, std::strin
 std::vector<std::string> listfolder(const char* folder) {
     std::vector<std::string> names;
     if (DIR* d = opendir(folder)) {
-        while (const dirent* e = readdir(d))
-            if (e->d_name[0] != '.')
+        // Files only, as on Windows: a folder of the same name is never the game's.
+        struct stat st;
+        while (const dirent* e = readdir(d)) {
+            const bool sub = e->d_type == DT_DIR ||
+                             (e->d_type != DT_REG && fstatat(dirfd(d), e->d_name, &st, 0) == 0 &&
+                              S_ISDIR(st.st_mode));
+            if (e->d_name[0] != '.' && !sub)
                 names.push_back(e->d_name);
+        }
         closedir(d);
     }
     return names;
