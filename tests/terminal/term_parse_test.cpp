@@ -64,6 +64,9 @@ TEST(TermParse, KeyboardProtocolReports) {
            {"\x1b[2~\x1b[3~\x1b[5~\x1b[6~\x1b[H\x1b[F",
             "press 2D, press 2E, press 21, press 22, press 24, press 23"},
            {"\x1b[99;5u", "press 43 c"},
+           // The keypad's arrows and Home with Num Lock off.
+           {"\x1b[57417u\x1b[57418u\x1b[57419u\x1b[57420u\x1b[57423u",
+            "press 25, press 27, press 26, press 28, press 24"},
            // Caps Lock and Num Lock bits are no modifiers.
            {"\x1b[57399;129u\x1b[57400;129:3u\x1b[97;193u\x1b[57358;193:3u",
             "press 60, release 61, press 41, release 14"},
