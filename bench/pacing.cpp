@@ -88,8 +88,8 @@ cpu measure(const std::string& program, int seconds) {
     g.wait(1500);
     r.menu = share(g, seconds);
     for (int i = 0; i < 7; i++)
-        g.tap(pressof('B'), releaseof('B'));
-    g.tap(pressof(13), releaseof(13));
+        g.tap("\x1b[B", "\x1b[1;1:3B"); // Down
+    g.tap("\x1b[13u", "\x1b[13;1:3u");  // Return
     g.wait(1000);
     r.game = share(g, seconds);
     r.played = g.shown("score:");

@@ -2,19 +2,35 @@
 # The keyboard in a real terminal under a virtual X display, through the stand-in program's key view:
 # which key source start-up picks, a tap seen as one press, a held key seen down without a break
 # through the X server's key repeat and up on release, left and right Shift with the generic
-# Shift code, mouse buttons, and Ctrl-C ending the program.
-# Usage: keys_terminal.sh kitty|xterm STANDIN. Skips (skip.sh) when the tools are missing.
+# Shift code, mouse buttons, and Ctrl-C ending the program. Then, in kitty, the game under a real
+# job-control shell: the whole job stopped from outside and `fg` typed, both processes stopped
+# meanwhile; then killed outright (SIGKILL), after which a command typed runs, with the terminal's
+# settings as before. (Stops and continues of every kind and every way out are the restore tests'.)
+# Usage: keys_terminal.sh kitty|xterm STANDIN DROPPLE. Runs itself again under a virtual X display;
+# skips (skip.sh) when the tools are missing.
 set -u
 term=$1
 view=$2
-needs=$term
-. "$(dirname "$0")/xdisplay.sh"
+game=$3
+. "$(dirname "$0")/skip.sh"
+for tool in xvfb-run xdotool "$term"; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+if [ -z "${XDISPLAY_INNER:-}" ]; then
+    export XDISPLAY_INNER=1
+    exec timeout 100 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+dir=$(mktemp -d)
+status=$dir/status
+termpid=
+trap '[ -n "$termpid" ] && kill "$termpid" 2>/dev/null; rm -rf "$dir"' EXIT
+export LIBGL_ALWAYS_SOFTWARE=1
 unset COLORTERM
 # After the program, ask the terminal for its keyboard protocol flags on the alternate screen, which
 # keeps a stack of its own: the program's must be gone.
 cmd="cd '$dir' && '$view' keys '$status'; echo \$? > '$dir/rc'; stty raw -echo;
 printf '\\033[?1049h\\033[?u\\033[c'; IFS= read -r -d c -t 3 ans; printf '\\033[?1049l'; stty sane;
-printf '%s' \"\$ans\" > '$dir/after'"
+printf '%s' \"\$ans\" > '$dir/after'; unset DISPLAY; PS1='$ ' exec bash --norc --noprofile"
 case $term in
 kitty)
     kitty --config NONE -o initial_window_width=80c -o initial_window_height=25c \
@@ -93,5 +109,31 @@ case $after in
 esac
 echo "$term: answer to the flags query after the program: ${after:-none}"
 
-[ "$fails" = 0 ] && echo "$term: all key checks passed"
+if [ "$term" = kitty ]; then
+    waitfile() { for _ in $(seq 100); do [ -s "$1" ] && return 0; sleep 0.1; done; return 1; }
+    type() { X type --delay 20 "$1"; X key Return; }
+    sleep 0.5
+    type "stty -a > sttybefore; '$game' & echo \$! > pid; fg"
+    waitfile "$dir/pid" || fail "the shell never started the game"
+    sleep 1.5
+    guardian=$(cat "$dir/pid")
+    player=$(cat "/proc/$guardian/task/$guardian/children" 2>/dev/null | awk '{print $1}')
+    [ -n "$player" ] || player=$guardian
+    stopped() { [ "$(awk '{print $3}' "/proc/$guardian/stat" "/proc/$player/stat" | tr -d '\n')" = TT ]; }
+    kill -STOP -"$guardian"
+    sleep 0.5
+    stopped || fail "the stopped job: not both stopped"
+    type "fg"
+    sleep 1
+    stopped && fail "the shell could not read fg"
+    kill -9 "$player"
+    for _ in $(seq 50); do kill -0 "$guardian" 2>/dev/null || break; sleep 0.1; done
+    sleep 0.5
+    type "echo status=\$? > shellsaw; stty -a > sttyafter"
+    waitfile "$dir/sttyafter" || fail "a command typed after the kill never ran"
+    [ "$(cat "$dir/shellsaw" 2>/dev/null)" = status=137 ] || fail "the shell saw '$(cat "$dir/shellsaw" 2>/dev/null)', not status=137"
+    cmp -s "$dir/sttybefore" "$dir/sttyafter" || fail "the terminal's settings differ: $(diff "$dir/sttybefore" "$dir/sttyafter" | tr '\n' ' ')"
+fi
+
+[ "$fails" = 0 ] && echo "$term: all checks passed"
 [ "$fails" = 0 ]

@@ -23,21 +23,6 @@
 #include <unistd.h>
 #include <vector>
 
-// The key reports of the keyboard protocol: a press and a release of a key by its letter form
-// (A up, B down, C right, D left) or by its number (13 Return).
-inline std::string pressof(char letter) {
-    return std::string("\x1b[") + letter;
-}
-inline std::string releaseof(char letter) {
-    return std::string("\x1b[1;1:3") + letter;
-}
-inline std::string pressof(int number) {
-    return "\x1b[" + std::to_string(number) + "u";
-}
-inline std::string releaseof(int number) {
-    return "\x1b[" + std::to_string(number) + ";1:3u";
-}
-
 struct ptyrun {
     int master = -1, slave = -1;
     pid_t leader = -1, shell = -1, pid = -1, player = -1;
@@ -174,7 +159,7 @@ struct ptyrun {
     bool type(const std::string& bytes) const {
         return write(master, bytes.data(), bytes.size()) == ssize_t(bytes.size());
     }
-    // A key pressed and let go, as separate reports a little apart.
+    // A key pressed and let go, as separate reports of the keyboard protocol a little apart.
     void tap(const std::string& press, const std::string& release) {
         type(press), wait(40), type(release), wait(80);
     }

@@ -1,34 +1,28 @@
-// Key state: the rules, with time given in milliseconds, and start-up against a pseudo-terminal
-// that speaks the keyboard protocol, one that does not, and one that answers nothing at all.
+// Key state: the rules, with time given in milliseconds; and the keyboard as a whole against a
+// pseudo-terminal that speaks the keyboard protocol, one that does not, and one that answers
+// nothing at all (so keys are taps, and held keys are guessed from key repeat).
 #include "console/platform/term/input.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <string>
 #include <termios.h>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 
 namespace {
 
 std::string modeson, modesoff;
-void reported(const char* on, const char* off) {
-    modeson = on;
-    modesoff = off;
-}
 
-keyevent ev(evkind kind, unsigned char code, unsigned char mods = 0) {
-    return {kind, code, mods};
-}
-
-// Runs frames 16 ms apart up to `to`, applying the taps due in each; counts the frames the key
-// was seen down, the separate presses, and the longest unbroken run.
+// Runs frames 16 ms apart up to `to`, applying the taps of Left due in each; counts the frames the
+// key was seen down, the separate presses, and the longest unbroken run.
 struct seen {
     int frames = 0, presses = 0, longest = 0;
 };
-
 seen play(const std::vector<std::uint64_t>& taps, std::uint64_t to) {
     keystate s;
     seen r;
@@ -37,7 +31,7 @@ seen play(const std::vector<std::uint64_t>& taps, std::uint64_t to) {
     for (std::uint64_t t = 0; t <= to; t += 16) {
         keytick(s, t);
         while (next < taps.size() && taps[next] <= t)
-            keyapply(s, ev(evtap, 0x25), taps[next++]);
+            keyapply(s, {evtap, 0x25, 0}, taps[next++]);
         keystep(s);
         run = keyisdown(s, 0x25) ? run + 1 : 0;
         r.frames += run > 0;
@@ -48,17 +42,16 @@ seen play(const std::vector<std::uint64_t>& taps, std::uint64_t to) {
 }
 
 TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
-    seen r = play({100, 2000}, 3000);
-    EXPECT_EQ(r.frames, 2) << "a tap is one frame";
+    EXPECT_EQ(play({100, 2000}, 3000).frames, 2) << "a tap is one frame";
     // Quick taps stay separate presses, each too short for a delayed auto shift (7 frames).
-    r = play({100, 300, 500}, 2000);
+    seen r = play({100, 300, 500}, 2000);
     EXPECT_EQ(r.presses, 3);
     EXPECT_LE(r.longest, 4);
     // A flood of shifted, controlled taps leaves nothing down once it stops.
     keystate s;
     for (std::uint64_t t : {0, 1, 2, 40, 41, 500, 530, 560, 561})
         for (unsigned char code : {0x25, 0x26, 0x58})
-            keyapply(s, ev(evtap, code, modshift | modctrl | modalt), t);
+            keyapply(s, {evtap, code, modshift | modctrl | modalt}, t);
     keystep(s);
     EXPECT_TRUE(keyisdown(s, 0x10) && keyisdown(s, 0xA0) && keyisdown(s, 0x58));
     keytick(s, 2000);
@@ -72,29 +65,26 @@ TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
 TEST(TermKeys, DeviceTransitionsQueueAndTheKeyMapMendsLostOnes) {
     keystate s;
     s.source = fromdevices;
-    const bool none[256] = {};
-    bool left[256] = {};
+    bool none[256] = {}, left[256] = {};
     left[0x25] = true;
+    std::string seen;
     auto frame = [&](const bool* map) {
         keyoutside(s, map, 0);
         keystep(s);
-        return keyisdown(s, 0x25) ? '#' : '.';
+        seen += keyisdown(s, 0x25) ? '#' : '.';
     };
-    std::string seen;
     for (bool d : {true, false, true, false})
         keydevice(s, 0x25, d);
-    for (int i = 0; i < 5; i++)
-        seen += frame(none);
-    seen += frame(left); // a press the device lost
-    seen += frame(left);
-    seen += frame(none); // and its release
-    keyapply(s, ev(evfocusout, 0), 0);
+    for (const bool* map : {none, none, none, none, none, left, left, none}) // a lost press
+        frame(map);
+    keyapply(s, {evfocusout, 0, 0}, 0);
     keydevice(s, 0x25, true);
-    seen += frame(left);
+    frame(left);
     EXPECT_EQ(seen, "#.#..##..");
 }
 
-// A pseudo-terminal in place of the player's, for the life of the object.
+// A pseudo-terminal in place of the player's, for the life of the object, that answers the
+// start-up questions with `answers`.
 struct faketerminal {
     int master = -1, slave = -1;
 
@@ -106,7 +96,13 @@ struct faketerminal {
         cfmakeraw(&t);
         openpty(&master, &slave, nullptr, &t, nullptr);
         send(answers);
-        keysopen(slave, slave, reported, nullptr);
+        keysopen(
+            slave, slave,
+            [](const char* on, const char* off) {
+                modeson = on;
+                modesoff = off;
+            },
+            [] {});
     }
     void send(const std::string& bytes) const { (void)!write(master, bytes.data(), bytes.size()); }
     ~faketerminal() {
@@ -123,11 +119,12 @@ struct faketerminal {
             s.append(buf, static_cast<std::size_t>(n));
         return s;
     }
-    // Sends bytes and takes them in as a frame would.
-    keyaction frame(const std::string& bytes) const {
+    // Sends `bytes` after `quiet` milliseconds and takes in what came, as a frame does.
+    keyaction frame(const std::string& bytes, int quiet = 0) const {
+        std::this_thread::sleep_for(std::chrono::milliseconds(quiet));
         send(bytes);
         pollfd p{slave, POLLIN, 0};
-        poll(&p, 1, 100);
+        poll(&p, 1, bytes.empty() ? 0 : 100);
         return keyspoll(0, 0);
     }
 };
@@ -165,6 +162,29 @@ TEST(TermProbe, TheProtocolAnswerCountsOnlyBeforeTheAttributes) {
         const bool pushed = source == fromprotocol;
         EXPECT_EQ(t.heard().find(pushed ? "\x1b[>11u" : "\x1b[>") != std::string::npos, pushed);
         EXPECT_EQ(modesoff.find("\x1b[<u"), pushed ? 0 : std::string::npos);
+    }
+}
+
+// Without the protocol, how long the input waits after a lone Escape before taking it for the
+// Escape key (30 ms), and after a sequence cut short before dropping it (300 ms).
+TEST(TermInput, ALoneEscapeWaits30MillisecondsACutSequence300) {
+    faketerminal t("");
+    ASSERT_EQ(keysfrom(), fromrepeat);
+    const std::tuple<const char*, int, const char*, unsigned char> cases[] = {
+        {"\x1b", 0, "[D", 0x25},       // the rest soon: Left
+        {"\x1b", 60, "", 0x1B},        // nothing more: the Escape key
+        {"\x1b[1;5", 150, "D", 0x25},  // the rest late, but not too late: Ctrl-Left
+        {"\x1b[1;5", 400, "d", 0x44}}; // too late: dropped, and "d" is a key of its own
+    for (auto [first, quiet, rest, key] : cases) {
+        SCOPED_TRACE(testing::Message() << "after " << quiet << " ms");
+        t.frame(first);
+        t.frame("", quiet);
+        if (*rest)
+            t.frame(rest);
+        EXPECT_TRUE(keysdown(key));
+        EXPECT_EQ(keysdown(0x1B), key == 0x1B);
+        for (int i = 0; i < 30; i++) // until the guessed keys are up again
+            t.frame("", 16);
     }
 }
 

@@ -1,10 +1,15 @@
 // The input parser against bytes captured from real terminals (kitty 0.26.5 with the keyboard
-// protocol on, xterm without), and against damaged input, whole and cut at every byte.
+// protocol on, xterm without), and against damaged input, whole and cut at every byte; and the
+// output's glyphs: every byte of a cell has one, one cell wide, that can never act on the terminal.
 #include "console/platform/term/parse.h"
+#include "console/platform/term/render.h"
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 namespace {
 
@@ -64,6 +69,9 @@ TEST(TermParse, KeyboardProtocolReports) {
            {"\x1b[2~\x1b[3~\x1b[5~\x1b[6~\x1b[H\x1b[F",
             "press 2D, press 2E, press 21, press 22, press 24, press 23"},
            {"\x1b[99;5u", "press 43 c"},
+           // The keypad's arrows and Home with Num Lock off.
+           {"\x1b[57417u\x1b[57418u\x1b[57419u\x1b[57420u\x1b[57423u",
+            "press 25, press 27, press 26, press 28, press 24"},
            // Caps Lock and Num Lock bits are no modifiers.
            {"\x1b[57399;129u\x1b[57400;129:3u\x1b[97;193u\x1b[57358;193:3u",
             "press 60, release 61, press 41, release 14"},
@@ -128,6 +136,31 @@ TEST(TermParse, QuietInputEndsALoneEscapeAndDropsACutOffSequence) {
         parseflush(p, out);
         EXPECT_EQ(describe(out), events);
         EXPECT_FALSE(parsepending(p));
+    }
+}
+
+TEST(glyphs, codepageandpicturesonecellwideandnevercontrols) {
+    iconv_t cd = iconv_open("UTF-8", "IBM437");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    for (int b = 0x20; b < 0xFF; b++) {
+        char in[1] = {static_cast<char>(b)}, out[8] = {};
+        char *ip = in, *op = out;
+        std::size_t il = 1, ol = sizeof out - 1;
+        if (b != 0x7F && iconv(cd, &ip, &il, &op, &ol) != static_cast<std::size_t>(-1)) {
+            EXPECT_STREQ(glyph(static_cast<unsigned char>(b)), out) << "byte " << b;
+        }
+    }
+    iconv_close(cd);
+    EXPECT_STREQ(glyph(0x01), "\u263A");
+    EXPECT_STREQ(glyph(0x7F), "\u2302");
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    for (int b = 0; b < 256; b++) {
+        const char* g = glyph(static_cast<unsigned char>(b));
+        wchar_t w;
+        std::mbstate_t st{};
+        ASSERT_EQ(std::mbrtowc(&w, g, std::strlen(g), &st), std::strlen(g)) << "byte " << b;
+        EXPECT_EQ(wcwidth(w), 1) << "byte " << b;
+        EXPECT_FALSE(w < 0x20 || (w >= 0x7F && w < 0xA0)) << "byte " << b;
     }
 }
 

@@ -1,7 +1,8 @@
-// The real game started by a plain `sh -c` in a pseudo-terminal of the test's own: however it
-// ends (the menu, keys, any signal, SIGKILL, its terminal gone) the terminal's settings are as
-// they were, and the bytes the game wrote leave no mode of its own switched on. Nothing here
-// mends the terminal after the game, as an interactive shell would.
+// The real game, and a stand-in that shows what the keyboard does, started by a plain `sh -c` in a
+// pseudo-terminal of the test's own. However the game ends (the menu, keys, any signal, SIGKILL,
+// its terminal gone) the terminal's settings are as they were, and the bytes the game wrote leave
+// no mode of its own switched on. Nothing here mends the terminal after the game, as an
+// interactive shell would.
 #include "ptyrun.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <map>
 #include <regex>
 #include <sstream>
+#include <sys/ptrace.h>
 #include <sys/stat.h>
 
 namespace {
@@ -82,7 +84,46 @@ TEST(restore, everywayoutgivesbacktheterminal) {
         else
             g.type(status ? "\x03" : "\r");
         ended(g, status);
+        // Once the terminal is back, a line says that held keys could only be guessed.
+        EXPECT_TRUE(status != 130 || g.shown("held keys were ", g.out.rfind("\x1b[?1049l")));
     }
+}
+
+// The stand-in's view of the keys where the terminal reports no releases (as over ssh, or in
+// tmux): a tap is down for exactly one frame, a stream of repeats holds the key without a break,
+// nothing stays down once the repeats stop, a capital is the key with left Shift, and what goes to
+// stderr meanwhile never reaches the picture.
+TEST(keyview, atapisoneframerepeatsholdthekeyandnothingstaysdown) {
+    ptyrun g;
+    const std::string file = g.dir + "/keys";
+    ASSERT_TRUE(g.start({STANDIN, "keys", file}, "down:")) << g.out;
+    auto view = [&](const char* code) { // "presses/frames/longest run" of a key
+        std::ifstream f(file);
+        for (std::string w; f >> w;)
+            if (w.rfind(std::string(code) + ":", 0) == 0)
+                return w.substr(w.find(':') + 1);
+        return std::string();
+    };
+    g.type("\x1b[D");
+    g.wait(400);
+    EXPECT_EQ(view("25"), "1/1/1") << "a tap";
+    // A held key as a terminal sends it: one press, a pause, then repeats about every 40 ms.
+    g.type("\x1b[D");
+    g.wait(500);
+    for (int i = 0; i < 25; i++)
+        g.type("\x1b[D"), g.wait(30);
+    g.wait(400);
+    // The stream holds the key down for most of its 0.75 s; one late repeat on a busy machine
+    // may cut it once.
+    EXPECT_GE(std::atoi(view("25").substr(view("25").rfind('/') + 1).c_str()), 25) << view("25");
+    g.type("X");
+    g.wait(300);
+    EXPECT_EQ(view("A0") + " " + view("58"), "1/1/1 1/1/1");
+    EXPECT_NE(ptyrun::proc(file).find("down:\n"), std::string::npos) << "a key stayed down";
+    g.type("\x03");
+    ended(g, 130);
+    EXPECT_FALSE(g.shown("scribble"))
+        << "what went to stderr during the program reached the screen";
 }
 
 // Stopped, the terminal is the player's; resized and continued, the game takes it again and
@@ -277,6 +318,63 @@ TEST(restore, noterminalatallrefusestostart) {
     std::ifstream f(g.dir + "/said");
     const std::string text((std::istreambuf_iterator<char>(f)), {});
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+}
+
+// A game frozen from outside for about 130 ms, as a busy machine may freeze it, while keys arrive
+// through a terminal that reports releases: two taps both act once it runs again, and a tap begun
+// in the freeze and let go just after it acts once, though the frames that catch up run before
+// its release is heard. The freeze is a debugger's stop, which the game cannot see; a stop signal
+// would look like Ctrl-Z and `fg` to it.
+
+// The stand-in's report: "name: number" lines.
+long status(const std::string& path, const std::string& what) {
+    std::ifstream f(path);
+    std::string name;
+    long value;
+    while (f >> name >> value)
+        if (name == what + ":")
+            return value;
+    return 0;
+}
+
+// Plays "Dropple 3", freezes it, sends `during` in one write, lets it run again, sends `after`
+// 30 ms later and returns how far `what` moved.
+long whilefrozen(const std::string& during, const std::string& after, const std::string& what) {
+    ptyrun g;
+    g.answer = "\x1b[?0u\x1b[?62;c";
+    const std::string file = g.dir + "/report";
+    g.start({STANDIN, "game", file, "4096"}, ""); // the usual auto repeat: a whole row at once
+    EXPECT_TRUE(g.pump([&] { return status(file, "frames") >= 30; }, 10000)) << "no game";
+    if (pid_t child = ptyrun::firstchild(g.pid); child > 0) // the guardian is there by now
+        g.player = child;
+    const long before = status(file, what);
+    int st = 0;
+    EXPECT_EQ(ptrace(PTRACE_SEIZE, g.player, nullptr, nullptr), 0);
+    EXPECT_EQ(ptrace(PTRACE_INTERRUPT, g.player, nullptr, nullptr), 0);
+    EXPECT_EQ(waitpid(g.player, &st, __WALL), g.player);
+    EXPECT_TRUE(WIFSTOPPED(st));
+    g.pump([] { return false; }, 30); // the stand-in's reporting thread is not frozen
+    const long frozen = status(file, "frames");
+    g.type(during.c_str());
+    g.pump([] { return false; }, 100);
+    EXPECT_EQ(status(file, "frames"), frozen) << "the game ran while it should be frozen";
+    EXPECT_EQ(ptrace(PTRACE_DETACH, g.player, nullptr, nullptr), 0);
+    g.pump([] { return false; }, 30);
+    if (!after.empty())
+        g.type(after.c_str());
+    EXPECT_TRUE(g.pump([&] { return status(file, "frames") >= frozen + 30; }, 10000));
+    return status(file, what) - before;
+}
+
+// Reports of the keyboard protocol: Up (hard drop) and Left, pressed and let go.
+const std::string up = "\x1b[A", upgone = "\x1b[1;1:3A", left = "\x1b[D", leftgone = "\x1b[1;1:3D";
+
+// Two taps of Up (hard drop) or of Left while frozen act twice; a tap of Left begun in the freeze
+// and let go just after it acts once.
+TEST(Stall, TapsWhileFrozenAllActOnceItRunsAgainAndATapAcrossTheEndActsOnce) {
+    EXPECT_EQ(whilefrozen(up + upgone + up + upgone, "", "pieces"), 2);
+    EXPECT_EQ(whilefrozen(left + leftgone + left + leftgone, "", "column"), 2);
+    EXPECT_EQ(whilefrozen(left, leftgone, "column"), 1);
 }
 
 } // namespace
