@@ -1,5 +1,6 @@
 // The SDL sound back end on SDL's dummy device: what it plays and restarts, what it passes over
-// (missing, broken, odd or endless files, no device), and the device opening while the game starts.
+// (missing, broken, odd, huge or endless files, no device), and the device opening while the game
+// starts.
 #include "../scratch.h"
 #include "console/platform.h"
 #include "console/platform/sdlsound/sdlsound.h"
@@ -51,6 +52,36 @@ class Sound : public scratch {
     }
 };
 
+struct wavform {
+    std::uint32_t format = 1, channels = 1, rate = 44100, bits = 16;
+    std::uint32_t claimed = 0; // data chunk size written in the header; 0: the real size
+    std::size_t samples = 100; // bytes of sample data actually there
+    bool chunkfirst = false;   // an odd-sized chunk before the format
+    bool fmtlast = false;      // the samples before the format
+};
+
+std::string le(std::size_t v, int bytes) {
+    std::string s;
+    for (int i = 0; i < bytes; i++)
+        s += static_cast<char>(v >> (8 * i) & 0xFF);
+    return s;
+}
+
+std::string wav(const wavform& w) {
+    const std::string fmt = "fmt " + le(16, 4) + le(w.format, 2) + le(w.channels, 2) +
+                            le(w.rate, 4) + le(w.rate * w.channels * w.bits / 8, 4) +
+                            le(w.channels * w.bits / 8, 2) + le(w.bits, 2),
+                      data = "data" + le(w.claimed ? w.claimed : w.samples, 4) +
+                             std::string(w.samples, '\x40'),
+                      body = "WAVE" + (w.chunkfirst ? std::string("LIST\x03\0\0\0abc\0", 12) : "") +
+                             (w.fmtlast ? data + fmt : fmt + data);
+    return "RIFF" + le(body.size(), 4) + body;
+}
+
+void put(const fs::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
 constexpr std::size_t alen = 44100; // a second
 constexpr std::size_t step = 16;    // samples per position of "a"
 constexpr std::size_t blen = 66150; // a second and a half
@@ -69,7 +100,6 @@ TEST_F(Sound, ReplayingRestartsOneSoundWhileAnotherGoesOn) {
     for (const char* name : {"a.wav", "b.wav", "a.wav"})
         soundopen(name);
     ASSERT_EQ(soundbytes(), 2 * (alen + blen)) << "each loaded once, unconverted";
-    soundready();
     Mix_MasterVolume(MIX_MAX_VOLUME); // the game's own mix level would round the marks away
     Mix_SetPostMix(listen, nullptr);
     soundplay("a.wav");
@@ -105,12 +135,12 @@ TEST_F(Sound, ReplayingRestartsOneSoundWhileAnotherGoesOn) {
 // device that took longer than that to open (a busy machine, a sanitizer build) may drop them.
 // A player who quits at once closes while the opener may be anywhere in its work.
 TEST_F(Sound, TheDeviceOpensWhileTheGameStartsAndMayCloseAtAnyMoment) {
-    for (int i = 0; i < 40; i++) // enough that requests right after them come while it is busy
-        writewav("audio/s" + std::to_string(i) + ".wav", std::vector<std::int16_t>(44100, 99));
-    auto openforty = [] {
+    auto openforty = [] { // enough that requests right after them come while it is busy
         for (int i = 0; i < 40; i++)
             soundopen("s" + std::to_string(i) + ".wav");
     };
+    for (int i = 0; i < 40; i++)
+        put("audio/s" + std::to_string(i) + ".wav", wav({.samples = 88200}));
     openforty();
     const auto asked = steady::now();
     for (const char* name : {"s0.wav", "s39.wav", "never.wav"})
@@ -132,68 +162,6 @@ TEST_F(Sound, TheDeviceOpensWhileTheGameStartsAndMayCloseAtAnyMoment) {
     EXPECT_EQ(Mix_Playing(-1), 1) << "a fresh start after closing";
 }
 
-// Sixty sounds of the largest size, 8-bit mono at 8 kHz, each eleven times larger once converted
-// for the device: the loaded set stays within its budget and the rest are skipped.
-TEST_F(Sound, LargeSoundsStayWithinTheBudget) {
-    std::string wav(wavlargest, '\x80');
-    auto put = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; i++)
-            wav[at + i] = static_cast<char>(v >> 8 * i);
-    };
-    wav.replace(0, 16, "RIFF....WAVEfmt ");
-    wav.replace(36, 4, "data");
-    // PCM, mono, 8000 Hz, 8000 bytes a second, one byte a frame, 8 bits.
-    for (auto [at, v] : {std::pair{4, std::uint32_t(wavlargest - 8)},
-                         {16, 16u},
-                         {20, 1u | 1u << 16},
-                         {24, 8000u},
-                         {28, 8000u},
-                         {32, 1u | 8u << 16},
-                         {40, wavlargest - 44u}})
-        put(at, v);
-    std::ofstream("big.wav", std::ios::binary) << wav;
-    for (int i = 0; i < 60; i++) {
-        fs::create_symlink("../big.wav", "audio/" + std::to_string(i) + ".wav");
-        soundopen(std::to_string(i) + ".wav");
-    }
-    EXPECT_GT(soundbytes(), std::size_t(wavlargest));
-    EXPECT_LE(soundbytes(), soundbudget);
-}
-
-namespace {
-
-struct wavform {
-    std::uint32_t format = 1, channels = 1, rate = 44100, bits = 16;
-    std::uint32_t claimed = 0; // data chunk size written in the header; 0: the real size
-    std::size_t samples = 100; // bytes of sample data actually there
-    bool chunkfirst = false;   // an odd-sized chunk before the format
-    bool fmtlast = false;      // the samples before the format
-};
-
-std::string le(std::size_t v, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; i++)
-        s += static_cast<char>(v >> (8 * i) & 0xFF);
-    return s;
-}
-
-std::string wav(const wavform& w) {
-    const std::string fmt = "fmt " + le(16, 4) + le(w.format, 2) + le(w.channels, 2) +
-                            le(w.rate, 4) + le(w.rate * w.channels * w.bits / 8, 4) +
-                            le(w.channels * w.bits / 8, 2) + le(w.bits, 2),
-                      data = "data" + le(w.claimed ? w.claimed : w.samples, 4) +
-                             std::string(w.samples, '\x40'),
-                      body = "WAVE" + (w.chunkfirst ? std::string("LIST\x03\0\0\0abc\0", 12) : "") +
-                             (w.fmtlast ? data + fmt : fmt + data);
-    return "RIFF" + le(body.size(), 4) + body;
-}
-
-bool sane(const std::string& s) {
-    return wavsane(reinterpret_cast<const unsigned char*>(s.data()), s.size());
-}
-
-} // namespace
-
 TEST(SoundFiles, OnlyCheapPcmWithAllItsSamplesPasses) {
     const std::tuple<wavform, bool, const char*> table[] = {
         {{}, true, "the game's own form"},
@@ -207,6 +175,9 @@ TEST(SoundFiles, OnlyCheapPcmWithAllItsSamplesPasses) {
         {{.claimed = 1000000}, false, "samples promised but not there"},
         {{.fmtlast = true}, false, "samples before their format"},
     };
+    auto sane = [](const std::string& s) {
+        return wavsane(reinterpret_cast<const unsigned char*>(s.data()), s.size());
+    };
     for (const auto& [w, ok, what] : table)
         EXPECT_EQ(sane(wav(w)), ok) << what;
     const std::string good = wav({});
@@ -217,16 +188,17 @@ TEST(SoundFiles, OnlyCheapPcmWithAllItsSamplesPasses) {
 
 // Every kind of broken sound in every one of the 60 places, and names that are no sound of the
 // folder: start-up passes over them all quickly and silently, holding no sample of them, and a
-// good sound beside them still loads. No working device is silent too.
-TEST_F(Sound, BrokenMissingAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless) {
+// good sound beside them still loads. No working device is silent too. Sixty sounds of the largest
+// size, 8-bit mono at 8 kHz, grow elevenfold once converted: the loaded set stays within its
+// budget and the rest are skipped.
+TEST_F(Sound, BrokenMissingHugeAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless) {
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
-    const std::string slow = wav({.rate = 1, .samples = 4000});
-    const std::string big = wav({.rate = 8000, .bits = 8, .samples = 5u << 20});
     for (int i = 0; i < 60; i++) {
         const fs::path p = fs::path("audio") / soundcatalogue[i];
-        if (i % 5 < 2)
-            std::ofstream(p, std::ios::binary) << (i % 5 ? big : slow);
+        if (i % 5 < 2) // endless at 1 Hz, or past the largest size
+            put(p, i % 5 ? wav({.rate = 8000, .bits = 8, .samples = 5u << 20})
+                         : wav({.rate = 1, .samples = 4000}));
         else if (i % 5 == 2)
             fs::create_symlink("/dev/zero", p);
         else if (i % 5 == 3)
@@ -234,7 +206,7 @@ TEST_F(Sound, BrokenMissingAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless)
         else
             fs::create_directory(p);
     }
-    std::ofstream("outside.wav", std::ios::binary) << wav({});
+    put("outside.wav", wav({}));
     const auto start = steady::now();
     for (const char* name : soundcatalogue)
         soundopen(name);
@@ -245,7 +217,7 @@ TEST_F(Sound, BrokenMissingAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless)
         soundplay(name);
     EXPECT_EQ(soundbytes(), 0u);
     fs::remove(fs::path("audio") / "go.wav");
-    std::ofstream(fs::path("audio") / "go.wav", std::ios::binary) << wav({.samples = 882});
+    put(fs::path("audio") / "go.wav", wav({.samples = 882}));
     soundopen("go.wav");
     EXPECT_GT(soundbytes(), 0u);
     // ALSA on a machine without a sound card writes several lines to stderr from its library.
@@ -258,4 +230,13 @@ TEST_F(Sound, BrokenMissingAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless)
     soundready();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    soundclose();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    put("big.wav", wav({.rate = 8000, .bits = 8, .samples = wavlargest - 44}));
+    for (int i = 0; i < 60; i++) {
+        fs::create_symlink("../big.wav", "audio/" + std::to_string(i) + ".wav");
+        soundopen(std::to_string(i) + ".wav");
+    }
+    EXPECT_GT(soundbytes(), std::size_t(wavlargest));
+    EXPECT_LE(soundbytes(), soundbudget);
 }
