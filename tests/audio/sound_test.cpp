@@ -144,7 +144,7 @@ TEST_F(Sound, ReplayingRestartsOneSoundWhileAnotherGoesOn) {
             bfirst = bs++ ? bfirst : t, blast = t;
     }
     EXPECT_TRUE(bs == blen && blast - bfirst + 1 == blen) << bs;
-    EXPECT_TRUE(as >= alen + 4410 && as < 2 * alen) << as;
+    EXPECT_TRUE(as > alen + 2205 && as < 2 * alen) << as; // a chunk of silence may count as waited
 }
 
 // Sounds asked for while the device opens are heard late by up to two frames, or not at all: a
