@@ -1,5 +1,7 @@
 // The SDL sound back end on SDL's dummy device: what it plays and restarts, what it passes over
-// (missing, broken, odd or endless files, no device), and the device opening while the game starts.
+// (missing, broken, odd, huge or endless files, no device), and the device opening while the game
+// starts. The sound set the build generates: the catalogue and nothing else, short clean PCM with
+// headroom, the same bytes on every run, and a mix level at which the loudest frame never clips.
 #include "../scratch.h"
 #include "console/platform.h"
 #include "console/platform/sdlsound/sdlsound.h"
@@ -8,10 +10,15 @@
 
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <fstream>
+#include <iterator>
 #include <mutex>
+#include <set>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 
@@ -51,116 +58,7 @@ class Sound : public scratch {
     }
 };
 
-constexpr std::size_t alen = 44100; // a second
-constexpr std::size_t step = 16;    // samples per position of "a"
-constexpr std::size_t blen = 66150; // a second and a half
-
-} // namespace
-
-// "a" counts its own position, times four so that it never touches the two low bits; "b" is a
-// steady 1. The mixer adds sounds exactly, so every output sample tells which part of "a" was
-// playing and whether "b" was. "a" played again restarts while "b" goes on.
-TEST_F(Sound, ReplayingRestartsOneSoundWhileAnotherGoesOn) {
-    std::vector<std::int16_t> a(alen), b(blen, 1);
-    for (std::size_t i = 0; i < alen; i++)
-        a[i] = static_cast<std::int16_t>(4 * (1 + i / step));
-    writewav("audio/a.wav", a);
-    writewav("audio/b.wav", b);
-    for (const char* name : {"a.wav", "b.wav", "a.wav"})
-        soundopen(name);
-    ASSERT_EQ(soundbytes(), 2 * (alen + blen)) << "each loaded once, unconverted";
-    soundready();
-    Mix_MasterVolume(MIX_MAX_VOLUME); // the game's own mix level would round the marks away
-    Mix_SetPostMix(listen, nullptr);
-    soundplay("a.wav");
-    soundplay("b.wav");
-    waitfor(heardcount + 4410);
-    soundplay("a.wav");
-    soundplay("combo21.wav"); // never opened: nothing happens
-    waitfor(heardcount + blen + 4410);
-    Mix_SetPostMix(nullptr, nullptr);
-    std::lock_guard<std::mutex> hold(heardlock);
-    // "b" is heard for its whole length without a gap. "a" climbs from its start, goes back to
-    // its start once (the restart, while "b" plays) and climbs to its end; two copies of "a" at
-    // once would climb twice as fast.
-    std::vector<std::size_t> bat, astarts, aruns;
-    for (std::size_t t = 0; t < heard.size(); t++) {
-        const int v = heard[t];
-        const std::size_t a = std::size_t(v / 4), before = t ? std::size_t(heard[t - 1] / 4) : 0;
-        ASSERT_TRUE(v >= 0 && (v & 3) <= 1) << "at " << t;
-        if ((v & 3) == 1)
-            bat.push_back(t);
-        if (a && (before == 0 || a < before))
-            astarts.push_back(t), aruns.push_back(0);
-        ASSERT_TRUE(!a || a == 1 + (t - astarts.back()) / step) << "at " << t;
-        aruns.back() += a != 0;
-    }
-    ASSERT_EQ(std::tuple(bat.size(), bat.back() - bat.front() + 1, aruns.size()),
-              std::tuple(blen, blen, 2u));
-    EXPECT_TRUE(aruns[0] >= 4410 && aruns[0] < alen && aruns[1] == alen) << aruns[0];
-    EXPECT_TRUE(astarts[1] > bat.front() && astarts[1] < bat.back());
-}
-
-// Sounds asked for while the device opens are heard late by up to two frames, or not at all: a
-// device that took longer than that to open (a busy machine, a sanitizer build) may drop them.
-// A player who quits at once closes while the opener may be anywhere in its work.
-TEST_F(Sound, TheDeviceOpensWhileTheGameStartsAndMayCloseAtAnyMoment) {
-    for (int i = 0; i < 40; i++) // enough that requests right after them come while it is busy
-        writewav("audio/s" + std::to_string(i) + ".wav", std::vector<std::int16_t>(44100, 99));
-    auto openforty = [] {
-        for (int i = 0; i < 40; i++)
-            soundopen("s" + std::to_string(i) + ".wav");
-    };
-    openforty();
-    const auto asked = steady::now();
-    for (const char* name : {"s0.wav", "s39.wav", "never.wav"})
-        soundplay(name);
-    soundready();
-    if (steady::now() - asked < std::chrono::milliseconds(33)) {
-        EXPECT_TRUE(Mix_Playing(0) && Mix_Playing(39));
-    }
-    EXPECT_LE(Mix_Playing(-1), 2);
-    for (int round = 0; round < 3; round++) {
-        soundclose();
-        openforty();
-        soundplay("s1.wav");
-    }
-    soundclose();
-    soundopen("s2.wav");
-    soundready();
-    soundplay("s2.wav");
-    EXPECT_EQ(Mix_Playing(-1), 1) << "a fresh start after closing";
-}
-
-// Sixty sounds of the largest size, 8-bit mono at 8 kHz, each eleven times larger once converted
-// for the device: the loaded set stays within its budget and the rest are skipped.
-TEST_F(Sound, LargeSoundsStayWithinTheBudget) {
-    std::string wav(wavlargest, '\x80');
-    auto put = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; i++)
-            wav[at + i] = static_cast<char>(v >> 8 * i);
-    };
-    wav.replace(0, 16, "RIFF....WAVEfmt ");
-    wav.replace(36, 4, "data");
-    // PCM, mono, 8000 Hz, 8000 bytes a second, one byte a frame, 8 bits.
-    for (auto [at, v] : {std::pair{4, std::uint32_t(wavlargest - 8)},
-                         {16, 16u},
-                         {20, 1u | 1u << 16},
-                         {24, 8000u},
-                         {28, 8000u},
-                         {32, 1u | 8u << 16},
-                         {40, wavlargest - 44u}})
-        put(at, v);
-    std::ofstream("big.wav", std::ios::binary) << wav;
-    for (int i = 0; i < 60; i++) {
-        fs::create_symlink("../big.wav", "audio/" + std::to_string(i) + ".wav");
-        soundopen(std::to_string(i) + ".wav");
-    }
-    EXPECT_GT(soundbytes(), std::size_t(wavlargest));
-    EXPECT_LE(soundbytes(), soundbudget);
-}
-
-namespace {
+using SoundSet = Sound;
 
 struct wavform {
     std::uint32_t format = 1, channels = 1, rate = 44100, bits = 16;
@@ -188,11 +86,97 @@ std::string wav(const wavform& w) {
     return "RIFF" + le(body.size(), 4) + body;
 }
 
-bool sane(const std::string& s) {
-    return wavsane(reinterpret_cast<const unsigned char*>(s.data()), s.size());
+void put(const fs::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
 }
 
+std::string bytesof(const fs::path& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+std::uint32_t word(const std::string& b, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; i--)
+        v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+
+std::vector<int> samplesof(const std::string& name) {
+    const std::string b = bytesof(fs::path(SOUNDSET_DIR) / name);
+    std::vector<int> s;
+    for (std::size_t i = 44; i + 1 < b.size(); i += 2)
+        s.push_back(static_cast<std::int16_t>(word(b, i, 2)));
+    return s;
+}
+
+constexpr std::size_t alen = 44100; // a second
+constexpr std::size_t blen = 66150; // a second and a half
+
 } // namespace
+
+// "a" is a steady 4 and "b" a steady 1, and the mixer adds sounds exactly: every output sample
+// tells whether each was playing, and two copies of "a" at once would show as 8. "a" played again
+// restarts while "b" goes on: "b" is heard for its whole length without a gap, "a" from its start
+// to the restart and then for its whole length.
+TEST_F(Sound, ReplayingRestartsOneSoundWhileAnotherGoesOn) {
+    writewav("audio/a.wav", std::vector<std::int16_t>(alen, 4));
+    writewav("audio/b.wav", std::vector<std::int16_t>(blen, 1));
+    for (const char* name : {"a.wav", "b.wav", "a.wav"})
+        soundopen(name);
+    ASSERT_EQ(soundbytes(), 2 * (alen + blen)) << "each loaded once, unconverted";
+    Mix_MasterVolume(MIX_MAX_VOLUME); // the game's own mix level would round the marks away
+    Mix_SetPostMix(listen, nullptr);
+    soundplay("a.wav");
+    soundplay("b.wav");
+    waitfor(heardcount + 4410);
+    soundplay("a.wav");
+    soundplay("combo21.wav"); // never opened: nothing happens
+    waitfor(heardcount + blen + 4410);
+    Mix_SetPostMix(nullptr, nullptr);
+    std::lock_guard<std::mutex> hold(heardlock);
+    std::size_t as = 0, bs = 0, bfirst = 0, blast = 0;
+    for (std::size_t t = 0; t < heard.size(); t++) {
+        const int v = heard[t];
+        ASSERT_TRUE(v == 0 || v == 1 || v == 4 || v == 5) << v << " at " << t;
+        as += v >= 4;
+        if (v & 1)
+            bfirst = bs++ ? bfirst : t, blast = t;
+    }
+    EXPECT_TRUE(bs == blen && blast - bfirst + 1 == blen) << bs;
+    EXPECT_TRUE(as > alen + 2205 && as < 2 * alen) << as; // a chunk of silence may count as waited
+}
+
+// Sounds asked for while the device opens are heard late by up to two frames, or not at all: a
+// device that took longer than that to open (a busy machine, a sanitizer build) may drop them.
+// A player who quits at once closes while the opener may be anywhere in its work.
+TEST_F(Sound, TheDeviceOpensWhileTheGameStartsAndMayCloseAtAnyMoment) {
+    auto openforty = [] { // enough that requests right after them come while it is busy
+        for (int i = 0; i < 40; i++)
+            soundopen("s" + std::to_string(i) + ".wav");
+    };
+    for (int i = 0; i < 40; i++)
+        put("audio/s" + std::to_string(i) + ".wav", wav({.samples = 88200}));
+    openforty();
+    const auto asked = steady::now();
+    for (const char* name : {"s0.wav", "s39.wav", "never.wav"})
+        soundplay(name);
+    soundready();
+    if (steady::now() - asked < std::chrono::milliseconds(33)) {
+        EXPECT_TRUE(Mix_Playing(0) && Mix_Playing(39));
+    }
+    EXPECT_LE(Mix_Playing(-1), 2);
+    for (int round = 0; round < 3; round++) {
+        soundclose();
+        openforty();
+        soundplay("s1.wav");
+    }
+    soundclose();
+    soundopen("s2.wav");
+    soundready();
+    soundplay("s2.wav");
+    EXPECT_EQ(Mix_Playing(-1), 1) << "a fresh start after closing";
+}
 
 TEST(SoundFiles, OnlyCheapPcmWithAllItsSamplesPasses) {
     const std::tuple<wavform, bool, const char*> table[] = {
@@ -207,6 +191,9 @@ TEST(SoundFiles, OnlyCheapPcmWithAllItsSamplesPasses) {
         {{.claimed = 1000000}, false, "samples promised but not there"},
         {{.fmtlast = true}, false, "samples before their format"},
     };
+    auto sane = [](const std::string& s) {
+        return wavsane(reinterpret_cast<const unsigned char*>(s.data()), s.size());
+    };
     for (const auto& [w, ok, what] : table)
         EXPECT_EQ(sane(wav(w)), ok) << what;
     const std::string good = wav({});
@@ -215,18 +202,28 @@ TEST(SoundFiles, OnlyCheapPcmWithAllItsSamplesPasses) {
     EXPECT_FALSE(sane("RIFX" + good.substr(4)));
 }
 
-// Every kind of broken sound in every one of the 60 places, and names that are no sound of the
-// folder: start-up passes over them all quickly and silently, holding no sample of them, and a
-// good sound beside them still loads. No working device is silent too.
-TEST_F(Sound, BrokenMissingAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless) {
+// Sounds of the largest size, 8-bit mono at 8 kHz, grow elevenfold once converted: the loaded set
+// stays within its budget and the rest are skipped. Every kind of broken sound in every one of the
+// 60 places, and names that are no sound of the folder: start-up passes over them all quickly and
+// silently, holding no sample of them, and a good sound beside them still loads. No working device
+// is silent too.
+TEST_F(Sound, BrokenMissingHugeAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless) {
+    put("big.wav", wav({.rate = 8000, .bits = 8, .samples = wavlargest - 44}));
+    for (int i = 0; i < 4; i++) {
+        fs::create_symlink("../big.wav", "audio/" + std::to_string(i) + ".wav");
+        soundopen(std::to_string(i) + ".wav");
+    }
+    EXPECT_GT(soundbytes(), std::size_t(wavlargest));
+    EXPECT_LE(soundbytes(), soundbudget);
+    soundclose();
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
-    const std::string slow = wav({.rate = 1, .samples = 4000});
-    const std::string big = wav({.rate = 8000, .bits = 8, .samples = 5u << 20});
+    const std::string slow = wav({.rate = 1, .samples = 4000}); // endless at 1 Hz
+    const std::string huge = wav({.rate = 8000, .bits = 8, .samples = 5u << 20});
     for (int i = 0; i < 60; i++) {
         const fs::path p = fs::path("audio") / soundcatalogue[i];
         if (i % 5 < 2)
-            std::ofstream(p, std::ios::binary) << (i % 5 ? big : slow);
+            put(p, i % 5 ? huge : slow);
         else if (i % 5 == 2)
             fs::create_symlink("/dev/zero", p);
         else if (i % 5 == 3)
@@ -234,7 +231,7 @@ TEST_F(Sound, BrokenMissingAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless)
         else
             fs::create_directory(p);
     }
-    std::ofstream("outside.wav", std::ios::binary) << wav({});
+    put("outside.wav", wav({}));
     const auto start = steady::now();
     for (const char* name : soundcatalogue)
         soundopen(name);
@@ -245,7 +242,7 @@ TEST_F(Sound, BrokenMissingAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless)
         soundplay(name);
     EXPECT_EQ(soundbytes(), 0u);
     fs::remove(fs::path("audio") / "go.wav");
-    std::ofstream(fs::path("audio") / "go.wav", std::ios::binary) << wav({.samples = 882});
+    put(fs::path("audio") / "go.wav", wav({.samples = 882}));
     soundopen("go.wav");
     EXPECT_GT(soundbytes(), 0u);
     // ALSA on a machine without a sound card writes several lines to stderr from its library.
@@ -258,4 +255,80 @@ TEST_F(Sound, BrokenMissingAndUnknownSoundsAndNoDeviceAreQuickSilentAndHarmless)
     soundready();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// The catalogue is strictly alphabetical and the folder holds exactly it. Every file is 16-bit mono
+// 44.1 kHz PCM with the plain 44-byte header; short (the sounds of single moves shorter still),
+// loud enough without clipping, and without a click at either end. A second run of the generator
+// writes the same bytes, on every machine: no library rounding, no uninitialised byte may leak in;
+// a deliberate change to a sound changes the figure.
+TEST_F(SoundSet, TheFolderHoldsTheCatalogueInShortCleanPcmWithHeadroomTheSameOnEveryRun) {
+    std::vector<std::string> names(std::begin(soundcatalogue), std::end(soundcatalogue));
+    std::set<std::string> files; // sorted, so equal only to a strictly alphabetical catalogue
+    for (const auto& entry : fs::directory_iterator(SOUNDSET_DIR))
+        files.insert(entry.path().filename().string());
+    EXPECT_EQ(std::vector(files.begin(), files.end()), names);
+    std::ostringstream command; // paths print quoted, ready for the shell
+    command << fs::path(SOUNDGEN) << ' ' << fs::current_path();
+    ASSERT_EQ(std::system(command.str().c_str()), 0);
+    std::uint64_t hash = 14695981039346656037ull;
+    const std::string fmt("WAVEfmt \x10\0\0\0\1\0\1\0\x44\xac\0\0\x88\x58\1\0\2\0\x10\0data", 32);
+    const std::string permove = " rotate initialrotate rotfail lock harddrop softdrop hold "
+                                "initialhold holdfail piece ";
+    for (const std::string& name : names) {
+        const std::string b = bytesof(fs::path(SOUNDSET_DIR) / name);
+        EXPECT_EQ(bytesof(name), b) << name;
+        for (char c : b)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        ASSERT_TRUE(b.size() > 44 + 882 && b.substr(0, 4) == "RIFF" &&
+                    word(b, 4, 4) == b.size() - 8 && b.substr(8, 32) == fmt &&
+                    word(b, 40, 4) == b.size() - 44 && b.size() % 2 == 0)
+            << name;
+        std::vector<int> s = samplesof(name);
+        for (int& v : s)
+            v = std::abs(v);
+        const int top = *std::max_element(s.begin(), s.end());
+        const std::string stem = name.substr(0, name.find_first_of("0123456789."));
+        const double longest = permove.find(" " + stem + " ") != std::string::npos ? 0.4
+                               : stem == "excellent" || stem == "gameover"         ? 2.5
+                                                                                   : 1.5;
+        EXPECT_LT(s.size() / 44100.0, longest) << name;
+        EXPECT_TRUE(top <= 0.9 * 32767 && top >= 0.25 * 32767) << name << " peaks at " << top;
+        EXPECT_TRUE(*std::max_element(s.begin(), s.begin() + 44) <= top / 2 &&
+                    *std::max_element(s.end() - 44, s.end()) <= top / 2)
+            << name << " clicks";
+    }
+    EXPECT_EQ(hash, 10623421126192693189ull);
+}
+
+// A lock that clears rows at the highest combo step, with its back-to-back sound, empties the
+// field and raises the level, and the next piece is announced, all in one frame. A four-line clear
+// or a T-spin clear starts or continues a chain; one to three plain lines can only break it. The
+// loudest such frame, at the level the game mixes at, keeps 1 dB below full scale.
+TEST_F(SoundSet, TheLoudestFrameStaysOneDecibelBelowFullScale) {
+    int loudest = 0;
+    for (const char* line : {"erase1", "erase2", "erase3", "erase4", "tspin1", "tspin2", "tspin3"})
+        for (const char* chain : {"b2b_start", "b2b_continue", "b2b_end"})
+            for (char piece = '0'; piece < '7'; piece++) {
+                if ((line[0] == 'e' && line[5] != '4') != (chain[4] == 'e'))
+                    continue; // plain lines only end a chain; the rest only start or go on
+                std::vector<int> sum;
+                for (std::string name :
+                     {std::string("lock"), std::string("combo20"), std::string(line),
+                      std::string(chain), std::string("bravo"), std::string("levelup"),
+                      std::string("piece") + piece}) {
+                    const std::vector<int> s = samplesof(name + ".wav");
+                    sum.resize(std::max(sum.size(), s.size()));
+                    for (std::size_t i = 0; i < s.size(); i++)
+                        sum[i] += s[i];
+                }
+                for (int v : sum)
+                    loudest = std::max(loudest, std::abs(v));
+            }
+    fs::copy_file(fs::path(SOUNDSET_DIR) / "lock.wav", "audio/lock.wav");
+    soundopen("lock.wav");
+    soundready();
+    const int volume = Mix_MasterVolume(-1);
+    EXPECT_LE(loudest * volume / MIX_MAX_VOLUME, static_cast<int>(32768 * std::pow(10.0, -0.05)))
+        << "raw peak " << loudest << " at volume " << volume;
 }

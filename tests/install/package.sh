@@ -16,24 +16,24 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fails=0
 fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+# The game finds the sounds it came with, from another folder: usage ROOT AUDIO-FOLDER.
+finds() {
+  help=$(cd "$scratch/elsewhere" && HOME="$scratch" "$1/usr/games/dropple" --help 2>&1)
+  grep -qx "  audio      $2" <<<"$help" || fail "the game in $1 does not find its sounds: $help"
+}
 
 # The tracked files, and new ones not yet committed; never a build folder.
-mkdir "$scratch/dropple"
+mkdir "$scratch/dropple" "$scratch/elsewhere"
 if git -C "$src" rev-parse 2>/dev/null; then
   git -C "$src" ls-files -co --exclude-standard | tar -C "$src" -cf - -T - | tar -C "$scratch/dropple" -xf -
 else
   tar -C "$src" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$scratch/dropple" -xf -
 fi
 cd "$scratch/dropple"
-if ! dpkg-buildpackage -us -uc -b -j"$(nproc)" >"$scratch/build.log" 2>&1; then
-  tail -30 "$scratch/build.log"
-  echo "FAIL: dpkg-buildpackage"
-  exit 1
-fi
+dpkg-buildpackage -us -uc -b -j"$(nproc)" >"$scratch/build.log" 2>&1 ||
+  { tail -30 "$scratch/build.log"; echo "FAIL: dpkg-buildpackage"; exit 1; }
 cd "$scratch"
 deb=$(ls dropple_*.deb)
-echo "built $deb"
-
 tags=$(lintian -I --pedantic "$deb" 2>&1 | grep -v '^running with root privileges')
 [ -n "$tags" ] && echo "lintian: $tags"
 grep -q '^[EW]: ' <<<"$tags" && fail "lintian reports errors or warnings"
@@ -43,24 +43,16 @@ desktop-file-validate root/usr/share/applications/*.desktop || fail "desktop-fil
 appstreamcli validate --no-net root/usr/share/metainfo/*.metainfo.xml || fail "appstreamcli validate"
 grep -qx 'Exec=/usr/games/dropple --window' root/usr/share/applications/*.desktop ||
   fail "the launcher does not start /usr/games/dropple --window"
-
-# Unpacked anywhere, the game finds the sounds it came with.
-mkdir elsewhere
-help=$(cd elsewhere && HOME="$scratch" "$scratch/root/usr/games/dropple" --help 2>&1)
-grep -qx "  audio      $scratch/root/usr/share/games/dropple/audio" <<<"$help" ||
-  fail "the unpacked game does not find its sounds: $help"
+finds "$scratch/root" "$scratch/root/usr/share/games/dropple/audio"
 
 if [ "$(id -u)" = 0 ] && ! dpkg -s dropple >/dev/null 2>&1; then
   apt-get install -y -qq -o DPkg::Lock::Timeout=300 "./$deb" >/dev/null || fail "apt-get install"
   files=$(dpkg -L dropple)
-  help=$(cd / && HOME="$scratch" /usr/games/dropple --help 2>&1)
-  grep -qx "  audio      /usr/share/games/dropple/audio" <<<"$help" ||
-    fail "the installed game does not find its sounds: $help"
+  finds "" /usr/share/games/dropple/audio
   apt-get remove -y -qq -o DPkg::Lock::Timeout=300 dropple >/dev/null || fail "apt-get remove"
   left=$(while read -r f; do [ -e "$f" ] && [ ! -d "$f" ] && echo "$f"; done <<<"$files")
   [ -z "$left" ] || fail "apt-get remove left: $left"
   dpkg -s dropple >/dev/null 2>&1 && fail "dpkg still knows the package after removal"
-  echo "installed with apt-get and removed"
 fi
 [ "$fails" = 0 ] && echo "package: all checks passed"
 [ "$fails" = 0 ]

@@ -12,6 +12,7 @@
 namespace fs = std::filesystem;
 
 TEST(Paths, TheWorkingDirectoryFirstThenTheDataFolderThenTheInstalledSounds) {
+    const char* const sounds = "/usr/share/dropple/audio";
     const std::tuple<const char*, placesfound, const char*> rows[] = {
         {"savefile", {true, "/d", "/h", ""}, "savefile"},
         {"savefile", {false, "/d", "/h", ""}, "/d/dropple/savefile"},
@@ -20,10 +21,10 @@ TEST(Paths, TheWorkingDirectoryFirstThenTheDataFolderThenTheInstalledSounds) {
         {"savefile", {false, "rel", "/h", ""}, "/h/.local/share/dropple/savefile"}, // not absolute
         {"savefile", {false, nullptr, nullptr, ""}, "savefile"}, // nowhere else to go
         {"savefile", {false, nullptr, "", ""}, "savefile"},
-        {"audio", {true, "/d", "/h", "/usr/share/dropple/audio"}, "audio"},
-        {"audio", {false, "/d", "/h", "/usr/share/dropple/audio"}, "/usr/share/dropple/audio"},
+        {"audio", {true, "/d", "/h", sounds}, "audio"},
+        {"audio", {false, "/d", "/h", sounds}, sounds},
         {"audio", {false, "/d", "/h", ""}, "audio"},
-        {"lock.wav", {false, "/d", "/h", "/usr/share/dropple/audio"}, "lock.wav"},
+        {"lock.wav", {false, "/d", "/h", sounds}, "lock.wav"},
     };
     for (const auto& [name, found, expect] : rows)
         EXPECT_EQ(placeof(name, found), expect) << name << " here " << found.here << " datahome "
@@ -33,27 +34,24 @@ TEST(Paths, TheWorkingDirectoryFirstThenTheDataFolderThenTheInstalledSounds) {
 
 // A first start from a folder without a "savefile" makes the data folder, however deep, and the
 // settings land there; a settings file written afterwards in the working directory does not
-// move them in mid-run.
+// move them in mid-run. A folder in the file's place stays, and the reason is there to tell the
+// player.
 TEST(Paths, TheFirstSaveMakesTheSettingsFolder) {
     scratchdir here;
-    const fs::path dir = here.dir;
     fs::create_directory("play");
     fs::current_path("play");
-    setenv("XDG_DATA_HOME", (dir / "data" / "deep").c_str(), 1);
+    setenv("XDG_DATA_HOME", (here.dir / "data" / "deep").c_str(), 1);
     const std::string at = whereis("savefile");
-    EXPECT_EQ(at, (dir / "data" / "deep" / "dropple" / "savefile").string());
-    EXPECT_FALSE(fs::exists(dir / "data")) << "asking where made a folder";
+    EXPECT_EQ(at, (here.dir / "data" / "deep" / "dropple" / "savefile").string());
+    EXPECT_FALSE(fs::exists(here.dir / "data")) << "asking where made a folder";
     const unsigned char settings[3] = {1, 2, 3};
-    EXPECT_TRUE(replacefile("savefile", settings, 3));
-    EXPECT_EQ(fs::file_size(at), 3u);
     unsigned char back[8];
+    EXPECT_TRUE(replacefile("savefile", settings, 3));
     EXPECT_EQ(readfile("savefile", back, 8), 3);
-    EXPECT_FALSE(fs::exists("savefile"));
-    // A folder in the file's place stays, and the reason is there to tell the player.
+    EXPECT_TRUE(fs::file_size(at) == 3 && !fs::exists("savefile"));
     fs::remove(at);
     fs::create_directories(at + "/x");
     std::string why;
     EXPECT_FALSE(replacefile("savefile", settings, 3, &why));
-    EXPECT_FALSE(why.empty());
-    EXPECT_TRUE(fs::exists(at + "/x"));
+    EXPECT_TRUE(!why.empty() && fs::exists(at + "/x"));
 }

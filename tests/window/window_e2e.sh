@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# The game in its own window under a virtual X display, driven with xdotool and read back from
-# screenshots: a tap across a stall moves the menu one row, a tap moves the piece one column, a held
-# arrow slides and stops on release, left Shift holds, and closing the window ends the game with
-# status 0 and the settings file intact. Usage: window_e2e.sh DROPPLE WINDOWREAD WMCLOSE
+# The game in its own window, read back from screenshots: under a virtual X display with keys from
+# xdotool, or on Wayland under a headless sway with keys from wtype. The menu shows, a tap moves
+# the piece one column each way, a held arrow slides and stops on release, and closing the window
+# ends the game with status 0 and the settings file intact. Under X also: without any display the
+# player reads one line, a tap across a stall moves the menu one row, and left Shift holds. sway
+# will not run as root, so as root it and the game run as uid 65534.
+# Usage: window_e2e.sh x11|wayland DROPPLE WINDOWREAD [WMCLOSE]
 set -u
-game=$1 read=$2 wmclose=$3
-for tool in xvfb-run xdotool import; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
-done
-if [ -z "${WINDOW_E2E_INNER:-}" ]; then
+mode=$1 game=$2 read=$3 wmclose=${4:-}
+. "$(dirname "$0")/../e2e/skip.sh"
+if [ "$mode" = x11 ] && [ -z "${WINDOW_E2E_INNER:-}" ]; then
+    for tool in xvfb-run xdotool import; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
     # Without any display the player reads our one line, and no library's complaint before it.
     home=$(mktemp -d)
     said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR= \
@@ -21,57 +23,93 @@ if [ -z "${WINDOW_E2E_INNER:-}" ]; then
 fi
 
 dir=$(mktemp -d)
-pid=
-finish() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$dir"
-}
-trap finish EXIT
-cd "$dir"
-# Started in a folder with no settings file, the game keeps one in the player's data folder.
-export XDG_DATA_HOME="$dir/data"
-sf="$XDG_DATA_HOME/dropple/savefile"
-"$game" --window >"$dir/log" 2>&1 &
-pid=$!
-
+chmod 755 "$dir"
+mkdir -m 700 "$dir/run" "$dir/home"
+sf=$dir/home/data/dropple/savefile
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$dir"' EXIT
 fails=0
 fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
-X() { timeout 5 xdotool "$@"; }
-# A tap shorter than a frame: the window still shows the key down for one frame.
-tap() { X keydown "$1" keyup "$1"; sleep "${2:-0.1}"; }
 # The screen as the window shows it: 25 text rows, then a line per cell (row column char fg bg).
-shot() {
-    import -window "$win" -depth 8 "ppm:$dir/shot.ppm" && "$read" "$dir/shot.ppm" >"$dir/$1"
-}
-cellof() { awk -v r="$2" -v c="$3" '$1 == r && $2 == c && NF == 5 { print $3, $4, $5 }' "$dir/$1"; }
+shot() { grab >"$dir/shot.ppm" && "$read" "$dir/shot.ppm" >"$dir/$1"; }
 # The ghost of the falling piece: its leftmost screen column in the well and its colour.
 ghost() { awk 'NF == 5 && $3 == "B1" && $2 >= 30 && $2 <= 49 { if (m == "" || $2 < m) m = $2; c = $5 } END { print m, c }' "$dir/$1"; }
 
-win=
-for _ in $(seq 100); do
-    win=$(xdotool search --name '^Dropple$' 2>/dev/null | head -1)
-    [ -n "$win" ] && break
-    sleep 0.1
-done
-[ -n "$win" ] || { echo "FAIL: no window titled Dropple"; cat "$dir/log"; exit 1; }
+if [ "$mode" = x11 ]; then
+    cd "$dir"
+    # Started in a folder with no settings file, the game keeps one in the player's data folder.
+    XDG_DATA_HOME="$dir/home/data" "$game" --window >"$dir/log" 2>&1 &
+    pid=$!
+    pids+=("$pid")
+    X() { timeout 5 xdotool "$@"; }
+    # A tap shorter than a frame: the window still shows the key down for one frame.
+    tap() { X keydown "$1" keyup "$1"; sleep "${2:-0.1}"; }
+    grab() { import -window "$win" -depth 8 ppm:-; }
+    for _ in $(seq 100); do
+        win=$(xdotool search --name '^Dropple$' 2>/dev/null | head -1)
+        [ -n "$win" ] && break
+        sleep 0.1
+    done
+    [ -n "$win" ] || { echo "FAIL: no window titled Dropple"; cat "$dir/log"; exit 1; }
+    sleep 0.3
+    X windowfocus --sync "$win"
+else
+    for tool in sway swaymsg wtype grim setpriv; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
+    # A clean environment, but for the sanitizers' settings of the build under test.
+    as=(env -i PATH=/usr/bin:/bin HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run"
+        ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}")
+    if [ "$(id -u)" = 0 ]; then
+        chown 65534:65534 "$dir/run" "$dir/home"
+        as=(setpriv --reuid=65534 --regid=65534 --clear-groups "${as[@]}")
+    fi
+    "${as[@]}" test -x "$game" || skip "the game cannot be run by uid 65534 from where it is built"
+    # One output the picture fills at twice its size, and windows without borders, so a
+    # screenshot of the output is a screenshot of the window.
+    printf 'output HEADLESS-1 resolution 1280x800\ndefault_border none\n' >"$dir/config"
+    "${as[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        sway -c "$dir/config" >"$dir/sway.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do [ -S "$dir/run/wayland-1" ] && break; sleep 0.1; done
+    [ -S "$dir/run/wayland-1" ] || { cat "$dir/sway.log"; skip "sway does not start here"; }
+    wl=("${as[@]}" WAYLAND_DISPLAY=wayland-1)
+    # Debian 12's SDL crashes when the seat's first keyboard appears while a window is open, which
+    # a lone wtype does on a compositor without input devices: a virtual keyboard made before the
+    # game starts, and kept, is the seat's keyboard throughout.
+    "${wl[@]}" wtype -s 600000 &
+    pids+=($!)
+    sleep 0.3
+    "${wl[@]}" XDG_DATA_HOME="$dir/home/data" SDL_VIDEODRIVER=wayland "$game" --window \
+        >"$dir/log" 2>&1 &
+    pid=$!
+    pids+=("$pid")
+    W() { timeout 10 "${wl[@]}" wtype "$@"; }
+    tap() { W -P "$1" -p "$1"; sleep "${2:-0.1}"; }
+    grab() { "${wl[@]}" grim -t ppm -; }
+    for _ in $(seq 100); do
+        sock=$(ls "$dir"/run/sway-ipc.*.sock 2>/dev/null | head -1)
+        [ -n "$sock" ] && "${wl[@]}" SWAYSOCK="$sock" swaymsg -t get_tree 2>/dev/null |
+            grep -q '"app_id": "dropple"' && break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null || { echo "FAIL: the game ended"; cat "$dir/log"; exit 1; }
+fi
 sleep 0.5
-X windowfocus --sync "$win"
-sleep 0.2
-
 shot menu
 sed -n 9p "$dir/menu" | grep -q '^Dropple 3' || fail "the menu does not show in the window"
 
-# A 50 ms tap of Down begun 120 ms into a 150 ms stall and let go 20 ms after it: the frames that
-# catch up run before the release arrives, yet the cursor moves one row. One xdotool times the
-# tap, so a busy machine cannot stretch it by starting a second one late.
-lit=$(cellof menu 0 79 | cut -d' ' -f3)
-kill -STOP "$pid"
-X sleep 0.12 keydown Down sleep 0.05 keyup Down &
-sleep 0.15; kill -CONT "$pid"; wait $!; sleep 0.3
-shot stalled
-row=$(awk -v b="$lit" 'NF == 5 && $1 <= 11 && $2 == 79 && $5 == b { print $1 }' "$dir/stalled")
-[ "$row" = 1 ] || fail "a tap of Down across a stall lit menu row '$row', not 1"
-tap Up
+if [ "$mode" = x11 ]; then
+    # A 50 ms tap of Down begun 120 ms into a 150 ms stall and let go 20 ms after it: the frames
+    # that catch up run before the release arrives, yet the cursor moves one row. One xdotool
+    # times the tap, so a busy machine cannot stretch it by starting a second one late.
+    lit=$(awk '$1 == 0 && $2 == 79 && NF == 5 { print $5 }' "$dir/menu")
+    kill -STOP "$pid"
+    X sleep 0.12 keydown Down sleep 0.05 keyup Down &
+    sleep 0.15; kill -CONT "$pid"; wait $!; sleep 0.3
+    shot stalled
+    row=$(awk -v b="$lit" 'NF == 5 && $1 <= 11 && $2 == 79 && $5 == b { print $1 }' "$dir/stalled")
+    [ "$row" = 1 ] || fail "a tap of Down across a stall lit menu row '$row', not 1"
+    tap Up
+fi
 
 # A slow auto repeat (a column every 16 frames) so every step of a held key shows.
 printf '\x10\x00\x00\x00' | dd of="$sf" bs=1 seek=106 conv=notrunc status=none
@@ -85,12 +123,19 @@ tap Left 0.3
 shot left
 read -r x c < <(ghost left)
 [ "$x" = $((x0 - 2)) ] || fail "a tap of Left moved the piece from column $x0 to $x"
-tap Right 0.3
-shot back
-read -r x c < <(ghost back)
-[ "$x" = "$x0" ] || fail "a tap of Right did not bring it back to $x0 but to $x"
-
-X keydown Right; sleep 0.45; X keyup Right; sleep 0.05
+if [ "$mode" = x11 ]; then
+    tap Right 0.3
+    shot back
+    read -r x c < <(ghost back)
+    [ "$x" = "$x0" ] || fail "a tap of Right did not bring it back to $x0 but to $x"
+    X keydown Right sleep 0.45 keyup Right
+else
+    # Each wtype is a keyboard of its own, and the game takes in its key map on that keyboard's
+    # first key; so the tap back and the hold are one wtype. On a loaded machine a held key reaches
+    # the game a little late through wtype, so the hold is long and the check is that it slid.
+    W -P Right -p Right -s 300 -P Right -s 1000 -p Right
+fi
+sleep 0.05
 shot held
 read -r x1 c < <(ghost held)
 [ "$x1" -ge $((x0 + 4)) ] || fail "Right held past the delayed auto shift moved only from $x0 to $x1"
@@ -98,25 +143,24 @@ sleep 0.5
 shot released
 read -r x c < <(ghost released)
 [ "$x" = "$x1" ] || fail "the piece went on moving after Right was released ($x1 to $x)"
+if [ "$mode" = x11 ]; then
+    tap Shift_L 0.3
+    shot hold
+    read -r x c1 < <(ghost hold)
+    [ "$c1" != "$c0" ] || fail "left Shift did not put the piece on hold (ghost still $c0)"
+    "$wmclose" "$win"
+else
+    "${wl[@]}" SWAYSOCK="$sock" swaymsg '[app_id="dropple"] kill' >/dev/null
+fi
+echo "$mode: ghost at $x0, a tap each way, Right held to $x1"
 
-tap Shift_L 0.3
-shot hold
-read -r x c1 < <(ghost hold)
-[ "$c1" != "$c0" ] || fail "left Shift did not put the piece on hold (ghost still $c0)"
-echo "window game: ghost at $x0, a tap each way, Right held 0.45 s to $x1, colour $c0 to $c1 on hold"
-
-"$wmclose" "$win"
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then
     fail "the game is still running after its window was closed"
 else
-    wait "$pid"
-    rc=$?
-    pid=
-    [ "$rc" = 0 ] || fail "closing the window ended the game with status $rc"
+    wait "$pid" || fail "closing the window ended the game with status $?"
 fi
 cmp -s "$sf" "$dir/saved" || fail "the settings file changed on the way out"
 [ "$(stat -c %s "$sf")" = 138 ] || fail "the settings file is not 138 bytes"
-
-[ "$fails" = 0 ] && echo "window: all checks passed"
-[ "$fails" = 0 ]
+[ "$fails" = 0 ] || { cat "$dir/log"; exit 1; }
+echo "$mode: all checks passed"

@@ -9,32 +9,21 @@
 #include <string>
 #include <tlhelp32.h>
 
-namespace {
-
-DWORD findprocess(const char* name) {
-    HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 p;
-    p.dwSize = sizeof p;
-    DWORD found = 0;
-    for (BOOL more = Process32First(all, &p); more; more = Process32Next(all, &p))
-        if (_stricmp(p.szExeFile, name) == 0)
-            found = p.th32ProcessID;
-    CloseHandle(all);
-    return found;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     if (argc != 3)
         return 2;
-    DWORD pid = findprocess(argv[1]);
-    if (pid == 0)
-        return 1;
+    HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 p;
+    p.dwSize = sizeof p;
+    DWORD pid = 0;
+    for (BOOL more = Process32First(all, &p); more; more = Process32Next(all, &p))
+        if (_stricmp(p.szExeFile, argv[1]) == 0)
+            pid = p.th32ProcessID;
+    CloseHandle(all);
     // The answer goes to this program's own output, which attaching may take away.
     HANDLE answer = GetStdHandle(STD_OUTPUT_HANDLE);
     FreeConsole();
-    if (!AttachConsole(pid))
+    if (pid == 0 || !AttachConsole(pid))
         return 1;
     HANDLE con =
         CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -46,21 +35,15 @@ int main(int argc, char** argv) {
     FreeConsole();
     if (!ok)
         return 1;
-    bool text = std::strcmp(argv[2], "text") == 0;
+    const bool text = std::strcmp(argv[2], "text") == 0;
     std::string out;
     char hex[8];
-    for (int r = 0; r < 25; r++) {
-        for (int c = 0; c < 80; c++) {
-            const CHAR_INFO& cell = cells[r * 80 + c];
-            unsigned char ch = static_cast<unsigned char>(cell.Char.AsciiChar);
-            if (text) {
-                out += ch >= 0x20 && ch < 0x7F ? static_cast<char>(ch) : '?';
-            } else {
-                std::snprintf(hex, sizeof hex, "%02x%02x", ch, cell.Attributes & 0xFF);
-                out += hex;
-            }
-        }
-        out += '\n';
+    for (int i = 0; i < 25 * 80; i++) {
+        const unsigned char ch = static_cast<unsigned char>(cells[i].Char.AsciiChar);
+        std::snprintf(hex, sizeof hex, "%02x%02x", ch, cells[i].Attributes & 0xFF);
+        out += !text ? hex : std::string(1, ch >= 0x20 && ch < 0x7F ? static_cast<char>(ch) : '?');
+        if (i % 80 == 79)
+            out += '\n';
     }
     DWORD wrote = 0;
     WriteFile(answer, out.data(), static_cast<DWORD>(out.size()), &wrote, nullptr);
