@@ -6,15 +6,12 @@
 #include "newgame.h"
 #include "shell/random.h"
 #include "shell/shell.h"
-#include "shell/supply.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <tuple>
 #include <vector>
 
-using bag = std::array<std::uint8_t, 7>;
 using numbers = std::vector<std::uint32_t>;
 
 TEST(Random, SeedsAndTheStartUpClockFollowTheReference) {
@@ -27,34 +24,6 @@ TEST(Random, SeedsAndTheStartUpClockFollowTheReference) {
     }
     EXPECT_EQ(got, (std::vector<numbers>{{0x88c3d55b, 0x9e4e8974, 0xa29d4f0c},
                                          {0x112092f5, 0xd40c83d2, 0xf2ebc1e6}}));
-}
-
-static bag shuffled(std::uint32_t r, bag b = {0, 1, 2, 3, 4, 5, 6}) {
-    shufflebag(b.data(), r);
-    return b;
-}
-
-// Both rule sets open with I, L, J or T; bags are complete. The first SRS bag, if it opens badly,
-// is reshuffled as it stands.
-TEST(Supply, GamesOpenWithILJOrTAndBagsAreComplete) {
-    for (unsigned s = 0; s < 600; s++) {
-        seed(s / 2);
-        newgame(s % 2 ? 7 : 1);
-        bag seen{};
-        seen[ingamev.current]++;
-        ASSERT_GE(ingamev.current, 3) << "seed " << s / 2;
-        for (int i = 1; i < 21; i++, seen[ingamev.current]++)
-            spawn(false);
-        ASSERT_TRUE(s % 2 || seen == (bag{3, 3, 3, 3, 3, 3, 3}));
-    }
-    unsigned s = 0;
-    std::uint32_t r1 = 0, r2 = 0;
-    while (shuffled(r1)[0] >= 3 || shuffled(r2, shuffled(r1))[0] < 3 ||
-           shuffled(r2, shuffled(r1)) == shuffled(r2))
-        seed(++s), r1 = next(), r2 = next();
-    seed(s);
-    newgame(1);
-    EXPECT_EQ(ingamev.current, shuffled(r2, shuffled(r1))[0]);
 }
 
 // Every piece, as it becomes the next one, is announced by its own sound.
