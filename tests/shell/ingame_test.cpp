@@ -171,14 +171,14 @@ static void checkrecord() {
     ASSERT_TRUE(!overlaps || atspawn) << "a moved piece overlaps locked cells";
 }
 
-// Games of random keys in every mode, 20000 frames of each: the record stays sound, the score never
+// Games of random keys in every mode, 12000 frames of each: the record stays sound, the score never
 // falls, the clock counts the frames played, and every game ends (topped out or won) and is left
 // well within a cap.
 TEST_F(Ingame, RandomPlayKeepsTheRecordSoundAndEveryGameEnds) {
     std::mt19937 rng(7);
     auto& g = ingamev;
-    for (int played = 0; played < 9 * 20000;) {
-        const unsigned char mode = static_cast<unsigned char>(played / 20000);
+    for (int played = 0; played < 9 * 12000;) {
+        const unsigned char mode = static_cast<unsigned char>(played / 12000);
         SCOPED_TRACE(testing::Message() << "mode " << +mode);
         headless::releaseall();
         gamesetup(mode);
