@@ -1,20 +1,17 @@
-// Piece supply, locking, the start of a game and the mode rules on the game's record. The reference
+// Piece supply, locking, the start of a game and the mode rules on the game's record; whole games
+// of every rule set are checked by the recorded games in tests/replays. The reference
 // random numbers were computed outside the game, from the published SplitMix64 and xoshiro128++
 // definitions.
 #include "console/screen.h"
 #include "newgame.h"
 #include "shell/random.h"
 #include "shell/shell.h"
-#include "shell/supply.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <tuple>
 #include <vector>
 
-using bag = std::array<std::uint8_t, 7>;
-using cells = std::pair<std::array<std::uint16_t, 4>, std::array<std::uint16_t, 4>>; // x, y
 using numbers = std::vector<std::uint32_t>;
 
 TEST(Random, SeedsAndTheStartUpClockFollowTheReference) {
@@ -29,100 +26,16 @@ TEST(Random, SeedsAndTheStartUpClockFollowTheReference) {
                                          {0x112092f5, 0xd40c83d2, 0xf2ebc1e6}}));
 }
 
-static bag shuffled(std::uint32_t r, bag b = {0, 1, 2, 3, 4, 5, 6}) {
-    shufflebag(b.data(), r);
-    return b;
-}
-
-TEST(Supply, BagDigitsAndHistoryTries) {
-    EXPECT_EQ(shuffled(0), (bag{1, 2, 3, 4, 5, 6, 0}));    // every swap takes the front
-    EXPECT_EQ(shuffled(1), (bag{2, 1, 3, 4, 5, 6, 0}));    // last digit 1 keeps b[1]
-    EXPECT_EQ(shuffled(5039), (bag{0, 1, 2, 3, 4, 5, 6})); // every digit at its maximum
-    const std::uint8_t history[4] = {0, 0, 1, 6};          // S, S, Z, T
-    EXPECT_EQ(pickpiece(history, 0 + 1 * 7 + 6 * 49 + 3 * 343), 3);
-    EXPECT_EQ(pickpiece(history, 6 + 0 * 7 + 1 * 49 + 6 * 343 + 1 * 2401 + 0 * 16807u), 0);
-}
-
-// Both rule sets open with I, L, J or T; bags are complete. The first SRS bag, if it opens badly,
-// is reshuffled as it stands.
-TEST(Supply, GamesOpenWithILJOrTAndBagsAreComplete) {
-    for (unsigned s = 0; s < 600; s++) {
-        seed(s / 2);
-        newgame(s % 2 ? 7 : 1);
-        bag seen{};
-        seen[ingamev.current]++;
-        ASSERT_GE(ingamev.current, 3) << "seed " << s / 2;
-        for (int i = 1; i < 21; i++, seen[ingamev.current]++)
-            spawn(false);
-        ASSERT_TRUE(s % 2 || seen == (bag{3, 3, 3, 3, 3, 3, 3}));
-    }
-    unsigned s = 0;
-    std::uint32_t r1 = 0, r2 = 0;
-    while (shuffled(r1)[0] >= 3 || shuffled(r2, shuffled(r1))[0] < 3 ||
-           shuffled(r2, shuffled(r1)) == shuffled(r2))
-        seed(++s), r1 = next(), r2 = next();
-    seed(s);
-    newgame(1);
-    EXPECT_EQ(ingamev.current, shuffled(r2, shuffled(r1))[0]);
-}
-
-// The history randomiser's first deal and the refills after it, worked out by hand from the
-// reference numbers of seed 1: the opener and a history of S, S, Z and the opener, then the history
-// of the last four in the queue.
-TEST(Supply, TheSecondRuleSetDealsFromItsHistory) {
-    seed(1);
-    newgame(7);
-    std::vector<int> dealt{ingamev.current};
-    dealt.insert(dealt.end(), ingamev.queue, ingamev.queue + 6);
-    for (int i = 0; i < 6; i++) {
-        spawn(false);
-        dealt.push_back(ingamev.queue[5]);
-    }
-    EXPECT_EQ(dealt, (std::vector<int>{6, 4, 5, 0, 1, 0, 3, 6, 5, 1, 5, 3, 2}));
-}
-
-// A T is dealt with an I next; hold puts the T away and deals the I, then swaps them back to
-// where the T was dealt.
-TEST(Supply, SpawnPositionsAndHoldFromAnEmptyAndAFullSlot) {
-    auto& g = ingamev;
-    auto piece = [&] { return cells(std::to_array(g.piecex), std::to_array(g.piecey)); };
-    for (bool ars : {false, true}) {
-        // Under ARS the T points down, and the I sits off its reference point.
-        cells t =
-            ars ? cells{{5, 6, 4, 5}, {25, 25, 25, 24}} : cells{{5, 4, 6, 5}, {24, 24, 24, 25}};
-        cells i =
-            ars ? cells{{4, 5, 6, 3}, {24, 24, 24, 24}} : cells{{5, 4, 3, 6}, {25, 25, 25, 25}};
-        newgame(ars ? 7 : 1);
-        const std::uint8_t q[] = {6, 3, 4, 5, 0, 1, 2, 6};
-        std::copy(q, q + 8, g.queue);
-        g.queuecount = 8;
-        spawn(false);
-        g.holdused = 1;
-        hold();
-        EXPECT_EQ(std::tuple(piece(), g.hold, g.current, g.holdused, g.queuecount, g.rotation,
-                             g.pivoty, g.resetlimit, g.resetsleft),
-                  std::tuple(i, 6, 3, 1, 6, ars ? 2 : 0, 25, ars ? 25 : 5, ars ? 0 : 5));
-        g.justspawned = 0, g.locktimer = 3;
-        g.resetlimit = 12; // modes 7 and 8: the lowest row the last piece reached
-        hold();
-        EXPECT_EQ(std::tuple(piece(), g.hold, g.current, g.queuecount, g.locktimer, g.resetlimit),
-                  std::tuple(t, 3, 6, 6, 30, 12));
-        EXPECT_EQ(heard(), "piece0.wav initialhold.wav piece1.wav hold.wav piece1.wav");
-    }
-}
-
 // Every piece, as it becomes the next one, is announced by its own sound.
 TEST(Supply, EachNextPieceHasItsSound) {
-    const char* const want[7] = {"piece6.wav", "piece3.wav", "piece2.wav", "piece0.wav",
-                                 "piece1.wav", "piece5.wav", "piece4.wav"}; // S Z O I L J T
-    for (std::uint8_t p = 0; p < 7; p++) {
-        newgame(1);
-        const std::uint8_t q[] = {6, p, 0, 1, 2, 3, 4, 5, 6, 0, 1, 2};
-        std::copy(q, q + 12, ingamev.queue);
-        ingamev.queuecount = 12;
+    newgame(1);
+    const std::uint8_t q[] = {6, 0, 1, 2, 3, 4, 5, 6, 0, 1, 2, 3};
+    std::copy(q, q + 12, ingamev.queue);
+    ingamev.queuecount = 12;
+    for (int p = 0; p < 7; p++)
         spawn(false);
-        EXPECT_EQ(heard(), want[p]) << "piece " << +p;
-    }
+    EXPECT_EQ(heard(),
+              "piece6.wav piece3.wav piece2.wav piece0.wav piece1.wav piece5.wav piece4.wav");
 }
 
 // Whatever a game left in the record, the next game starts as a game started on a cleared one.
@@ -196,83 +109,56 @@ TEST(Lock, TopOutAndWinInOneLockStillClearAndShowBothEndings) {
                          " GYOU WIN!! ", 0x1f, 100u, 0));
 }
 
-// The level tables as the game's rules give them, row by row.
-constexpr std::uint32_t gravitytable[17] = {4,  5,  7,   9,   12,  16,  21,   32,  43,
-                                            64, 85, 128, 256, 465, 731, 1280, 1707};
-constexpr std::uint32_t lockdelays[61] = {
-    30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 27,
-    24, 22, 20, 18, 16, 15, 14, 13, 12, 11, 10, 10, 9,  9,  8,  8,  7,  7,  6,  6,  6,
-    5,  5,  5,  4,  4,  4,  4,  3,  3,  3,  3,  3,  2,  2,  2,  2,  2,  2,  1};
-
-// Modes 0, 4 and 6 one line short of each tenth and at it: the level, the gravity of its row (mode
+// Modes 0, 1, 4 and 6 one line short of a tenth and at it: the level, the gravity of its row (mode
 // 4 keeps row 20 from 200 lines on) and in mode 6 the lock delay, which from 610 lines is the last
-// row's; mode 0 is won at 200 lines, mode 1 at 40.
-TEST(Modes, LevelsByLinesFollowTheirTablesRowByRow) {
-    for (unsigned char mode : {0, 4, 6})
-        for (int q = 1; q <= (mode ? 70 : 20); q++)
-            for (bool up : {false, true}) {
-                newgame(mode);
-                ingamev.lines = 10u * q - !up, ingamev.level = q, ingamev.cleared = 1;
-                moderule();
-                const int row = mode == 4 ? std::min(q, 19) : mode == 6 && q > 60 ? 60 : q;
-                ASSERT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.lockdelay, heard()),
-                          std::tuple(q + up * 1u,
-                                     !up        ? 4
-                                     : row < 17 ? gravitytable[row]
-                                                : instant,
-                                     up && mode == 6 ? lockdelays[row] : 30,
-                                     !up                ? ""
-                                     : q == 20 && !mode ? "excellent.wav levelup.wav"
-                                                        : "levelup.wav"))
-                    << "mode " << +mode << " at " << ingamev.lines << " lines";
-            }
-    for (std::uint64_t lines : {39, 40}) {
-        newgame(1);
-        ingamev.lines = lines, ingamev.cleared = 1;
+// row's; mode 0 is won at 200 lines, mode 1 at 40. The recorded games play through the lower rows.
+TEST(Modes, LevelsByLinesFollowTheirTables) {
+    using row = std::tuple<int, int, int, int, std::uint32_t, int, const char*>;
+    const row cases[] = {
+        // mode, lines, level, level after, gravity, lock delay, sound
+        {0, 20, 2, 3, 7, 30, "levelup.wav"},
+        {0, 200, 20, 21, instant, 30, "excellent.wav levelup.wav"},
+        {1, 39, 1, 1, 4, 30, ""},
+        {1, 40, 1, 1, 4, 30, "excellent.wav"},
+        {4, 250, 25, 26, instant, 30, "levelup.wav"},
+        {6, 209, 21, 21, 4, 30, ""},
+        {6, 210, 21, 22, instant, 24, "levelup.wav"},
+        {6, 610, 61, 62, instant, 1, "levelup.wav"},
+    };
+    for (auto [mode, lines, level, after, gravity, lockdelay, sound] : cases) {
+        newgame(static_cast<unsigned char>(mode));
+        ingamev.lines = lines, ingamev.level = level, ingamev.cleared = 1;
         moderule();
-        EXPECT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.over, heard()),
-                  std::tuple(1u, 4u, lines == 40, lines == 40 ? "excellent.wav" : ""));
+        EXPECT_EQ(std::tuple(int(ingamev.level), ingamev.gravity, int(ingamev.lockdelay),
+                             int(ingamev.over), heard()),
+                  std::tuple(after, gravity, lockdelay, lines == 200 || lines == 40, sound))
+            << "mode " << mode << " at " << lines << " lines";
     }
 }
 
-// Modes 7 and 8 at every level, with no line, one or four: the level stops before each hundred and
+// Modes 7 and 8 from a level with no line, one or four: the level stops before each hundred and
 // at 998 until a line is cleared, a new hundred sounds and 999 wins; mode 7's gravity curve and
-// both modes' delays.
-TEST(Modes, Dropple5LevelsStopAndFollowTheirTablesAtEveryLevel) {
-    const std::pair<int, std::uint32_t> curve[] = {
-        {0, 4},      {8, 5},     {19, 6},       {35, 8},    {40, 10},   {50, 12},    {60, 16},
-        {70, 32},    {80, 48},   {90, 64},      {100, 80},  {120, 96},  {140, 112},  {160, 128},
-        {170, 144},  {200, 4},   {220, 32},     {230, 64},  {233, 96},  {236, 128},  {239, 160},
-        {243, 192},  {247, 224}, {251, 256},    {300, 512}, {330, 768}, {360, 1024}, {400, 1280},
-        {420, 1024}, {450, 768}, {500, instant}};
-    using delays = std::tuple<int, int, int>; // from level, spawn delay, lock delay
-    const std::vector<delays> modedelays[2] = {
-        {{0, 25, 30}, {700, 16, 30}, {800, 12, 30}, {900, 12, 17}},
-        {{0, 16, 30}, {100, 12, 26}, {200, 12, 22}, {300, 6, 18}, {400, 5, 15}, {500, 4, 15}}};
-    auto rowfor = [](const auto& table, int level) {
-        auto found = *std::begin(table);
-        for (const auto& r : table)
-            if (level >= std::get<0>(r))
-                found = r;
-        return found;
+// both modes' spawn and lock delays, where the recorded games do not reach.
+TEST(Modes, Dropple5LevelsStopAndFollowTheirTables) {
+    using row = std::tuple<int, int, int, int, std::uint32_t, int, int, const char*>;
+    const row cases[] = {
+        // mode, level, lines, level after, gravity, spawn delay, lock delay, sound
+        {7, 99, 0, 99, 64, 25, 30, ""},
+        {7, 99, 1, 100, 80, 25, 30, "levelup.wav"},
+        {7, 199, 4, 203, 4, 25, 30, "levelup.wav"},
+        {7, 899, 1, 900, instant, 12, 17, "levelup.wav"},
+        {7, 998, 0, 998, instant, 12, 17, ""},
+        {8, 199, 4, 203, instant, 12, 22, "levelup.wav"},
+        {8, 299, 1, 300, instant, 6, 18, "levelup.wav"},
+        {8, 996, 4, 999, instant, 4, 15, "excellent.wav"},
     };
-    for (unsigned char mode : {7, 8})
-        for (int level = 0; level <= 998; level++)
-            for (std::uint8_t cleared : {0, 1, 4}) {
-                newgame(mode);
-                ingamev.level = level, ingamev.cleared = cleared, ingamev.lines = cleared;
-                moderule();
-                const bool stop = level % 100 == 99 || level == 998;
-                const int now = std::min(level + !stop + cleared, 999);
-                const auto [from, are, lockdelay] = rowfor(modedelays[mode - 7], now);
-                const char* sound = now == 999                ? "excellent.wav"
-                                    : now / 100 > level / 100 ? "levelup.wav"
-                                                              : "";
-                ASSERT_EQ(std::tuple(ingamev.level, ingamev.gravity, ingamev.are, ingamev.lockdelay,
-                                     ingamev.over, heard()),
-                          std::tuple(std::uint64_t(now),
-                                     mode == 7 ? rowfor(curve, now).second : instant, are,
-                                     lockdelay, now == 999, sound))
-                    << "mode " << +mode << " level " << level << " cleared " << +cleared;
-            }
+    for (auto [mode, level, cleared, after, gravity, are, lockdelay, sound] : cases) {
+        newgame(static_cast<unsigned char>(mode));
+        ingamev.level = level, ingamev.lines = ingamev.cleared = std::uint8_t(cleared);
+        moderule();
+        EXPECT_EQ(std::tuple(int(ingamev.level), ingamev.gravity, int(ingamev.are),
+                             int(ingamev.lockdelay), int(ingamev.over), heard()),
+                  std::tuple(after, gravity, are, lockdelay, after == 999, sound))
+            << "mode " << mode << " level " << level << " cleared " << cleared;
+    }
 }
