@@ -310,8 +310,7 @@ TEST(restore, noterminalatallrefusestostart) {
         ("cd " + g.dir + " && timeout 3 setsid -w " DROPPLE " </dev/null >/dev/null 2>said")
             .c_str());
     EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 1) << st;
-    std::ifstream f(g.dir + "/said");
-    const std::string text((std::istreambuf_iterator<char>(f)), {});
+    const std::string text = ptyrun::proc(g.dir + "/said");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
 }
 
