@@ -64,6 +64,11 @@ double share(ptyrun& g, int seconds) {
     return share(g.player, seconds, [&](int ms) { g.wait(ms); });
 }
 
+// A key pressed and let go, as separate reports of the keyboard protocol a little apart.
+void tap(ptyrun& g, const std::string& press, const std::string& release) {
+    g.type(press), g.wait(40), g.type(release), g.wait(80);
+}
+
 void sleepms(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
@@ -88,8 +93,8 @@ cpu measure(const std::string& program, int seconds) {
     g.wait(1500);
     r.menu = share(g, seconds);
     for (int i = 0; i < 7; i++)
-        g.tap("\x1b[B", "\x1b[1;1:3B"); // Down
-    g.tap("\x1b[13u", "\x1b[13;1:3u");  // Return
+        tap(g, "\x1b[B", "\x1b[1;1:3B"); // Down
+    tap(g, "\x1b[13u", "\x1b[13;1:3u");  // Return
     g.wait(1000);
     r.game = share(g, seconds);
     r.played = g.shown("score:");

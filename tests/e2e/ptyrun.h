@@ -159,8 +159,4 @@ struct ptyrun {
     bool type(const std::string& bytes) const {
         return write(master, bytes.data(), bytes.size()) == ssize_t(bytes.size());
     }
-    // A key pressed and let go, as separate reports of the keyboard protocol a little apart.
-    void tap(const std::string& press, const std::string& release) {
-        type(press), wait(40), type(release), wait(80);
-    }
 };

@@ -1,46 +1,25 @@
-// For end-to-end tests of the keyboard, writing what it sees to FILE at every frame. "keys FILE":
-// each key's presses, frames down and longest run, the keys down and the key source; it chatters
-// on stderr as a library might. "game FILE ARR": "Dropple 3" at that auto repeat speed; column,
-// hold, piece count and frame count, read by a second thread (a torn value can only make a test
-// fail).
+// For end-to-end tests of the keyboard: "standin FILE" writes what it sees to FILE at every frame:
+// the frames so far, the key source, the keys down, and each key's presses, frames down and
+// longest run. It chatters on stderr as a library might.
 #include "console/platform.h"
 #include "console/platform/term/keys.h"
 #include "console/screen.h"
-#include "frontend/frontend.h"
-#include "shell/ingamev.h"
-#include "shell/shell.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <thread>
 
-namespace {
-
-std::string out;
-
-void report(const std::string& text) {
-    if (std::FILE* f = std::fopen((out + ".part").c_str(), "w")) {
-        std::fputs(text.c_str(), f);
-        std::fclose(f);
-        std::rename((out + ".part").c_str(), out.c_str());
-    }
-}
-
-std::string gamestatus() {
-    return "frames: " + std::to_string(ingamev.frames) +
-           "\ncolumn: " + std::to_string(ingamev.piecex[0]) +
-           "\nhold: " + std::to_string(ingamev.hold) +
-           "\npieces: " + std::to_string(ingamev.piececount) + "\n";
-}
-
-[[noreturn]] void keyview() {
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return 2;
+    const std::string out = argv[1], part = out + ".part";
+    platformopen();
+    initscreen();
+    matchsize();
     static const char* sources[] = {"protocol", "x", "devices", "repeat"};
     unsigned presses[256] = {}, frames[256] = {}, run[256] = {}, longest[256] = {};
-    for (char item[32];;) {
+    for (unsigned long frame = 0;; frame++) {
         std::string text = "down:", seen = "\nseen:";
+        char item[32];
         for (int k = 1; k < 255; k++) {
             const bool d = keydown(static_cast<unsigned char>(k));
             presses[k] += d && run[k] == 0;
@@ -56,34 +35,14 @@ std::string gamestatus() {
         text += seen;
         for (int i = 0; i < screenrows * screencols; i++)
             screen[i] = {static_cast<std::uint16_t>(i < int(text.size()) ? text[i] : ' '), 0x07};
-        report(std::string("source: ") + sources[keysfrom()] + "\n" + text + "\n");
+        // Whole or not at all: the reader never sees a half-written report.
+        if (std::FILE* f = std::fopen(part.c_str(), "w")) {
+            std::fprintf(f, "frames: %lu\nsource: %s\n%s\n", frame, sources[keysfrom()],
+                         text.c_str());
+            std::fclose(f);
+            std::rename(part.c_str(), out.c_str());
+        }
         std::fputs("scribble\n", stderr);
         framesleep(showscreen);
     }
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 3)
-        return 2;
-    out = argv[2];
-    platformopen();
-    initscreen();
-    matchsize();
-    if (std::string(argv[1]) == "keys")
-        keyview();
-    initload();
-    INGAMEARR = static_cast<std::uint32_t>(std::strtoul(argc > 3 ? argv[3] : "0", nullptr, 0));
-    savesettings();
-    std::atomic<bool> done{false};
-    std::thread watch([&] {
-        for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(5)))
-            report(gamestatus());
-    });
-    ingame(1);
-    done = true;
-    watch.join();
-    report(gamestatus() + "ended\n");
-    platformclose();
 }

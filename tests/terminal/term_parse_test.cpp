@@ -127,18 +127,6 @@ TEST(TermParse, DamagedInputPressesNothing) {
     check(damaged, false);
 }
 
-TEST(TermParse, QuietInputEndsALoneEscapeAndDropsACutOffSequence) {
-    for (auto [bytes, events] : {std::pair{"\x1b", "tap 1B"}, {"\x1b[1;5", ""}}) {
-        termparser p;
-        std::vector<keyevent> out;
-        parse(p, reinterpret_cast<const unsigned char*>(bytes), std::strlen(bytes), out);
-        EXPECT_TRUE(parsepending(p) && out.empty());
-        parseflush(p, out);
-        EXPECT_EQ(describe(out), events);
-        EXPECT_FALSE(parsepending(p));
-    }
-}
-
 TEST(glyphs, codepageandpicturesonecellwideandnevercontrols) {
     iconv_t cd = iconv_open("UTF-8", "IBM437");
     ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
