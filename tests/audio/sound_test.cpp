@@ -264,8 +264,6 @@ TEST_F(SoundSet, TheFolderHoldsTheCatalogueInShortCleanPcmWithHeadroomTheSameOnE
     command << fs::path(SOUNDGEN) << ' ' << fs::current_path();
     ASSERT_EQ(std::system(command.str().c_str()), 0);
     std::uint64_t hash = 14695981039346656037ull;
-    const std::string fmt = "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(44100, 4) +
-                            le(88200, 4) + le(2, 2) + le(16, 2) + "data";
     const std::string permove = " rotate initialrotate rotfail lock harddrop softdrop hold "
                                 "initialhold holdfail piece ";
     for (const std::string& name : names) {
@@ -274,7 +272,7 @@ TEST_F(SoundSet, TheFolderHoldsTheCatalogueInShortCleanPcmWithHeadroomTheSameOnE
         for (char c : b)
             hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
         ASSERT_TRUE(b.size() > 44 + 882 && b.size() % 2 == 0 &&
-                    b.substr(0, 44) == "RIFF" + le(b.size() - 8, 4) + fmt + le(b.size() - 44, 4))
+                    b.substr(0, 44) == wav({.samples = b.size() - 44}).substr(0, 44))
             << name;
         std::vector<int> s = samplesof(name);
         for (int& v : s)
