@@ -149,7 +149,6 @@ if [ "$mode" = x11 ]; then
 else
     "${wl[@]}" SWAYSOCK="$sock" swaymsg '[app_id="dropple"] kill' >/dev/null
 fi
-echo "$mode: ghost at $x0, a tap each way, Right held to $x1"
 
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then
