@@ -46,11 +46,7 @@ if [ "$mode" = x11 ]; then
     # A tap shorter than a frame: the window still shows the key down for one frame.
     tap() { X keydown "$1" keyup "$1"; sleep "${2:-0.1}"; }
     grab() { import -window "$win" -depth 8 ppm:-; }
-    for _ in $(seq 100); do
-        win=$(xdotool search --name '^Dropple$' 2>/dev/null | head -1)
-        [ -n "$win" ] && break
-        sleep 0.1
-    done
+    for _ in $(seq 100); do win=$(xdotool search --name '^Dropple$' 2>/dev/null | head -1); [ -n "$win" ] && break; sleep 0.1; done
     [ -n "$win" ] || { echo "FAIL: no window titled Dropple"; cat "$dir/log"; exit 1; }
     sleep 0.3
     X windowfocus --sync "$win"
