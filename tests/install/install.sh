@@ -21,7 +21,6 @@ fi
 mkdir "$scratch/elsewhere" "$scratch/home"
 cd "$scratch/elsewhere"
 help=$(env -u XDG_DATA_HOME HOME="$scratch/home" "$scratch/prefix/bin/dropple" --help)
-echo "$help"
 grep -qx "  savefile   $scratch/home/.local/share/dropple/savefile" <<<"$help" || fail "savefile place"
 [ ! -e "$scratch/home/.local" ] || fail "--help made the data folder"
 grep -qx "  audio      $(cd "$scratch/prefix/share/dropple/audio" && pwd -P)" <<<"$help" ||

@@ -22,13 +22,9 @@ finds() {
   grep -qx "  audio      $2" <<<"$help" || fail "the game in $1 does not find its sounds: $help"
 }
 
-# The tracked files, and new ones not yet committed; never a build folder.
+# The source as a packager gets it: no version control, nothing it ignores, never a build folder.
 mkdir "$scratch/dropple" "$scratch/elsewhere"
-if git -C "$src" rev-parse 2>/dev/null; then
-  git -C "$src" ls-files -co --exclude-standard | tar -C "$src" -cf - -T - | tar -C "$scratch/dropple" -xf -
-else
-  tar -C "$src" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$scratch/dropple" -xf -
-fi
+tar -C "$src" --exclude-vcs --exclude-vcs-ignores --exclude='./build*' -cf - . | tar -C "$scratch/dropple" -xf -
 cd "$scratch/dropple"
 dpkg-buildpackage -us -uc -b -j"$(nproc)" >"$scratch/build.log" 2>&1 ||
   { tail -30 "$scratch/build.log"; echo "FAIL: dpkg-buildpackage"; exit 1; }

@@ -26,10 +26,9 @@ TEST(Paths, TheWorkingDirectoryFirstThenTheDataFolderThenTheInstalledSounds) {
         {"audio", {false, "/d", "/h", ""}, "audio"},
         {"lock.wav", {false, "/d", "/h", sounds}, "lock.wav"},
     };
+    int row = 0;
     for (const auto& [name, found, expect] : rows)
-        EXPECT_EQ(placeof(name, found), expect) << name << " here " << found.here << " datahome "
-                                                << (found.datahome ? found.datahome : "unset")
-                                                << " home " << (found.home ? found.home : "unset");
+        EXPECT_EQ(placeof(name, found), expect) << "row " << row++;
 }
 
 // A first start from a folder without a "savefile" makes the data folder, however deep, and the
