@@ -14,11 +14,10 @@
 
 using bytes = std::vector<unsigned char>;
 
-inline bytes hex(std::string digits) {
-    std::erase(digits, ' ');
+inline bytes hex(const char* digits) {
     bytes b;
-    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
-        b.push_back(static_cast<unsigned char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    for (; *digits; digits += *digits == ' ' ? 1 : 2)
+        *digits == ' ' ? void() : b.push_back(std::stoi(std::string(digits, 2), nullptr, 16));
     return b;
 }
 
@@ -33,31 +32,16 @@ const bytes defaults = hex("A0FF C0FF E0FF B0FF 80FF 90FF D0FF 70FF 2AB1 4CB1 6E
 
 inline bytes readfile(const char* name = "savefile") {
     std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 inline void writefile(const bytes& b, const char* name = "savefile") {
-    std::ofstream(name, std::ios::binary) << std::string(b.begin(), b.end());
+    std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
 }
 inline std::string text(int row, int col, int length) {
     std::string s;
     for (int c = col; c < col + length; c++)
         s += static_cast<char>(headless::display()[row * 80 + c].ch);
     return s;
-}
-inline int attrat(int row, int col) {
-    return headless::display()[row * 80 + col].attr;
-}
-
-// One key per character, down for a frame and up for the next: u d l r a b s are the menu keys
-// up, down, left, right, A, B and start; '.' is no key; anything else is its own code.
-inline void tap(const std::string& keys, std::uint64_t n) {
-    static const std::string menu = "udlrabs", codes = "\x26\x28\x25\x27\x58\x5A\x0D";
-    std::size_t i = (n - 1) / 2;
-    if (i >= keys.size() || keys[i] == '.')
-        return;
-    auto slot = menu.find(keys[i]);
-    auto code = static_cast<unsigned char>(slot == std::string::npos ? keys[i] : codes[slot]);
-    (n % 2 ? headless::press : headless::release)(code);
 }
 
 // Frames of 100 ticks and on frame 30 a stall of 150 ms (900 ticks), with `code` pressed `from`
@@ -85,16 +69,23 @@ class ScreenTest : public ::testing::Test {
     scratchdir here;
 
   public:
-    // Runs the screen with `keys` tapped, calling `each` first at every frame boundary (counted
-    // from 1). Returns the screen's result, or -1 when it was still running after `limit` frames.
+    // Runs the screen with `keys` tapped, one a frame and each let go the next ('.' is none; u d l
+    // r a b s are the menu keys up, down, left, right, A, B and start), calling `each` first at
+    // every frame boundary (counted from 1). Returns the screen's result, or -1 when it was still
+    // running after `limit` frames.
     static int run(
         unsigned char (*screenfn)(), std::string keys, std::uint64_t limit = 2000,
         std::function<void(std::uint64_t)> each = [](std::uint64_t) {}) {
         std::uint64_t base = headless::frame();
         headless::onframe([&](std::uint64_t n) {
-            if (n - base > limit)
+            if ((n -= base) > limit)
                 throw limit;
-            each(n - base), tap(keys, n - base);
+            each(n);
+            const char k = n <= 2 * keys.size() ? keys[(n - 1) / 2] : '.';
+            const auto at = std::string("udlrabs").find(k);
+            if (k != '.')
+                (n % 2 ? headless::press : headless::release)(
+                    at == std::string::npos ? k : "\x26\x28\x25\x27\x58\x5A\x0D"[at]);
         });
         int result = -1;
         try {
