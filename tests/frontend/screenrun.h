@@ -31,8 +31,7 @@ const bytes defaults = hex("A0FF C0FF E0FF B0FF 80FF 90FF D0FF 70FF 2AB1 4CB1 6E
                            "08000000 01000000 26282527 585A0DA0");
 
 inline bytes readfile(const char* name = "savefile") {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return {std::istreambuf_iterator<char>(std::ifstream(name, std::ios::binary).rdbuf()), {}};
 }
 inline void writefile(const bytes& b, const char* name = "savefile") {
     std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());

@@ -1,22 +1,14 @@
 // The menu and the settings screens, driven by scripted keys.
 #include "screenrun.h"
 
-using Menu = ScreenTest;
-using TimingScreen = ScreenTest;
-using KeyScreens = ScreenTest;
-using ColorPicker = ScreenTest;
-using PaletteEditor = ScreenTest;
-
-static int attrat(int row, int col) {
-    return headless::display()[row * 80 + col].attr;
-}
+using Screens = ScreenTest;
 
 // With the menu timing the file holds, `key` held from the first frame until frame `letgo` and
 // `script` tapped: the cursor stops at the first and last rows and the repeat counter wraps below
 // 0; a start still held from the screen before does nothing until it is let go. Last, a down
 // tapped in a stall and let go after it moves one row: the frames that catch up see the key from
 // its own time on, not held through them all.
-TEST_F(Menu, HeldKeysRepeatAfterTheMenuDelayAtTheMenuRateAndStartWaitsForAFreshPress) {
+TEST_F(Screens, MenuKeysHeldRepeatAfterTheMenuDelayAtTheMenuRateAndStartWaitsForAFreshPress) {
     const std::tuple<unsigned, unsigned, unsigned char, std::uint64_t, std::string, std::string>
         runs[] = {
             {8, 1, 0x26, 0, "", "00000000000000000000"},
@@ -28,8 +20,7 @@ TEST_F(Menu, HeldKeysRepeatAfterTheMenuDelayAtTheMenuRateAndStartWaitsForAFreshP
             {8, 1, 0, 0, "", std::string(36, '0') + std::string(14, '1')},
         };
     for (auto& [das, arr, key, letgo, script, want] : runs) {
-        SetUp();
-        initload(), GUIDAS = das, GUIARR = arr, savesettings();
+        SetUp(), initload(), GUIDAS = das, GUIARR = arr, savesettings();
         keys[6] = 1, daskeys[6] = 5; // as start leaves them on the screen before
         std::string rows;
         auto stall = key ? std::function<void(std::uint64_t)>() : stalltap(0x28);
@@ -39,7 +30,7 @@ TEST_F(Menu, HeldKeysRepeatAfterTheMenuDelayAtTheMenuRateAndStartWaitsForAFreshP
             // The far end is what shows that the whole row is lit.
             int found = -1;
             for (int r = 0; r < 25; r++)
-                if (attrat(r, 79) == pieces[25].attr)
+                if (headless::display()[r * 80 + 79].attr == pieces[25].attr)
                     found = found == -1 ? r : 12;
             rows += "-0123456789AB*"[found + 1];
             stall ? stall(n) : void();
@@ -51,10 +42,23 @@ TEST_F(Menu, HeldKeysRepeatAfterTheMenuDelayAtTheMenuRateAndStartWaitsForAFreshP
     }
     EXPECT_EQ(text(0, 0, 5) + text(11, 0, 16), "quit Dropple 5 Death ");
 }
-// In-game DAS 9 + 1, soft drop + 1000000000 from the largest value, menu repeat - 1000000000 from
-// 1, the column stopping at the first digit; then "Save & Quit".
-TEST_F(TimingScreen, DigitsCarryBorrowAndWrapAroundThirtyTwoBits) {
-    initload(), INGAMEDAS = 9, INGAMESDS = 0xFFFFFFFF, savesettings();
+// Start on a value line saves nothing. A menu repeat of zero set here holds at once: left held
+// through frames 21 to 40 moves the column twice, once at first and once after the delay. The
+// column still moves, unseen, on "Save & Quit", and is where the cursor comes back up to.
+// Then from there, in-game DAS 9 + 1, soft drop + 1000000000 from the largest value, menu
+// repeat - 1000000000 from 1, the column stopping at the first digit; then "Save & Quit".
+TEST_F(Screens, TimingStartOnAValueLineSavesNothingAndDigitsCarryBorrowAndWrapAroundThirtyTwoBits) {
+    auto hold = [](std::uint64_t n) {
+        n == 21 ? headless::press(0x25) : n == 41 ? headless::release(0x25) : void();
+    };
+    EXPECT_EQ(run(settings, "asdbsdddb" + std::string(11, '.') + "dllu", 60, hold), -1);
+    EXPECT_EQ(text(3, 0, 10) + text(6, 0, 10) + text(9, 0, 10) + text(12, 0, 10) + text(15, 0, 10),
+              "00000000080000004095000000819200000000080000000000");
+    EXPECT_EQ(readfile(), defaults);
+    const cell* at = headless::display();
+    EXPECT_EQ(std::tuple(at[1205].attr, at[1207].attr, at[1519].attr),
+              std::tuple(0x30, 0x70, 0x70));
+    SetUp(), initload(), INGAMEDAS = 9, INGAMESDS = 0xFFFFFFFF, savesettings();
     EXPECT_EQ(run(settings, "add" + std::string(12, 'l') + "addbds"), 3);
     initload();
     EXPECT_EQ(std::tuple(INGAMEDAS, INGAMEARR, INGAMESDS, GUIARR),
@@ -62,31 +66,14 @@ TEST_F(TimingScreen, DigitsCarryBorrowAndWrapAroundThirtyTwoBits) {
     EXPECT_EQ(text(9, 0, 10), "0999999999");
 }
 
-// Start on a value line saves nothing. A menu repeat of zero set here holds at once: left held
-// through frames 21 to 40 moves the column twice, once at first and once after the delay. The
-// column still moves, unseen, on "Save & Quit", and is where the cursor comes back up to.
-TEST_F(TimingScreen, StartOnAValueLineSavesNothingAndEditsToTheMenuTimingHoldAtOnce) {
-    auto hold = [](std::uint64_t n) {
-        if (n == 21 || n == 41)
-            (n == 21 ? headless::press : headless::release)(0x25);
-    };
-    EXPECT_EQ(run(settings, "asdbsdddb" + std::string(11, '.') + "dllu", 60, hold), -1);
-    EXPECT_EQ(text(3, 0, 10) + text(6, 0, 10) + text(9, 0, 10) + text(12, 0, 10) + text(15, 0, 10),
-              "00000000080000004095000000819200000000080000000000");
-    EXPECT_EQ(readfile(), defaults);
-    EXPECT_EQ(std::tuple(attrat(15, 5), attrat(15, 7), attrat(18, 79)),
-              std::tuple(0x30, 0x70, 0x70));
-}
-
 // Asked for in the order left, right, up, down, B, A, start, select, each once every key is up,
 // and stored by slot; the file is written before the confirmation shows. The highest code down
 // wins, so left Shift, seen as both its plain and its sided code, is stored as the sided one. Only
 // the menu screen refuses a key given earlier, and each screen keeps the other's keys.
-TEST_F(KeyScreens, CaptureInOrderOnceEveryKeyIsUpAndSaveBeforeTheMessage) {
+TEST_F(Screens, KeysCapturedInOrderOnceEveryKeyIsUpAndSaveBeforeTheMessage) {
     for (auto [screen, menukeys] :
          {std::pair(&keyboard, "26282527 585A0DA0"), {&guikeyboard, "4552A057 59545549"}}) {
-        SetUp();
-        headless::press(0x0D); // still down from the menu, until frame 7
+        SetUp(), headless::press(0x0D); // still down from the menu, until frame 7
         std::string held, first;
         bytes atmessage; // the file as it is when the confirmation first shows
         auto note = [&](std::uint64_t n) {
@@ -110,20 +97,19 @@ TEST_F(KeyScreens, CaptureInOrderOnceEveryKeyIsUpAndSaveBeforeTheMessage) {
 // block, with start on the value sections doing nothing and nothing saved before "Save & Quit".
 // Opened again on every shade and an unknown one (entry 2), the picker saves back what it read,
 // the unknown as a blank.
-TEST_F(ColorPicker, ValuesStopAtTheEndsOfTheirRangesAndAreSavedAndReadBack) {
+TEST_F(Screens, ColorPickerValuesStopAtTheEndsOfTheirRangesAndAreSavedAndReadBack) {
     std::string keys = "ls" + std::string(30, 'r') + "dr" + std::string(20, 'l') + "sdl" +
                        std::string(20, 'r') + "dl" + std::string(6, 'r') + "ds";
     int early = 0;
-    auto note = [&](std::uint64_t n) {
-        early += n < 2 * keys.size() - 2 && readfile() != defaults;
-    };
-    EXPECT_EQ(run(colorpicker, keys, 2000, note), 3);
+    EXPECT_EQ(
+        run(colorpicker, keys, 2000,
+            [&](std::uint64_t n) { early += n < 2 * keys.size() - 2 && readfile() != defaults; }),
+        3);
     EXPECT_EQ(text(5, 52, 2) + text(9, 0, 2) + text(13, 30, 2) + text(17, 8, 2), "^^^^^^^^");
     bytes want = defaults;
     want[52] = 0x0F, want[53] = 0xDB;
     EXPECT_EQ(std::tuple(early, readfile()), std::tuple(0, want));
-    want[3] = 0xB2, want[5] = 'x';
-    writefile(want);
+    want[3] = 0xB2, want[5] = 'x', writefile(want);
     EXPECT_EQ(run(colorpicker, "dddds"), 3);
     want[5] = 0xFF;
     EXPECT_EQ(readfile(), want);
@@ -131,10 +117,9 @@ TEST_F(ColorPicker, ValuesStopAtTheEndsOfTheirRangesAndAreSavedAndReadBack) {
 
 // Low red + 1, high green + 1, high blue - 1; colour 15's low green + 1; start there does
 // nothing; then "Save & Quit". The palette shown follows every edit at once.
-TEST_F(PaletteEditor, DigitsCarryAndBorrowThroughTheWholeByteAndAreSavedAndShown) {
+TEST_F(Screens, PaletteDigitsCarryAndBorrowThroughTheWholeByteAndAreSavedAndShown) {
     bytes want = defaults;
-    want[54] = 0x0F, want[55] = 0xF0, want[56] = 0x05;
-    writefile(want);
+    want[54] = 0x0F, want[55] = 0xF0, want[56] = 0x05, writefile(want);
     int mismatched = 0;
     EXPECT_EQ(
         run(change16colors, "rararrbl" + std::string(15, 'd') + "asds", 2000,

@@ -21,8 +21,7 @@ using Settings = ScreenTest;
 // defaults. Nothing replaces a folder.
 TEST_F(Settings, FilesOfAnyLengthLoadOverTheDefaultsAndAreReplacedWholeButNeverAFolder) {
     initload();
-    EXPECT_EQ(std::tuple(readfile(), bytes(headless::palette(), headless::palette() + 48)),
-              std::tuple(defaults, bytes(&defaults[54], &defaults[102])));
+    EXPECT_EQ(readfile(), defaults);
     bytes odd(200, 0x5A); // unlike the fresh file at every position
     for (int i = 0; i < 138; i++)
         odd[i] = static_cast<unsigned char>(~defaults[i] ^ (i * 37));
@@ -30,13 +29,10 @@ TEST_F(Settings, FilesOfAnyLengthLoadOverTheDefaultsAndAreReplacedWholeButNeverA
     for (int n = 200; n >= 0; n = n == 200 ? 137 : n - 1) {
         bytes want = defaults, part(odd.begin(), odd.begin() + n);
         std::copy_n(part.begin(), std::min(n, 138), want.begin());
-        writefile(part);
-        initload();
+        writefile(part), initload();
         ASSERT_EQ(readfile(), part) << n;
         savesettings();
-        ASSERT_EQ(std::tuple(readfile(), listfolder(".")),
-                  std::tuple(want, std::vector<std::string>{"savefile"}))
-            << "length " << n;
+        ASSERT_EQ(std::tuple(readfile(), listfolder(".").size()), std::tuple(want, 1u)) << n;
     }
     fs::remove("savefile"), fs::create_directory("savefile");
     EXPECT_FALSE(replacefile("savefile", odd.data(), 8));
@@ -69,8 +65,7 @@ extern "C" int rename(const char* from, const char* to) noexcept {
                      }),
                 _exit(0);
         int st = 0;
-        waitpid(other, &st, 0);
-        EXPECT_TRUE(WIFSIGNALED(st)) << st;
+        EXPECT_TRUE(waitpid(other, &st, 0) == other && WIFSIGNALED(st)) << st;
     }
     return renameat(AT_FDCWD, from, AT_FDCWD, to);
 }
@@ -81,16 +76,13 @@ extern "C" int rename(const char* from, const char* to) noexcept {
 TEST_F(Settings, AFailedWriteChangesNothingAndNothingIsWrittenThroughALinkOrAnotherGamesFile) {
     diskfull(0, initload);
     EXPECT_EQ(listfolder(".").size(), 0u);
-    writefile(bytes(150, 7));
-    initload();
-    INGAMEDAS = 99;
+    writefile(bytes(150, 7)), initload(), INGAMEDAS = 99;
     diskfull(100, savesettings);
     EXPECT_EQ(std::tuple(readfile(), listfolder(".").size()), std::tuple(bytes(150, 7), 1u));
     writefile({1, 2, 3}, "savefile.new"), writefile({4, 5, 6}, "mine");
     for (const char* guess : {"savefile.tmp", "savefile~", ".savefile.new"})
         fs::create_symlink("mine", guess);
-    holdrename = true;
-    savesettings();
+    holdrename = true, savesettings();
     EXPECT_EQ(std::tuple(holdrename, readfile()[102], readfile("mine"), listfolder(".").size()),
               std::tuple(false, 99, bytes{4, 5, 6}, 6u));
 }
@@ -110,11 +102,9 @@ TEST_F(Settings, OnlyARegularFileIsReadAndOneThatCannotBeOpenedIsKept) {
         to ? fs::create_symlink(to, name) : void();
         EXPECT_EQ(readfile(name, buf, sizeof buf), result) << name;
     }
-    fs::create_symlink("savefile", "savefile"); // opening it fails, as a file we may not read
-    initload();
-    alarm(0);
-    EXPECT_TRUE(fs::is_symlink("savefile"));
-    EXPECT_EQ(INGAMEDAS, 7u);
+    // Opening a link to itself fails, as a file we may not read would.
+    fs::create_symlink("savefile", "savefile"), initload(), alarm(0);
+    EXPECT_EQ(std::tuple(fs::is_symlink("savefile"), INGAMEDAS), std::tuple(true, 7u));
 }
 
 #endif
