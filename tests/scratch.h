@@ -7,26 +7,20 @@
 #include <cstdlib>
 #include <filesystem>
 #include <random>
-#include <string>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
 
 struct scratchdir {
     std::filesystem::path before = std::filesystem::current_path(), dir;
-
     scratchdir() {
-        std::random_device pick;
-        do
-            dir =
-                std::filesystem::temp_directory_path() / ("dropple-test-" + std::to_string(pick()));
-        while (!std::filesystem::create_directory(dir));
+        while (!std::filesystem::create_directory(
+            dir = std::filesystem::temp_directory_path() /
+                  ("dropple-test-" + std::to_string(std::random_device()()))))
+            ;
         std::filesystem::current_path(dir);
     }
-    ~scratchdir() {
-        std::filesystem::current_path(before);
-        std::filesystem::remove_all(dir);
-    }
+    ~scratchdir() { std::filesystem::current_path(before), std::filesystem::remove_all(dir); }
 };
 
 #ifndef _WIN32 // the back ends' own tests, which only the Linux build has
@@ -35,8 +29,7 @@ class scratch : public ::testing::Test {
     void SetUp() override {
         // With no data folder to go to, the settings file is the working folder's, as in a
         // folder that already holds one.
-        setenv("XDG_DATA_HOME", "", 1);
-        setenv("HOME", "", 1);
+        setenv("XDG_DATA_HOME", "", 1), setenv("HOME", "", 1);
         alarm(20); // a test that blocks on a file dies instead of hanging
     }
     void TearDown() override { alarm(0); }

@@ -1,5 +1,5 @@
-// Each test in a fresh empty folder, so "savefile" never leaks between tests, with the settings
-// screens run on the headless back end by scripted keys.
+// Each test in a fresh empty folder, so "savefile" never leaks between tests,
+// with the settings screens run on the headless back end by scripted keys.
 #pragma once
 
 #include "../scratch.h"
@@ -14,29 +14,22 @@
 
 using bytes = std::vector<unsigned char>;
 
-inline bytes hex(std::string digits) {
-    std::erase(digits, ' ');
-    bytes b;
-    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
-        b.push_back(static_cast<unsigned char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-    return b;
-}
-
 // A fresh file, written out by hand: cell kinds (attribute, character), palette, in-game DAS,
 // ARR and soft drop, in-game keys, menu DAS and ARR, menu keys.
-const bytes defaults = hex("A0FF C0FF E0FF B0FF 80FF 90FF D0FF 70FF 2AB1 4CB1 6EB1 3BB1 6CB1 19B1"
-                           "5DB1 07B1 AFB1 CFB1 EFB1 BFB1 8FB1 9FB1 DFB1 7FB1 70B0 30B0 F0FF"
-                           "000000 0000AA 00AA00 00AAAA AA0000 AA00AA AAAA00 AAAAAA"
-                           "FFAA55 5555FF 55FF55 55FFFF FF5555 FF55FF FFFF55 FFFFFF"
-                           "07000000 00100000 00200000 26282527 585A0DA0"
-                           "08000000 01000000 26282527 585A0DA0");
+const char fresh[] =
+    "\xA0\xFF\xC0\xFF\xE0\xFF\xB0\xFF\x80\xFF\x90\xFF\xD0\xFF\x70\xFF\x2A\xB1\x4C\xB1\x6E\xB1\x3B"
+    "\xB1\x6C\xB1\x19\xB1\x5D\xB1\x07\xB1\xAF\xB1\xCF\xB1\xEF\xB1\xBF\xB1\x8F\xB1\x9F\xB1\xDF\xB1"
+    "\x7F\xB1\x70\xB0\x30\xB0\xF0\xFF\x00\x00\x00\x00\x00\xAA\x00\xAA\x00\x00\xAA\xAA\xAA\x00\x00"
+    "\xAA\x00\xAA\xAA\xAA\x00\xAA\xAA\xAA\xFF\xAA\x55\x55\x55\xFF\x55\xFF\x55\x55\xFF\xFF\xFF\x55"
+    "\x55\xFF\x55\xFF\xFF\xFF\x55\xFF\xFF\xFF\x07\x00\x00\x00\x00\x10\x00\x00\x00\x20\x00\x00\x26"
+    "\x28\x25\x27\x58\x5A\x0D\xA0\x08\x00\x00\x00\x01\x00\x00\x00\x26\x28\x25\x27\x58\x5A\x0D\xA0";
+const bytes defaults(fresh, fresh + 138);
 
 inline bytes readfile(const char* name = "savefile") {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return {std::istreambuf_iterator<char>(std::ifstream(name, std::ios::binary).rdbuf()), {}};
 }
 inline void writefile(const bytes& b, const char* name = "savefile") {
-    std::ofstream(name, std::ios::binary) << std::string(b.begin(), b.end());
+    std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
 }
 inline std::string text(int row, int col, int length) {
     std::string s;
@@ -44,33 +37,18 @@ inline std::string text(int row, int col, int length) {
         s += static_cast<char>(headless::display()[row * 80 + c].ch);
     return s;
 }
-inline int attrat(int row, int col) {
-    return headless::display()[row * 80 + col].attr;
-}
 
-// One key per character, down for a frame and up for the next: u d l r a b s are the menu keys
-// up, down, left, right, A, B and start; '.' is no key; anything else is its own code.
-inline void tap(const std::string& keys, std::uint64_t n) {
-    static const std::string menu = "udlrabs", codes = "\x26\x28\x25\x27\x58\x5A\x0D";
-    std::size_t i = (n - 1) / 2;
-    if (i >= keys.size() || keys[i] == '.')
-        return;
-    auto slot = menu.find(keys[i]);
-    auto code = static_cast<unsigned char>(slot == std::string::npos ? keys[i] : codes[slot]);
-    (n % 2 ? headless::press : headless::release)(code);
-}
-
-// Frames of 100 ticks and on frame 30 a stall of 150 ms (900 ticks), with `code` pressed `from`
-// ticks after the stall's start (by default 120 ms into it) and let go 20 ms after its end. Each
-// is heard once the counter has reached it, so the frames that catch up after the stall, which
-// run at once, run before the release is heard.
+// Frames of 100 ticks and on frame 30 a stall of 150 ms (900 ticks), with
+// `code` pressed `from` ticks after the stall's start (by default 120 ms into
+// it) and let go 20 ms after its end. Each is heard once the counter has
+// reached it, so the frames that catch up after the stall, which run at once,
+// run before the release is heard.
 inline std::function<void(std::uint64_t)> stalltap(unsigned char code, std::int64_t from = 720) {
-    headless::setclock(6000, 1);
-    cputimersecond = 6000, frameint = 100, timecounter = headless::now();
+    headless::setclock(6000, 1), cputimersecond = 6000, frameint = 100,
+                                 timecounter = headless::now();
     const std::uint64_t at[2] = {timecounter + 3000 + from, timecounter + 3000 + 1020};
     return [=, heard = 0](std::uint64_t n) mutable {
-        if (n == 30)
-            headless::advance(900);
+        n == 30 ? headless::advance(900) : void();
         for (; heard < 2 && headless::now() >= at[heard]; heard++)
             headless::hear(code, heard == 0, at[heard]);
     };
@@ -85,16 +63,24 @@ class ScreenTest : public ::testing::Test {
     scratchdir here;
 
   public:
-    // Runs the screen with `keys` tapped, calling `each` first at every frame boundary (counted
-    // from 1). Returns the screen's result, or -1 when it was still running after `limit` frames.
+    // Runs the screen with `keys` tapped, one a frame and each let go the next
+    // ('.' is none; u d l r a b s are the menu keys up, down, left, right, A, B
+    // and start), calling `each` first at every frame boundary (counted from 1).
+    // Returns the screen's result, or -1 when it was still running after `limit`
+    // frames.
     static int run(
         unsigned char (*screenfn)(), std::string keys, std::uint64_t limit = 2000,
         std::function<void(std::uint64_t)> each = [](std::uint64_t) {}) {
         std::uint64_t base = headless::frame();
         headless::onframe([&](std::uint64_t n) {
-            if (n - base > limit)
+            if ((n -= base) > limit)
                 throw limit;
-            each(n - base), tap(keys, n - base);
+            each(n);
+            const char k = n <= 2 * keys.size() ? keys[(n - 1) / 2] : '.';
+            const auto at = std::string("udlrabs").find(k);
+            if (k != '.')
+                (n % 2 ? headless::press : headless::release)(
+                    at == std::string::npos ? k : "\x26\x28\x25\x27\x58\x5A\x0D"[at]);
         });
         int result = -1;
         try {
