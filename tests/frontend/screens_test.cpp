@@ -24,7 +24,7 @@ TEST_F(ScreenTest, MenuKeysHeldRepeatAfterTheMenuDelayAtTheMenuRateAndStartWaits
         std::string rows;
         auto stall =
             key ? (headless::press(key), std::function<void(std::uint64_t)>()) : stalltap(0x28);
-        int result = run(menu, script, want.size(), [&](std::uint64_t n) {
+        int result = run(menu, script, want.size(), [&, key = key, letgo = letgo](std::uint64_t n) {
             // The highlighted row, as a digit from 0 to B: '-' for none, '*' for more
             // than one. The far end is what shows that the whole row is lit.
             int found = -1;
