@@ -73,9 +73,14 @@ static void place(std::uint8_t p, std::uint16_t lowest, std::uint16_t x0) {
         ingamev.piecex[i] = x0 + i, ingamev.piecey[i] = i ? 20 : lowest, ingamev.ghosty[i] = 3;
 }
 
-TEST(Lock, OneCellInTheFieldKeepsTheGameGoing) {
+// A T with one cell in the field, turned last into two taken corners, locks as a T-spin and the
+// game goes on; a lock with no piece in play writes nothing through rows of 255. Then at 39 lines
+// an I that locks wholly above the field and completes row 20 tops out, and its line still counts
+// and wins: both endings show.
+TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
     auto& g = ingamev;
-    newgame(5);
+    auto* bottom = &screen[24 * screencols];
+    newgame(1);
     place(6, 19, 2);
     g.lastrotate = 1;
     g.board[18][1] = g.board[18][3] = 1; // with the piece's own cell, a T-spin
@@ -84,27 +89,19 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoing) {
                          std::count(g.piecey, g.piecey + 4, 255) +
                              std::count(g.ghosty, g.ghosty + 4, 255)),
               std::tuple(0, 0, 7, 7, "lock.wav combo0.wav tspin0.wav", 8));
-    lock(); // again, with no piece in play: nothing is written through rows of 255
-    EXPECT_EQ(g.piececount, 2u);
-}
-
-// Mode 1 at 39 lines: an I that locks wholly above the field and completes row 20 tops out, and
-// its line still counts and wins.
-TEST(Lock, TopOutAndWinInOneLockStillClearAndShowBothEndings) {
-    auto* bottom = &screen[24 * screencols];
-    newgame(1);
-    ingamev.lines = 39;
-    ingamev.board[0][0] = 1;
-    std::memset(ingamev.board[20], 1, 6);
+    lock(); // again, with no piece in play
+    g.lines = 39;
+    std::memset(g.board[20], 1, 6);
     std::fill_n(bottom, screencols, cell{' ', 0x1f});
+    headless::clearrecords();
     place(3, 20, 6);
     lock();
     std::string text;
     for (int c = 34; c <= 45; c++)
         text += static_cast<char>(bottom[c].ch);
-    EXPECT_EQ(std::tuple(heard(), text, bottom[35].attr, ingamev.score, ingamev.board[20][9]),
+    EXPECT_EQ(std::tuple(heard(), text, bottom[35].attr, g.score, g.board[20][9], g.piececount),
               std::tuple("lock.wav gameover.wav combo0.wav erase1.wav excellent.wav",
-                         " GYOU WIN!! ", 0x1f, 100u, 0));
+                         " GYOU WIN!! ", 0x1f, 100u, 0, 3u));
 }
 
 // Modes by lines a line short of a tenth and at it, and the Dropple 5 modes from a level with no
