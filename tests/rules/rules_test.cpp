@@ -6,8 +6,6 @@
 #include "rules/rules.h"
 #include "shell/shell.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string>
