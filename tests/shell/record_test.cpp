@@ -104,12 +104,12 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
                          " GYOU WIN!! ", 0x1f, 100u, 0, 3u));
 }
 
-// Modes by lines a line short of a tenth and at it, and the Dropple 5 modes from a level with no
-// line, one or four: the level, the gravity, the spawn and lock delays, the sound and, where a win
-// sounds, the end. Mode 0 is won at 200 lines; mode 4 keeps row 20 of its table from 200 lines on;
-// mode 6 takes the last row's lock delay from 610 lines; modes 7 and 8 stop before each hundred and
-// at 998 until a line is cleared, a new hundred sounds and 999 wins. The recorded games play
-// through the lower levels, and mode 1's win at 40 lines.
+// Modes by lines at a tenth (mode 6 also a line short of it), and the Dropple 5 modes from a
+// level with no line, one or four: the level, the gravity, the spawn and lock delays, the sound
+// and, where a win sounds, the end. Mode 0 is won at 200 lines; mode 4 keeps row 20 of its table
+// from 200 lines on; mode 6 takes the last row's lock delay from 610 lines; modes 7 and 8 stop
+// before each hundred and at 998 until a line is cleared, a new hundred sounds and 999 wins. The
+// recorded games play through the lower levels, and mode 1's win at 40 lines.
 TEST(Modes, LevelsFollowTheirTablesStopAndWin) {
     using row = std::tuple<int, int, int, int, int, std::uint32_t, int, int, const char*>;
     const row cases[] = {
