@@ -27,11 +27,10 @@ const std::string& show() {
     return renderframe();
 }
 
-// One cell as tmux holds it: its text and colours (-1: the terminal's default; 0xRRGGBB, or
-// 0x1000000 + index for the 256-colour palette).
+// One cell as tmux holds it: its text and colours as tmux writes them ("2;R;G;B", or "5;N" for the
+// 256-colour palette; "" for the terminal's default).
 struct vtcell {
-    std::string text = " ";
-    long fg = -1, bg = -1;
+    std::string text = " ", fg, bg;
 };
 
 // A private tmux server with one pane; the test writes the renderer's bytes straight to the pane's
@@ -72,9 +71,11 @@ class vt : public ::testing::Test {
         tmux("kill-server");
     }
 
-    long colour(int i) const {
-        return nearest ? 0x1000000 + nearest[i]
-                       : long(pal[3 * i]) << 16 | long(pal[3 * i + 1]) << 8 | pal[3 * i + 2];
+    std::string colour(int i) const {
+        if (nearest)
+            return "5;" + std::to_string(nearest[i]);
+        return "2;" + std::to_string(pal[3 * i]) + ";" + std::to_string(pal[3 * i + 1]) + ";" +
+               std::to_string(pal[3 * i + 2]);
     }
 
     // Presents `shown` on a cols by rows terminal and plays it into the pane; the first cell that
@@ -96,28 +97,24 @@ class vt : public ::testing::Test {
     }
 
     std::string differs(const cell* shown) {
-        // tmux sets one colour per sequence: 38 or 48 with ;2;R;G;B or ;5;N, 39, 49, 0.
         const std::string s = tmux("capture-pane -p -e -N -t pane");
         const std::string now = "(now " + std::to_string(width) + " x " + std::to_string(height);
         if (width < screencols || height < screenrows) // a notice instead, naming the size
             return s.find(now + ")") != std::string::npos ? "" : "no notice";
         std::vector<vtcell> got(std::size_t(width * height));
-        long fg = -1, bg = -1;
+        std::string fg, bg;
         for (std::size_t i = 0, y = 0, x = 0; i < s.size();) {
             unsigned char b = static_cast<unsigned char>(s[i]);
             if (b == '\n') {
                 y++, x = 0, i++;
             } else if (b == 0x1b) {
-                long v[5] = {};
-                std::sscanf(s.c_str() + i + 2, "%ld;%ld;%ld;%ld;%ld", v, v + 1, v + 2, v + 3,
-                            v + 4);
-                long* c = v[0] == 38 || v[0] == 39 ? &fg : &bg;
-                *c = v[0] % 10 == 9 || v[0] == 0 ? -1
-                     : v[1] == 5                 ? 0x1000000 + v[2]
-                                                 : v[2] << 16 | v[3] << 8 | v[4];
-                if (v[0] == 0)
-                    fg = bg = -1;
-                i = s.find('m', i) + 1;
+                // tmux sets one colour per sequence: 38;... or 48;..., 39 or 49, or 0 for both.
+                const std::size_t m = s.find('m', i);
+                const std::string sgr = s.substr(i + 2, m - i - 2);
+                (sgr[0] == '3' ? fg : bg) = sgr.size() > 3 ? sgr.substr(3) : "";
+                if (sgr == "0")
+                    fg = bg = "";
+                i = m + 1;
             } else {
                 std::size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
                 if (y < std::size_t(height) && x < std::size_t(width))
@@ -129,7 +126,7 @@ class vt : public ::testing::Test {
             for (int x = 0; x < width; x++) {
                 const vtcell& c = got[y * width + x];
                 const int r = y - (height - screenrows) / 2, col = x - (width - screencols) / 2;
-                bool same = c.text == " " && c.bg == -1;
+                bool same = c.text == " " && c.bg.empty();
                 if (r >= 0 && r < screenrows && col >= 0 && col < screencols) {
                     const cell& w = shown[r * screencols + col];
                     const std::string want = glyph(static_cast<unsigned char>(w.ch));
@@ -139,7 +136,7 @@ class vt : public ::testing::Test {
                 }
                 if (!same)
                     return "row " + std::to_string(y) + " col " + std::to_string(x) + ": got '" +
-                           c.text + "' " + std::to_string(c.fg) + "/" + std::to_string(c.bg);
+                           c.text + "' " + c.fg + "/" + c.bg;
             }
         return "";
     }
