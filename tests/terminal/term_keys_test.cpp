@@ -19,16 +19,15 @@ namespace {
 
 std::string modeson, modesoff;
 
-// Frames 16 ms apart up to `to`, with Left tapped at each of `taps` (ms): '#' for each frame that
+// Frames 16 ms apart, with Left tapped in each frame marked 't' in `taps`: '#' for each frame that
 // sees the key down, '.' for each that sees it up.
-std::string play(const std::vector<std::uint64_t>& taps, std::uint64_t to) {
+std::string play(const std::string& taps) {
     keystate s;
     std::string seen;
-    std::size_t next = 0;
-    for (std::uint64_t t = 0; t <= to; t += 16) {
-        keytick(s, t);
-        while (next < taps.size() && taps[next] <= t)
-            keyapply(s, {evtap, 0x25, 0}, taps[next++]);
+    for (std::uint64_t f = 0; f < taps.size(); f++) {
+        keytick(s, 16 * f);
+        if (taps[f] == 't')
+            keyapply(s, {evtap, 0x25, 0}, 16 * f);
         keystep(s);
         seen += keyisdown(s, 0x25) ? '#' : '.';
     }
@@ -36,11 +35,10 @@ std::string play(const std::vector<std::uint64_t>& taps, std::uint64_t to) {
 }
 
 TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
-    // A tap is one frame; quick taps stay separate presses, each too short for a delayed auto
-    // shift (7 frames).
-    const std::string one = play({100, 2000}, 3000), quick = play({100, 300, 500}, 2000);
-    EXPECT_TRUE(std::regex_match(one, std::regex("\\.+#\\.+#\\.+"))) << one;
-    EXPECT_TRUE(std::regex_match(quick, std::regex("(\\.+#{1,4}){3}\\.+"))) << quick;
+    // A fresh tap is one frame, also 2 s after the last; quick taps (200 ms apart) stay separate
+    // presses, each too short for a delayed auto shift (7 frames).
+    const std::string seen = play(".t............t............t" + std::string(124, '.') + "t..");
+    EXPECT_TRUE(std::regex_match(seen, std::regex("\\.#(\\.+#{1,4}){2}\\.+#\\.+"))) << seen;
     // A flood of shifted, controlled taps leaves nothing down once it stops.
     keystate s;
     for (std::uint64_t t : {0, 1, 2, 40, 41, 500, 530, 560, 561})
@@ -60,21 +58,22 @@ TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
 TEST(TermKeys, DeviceTransitionsQueueAndTheKeyMapMendsLostOnes) {
     keystate s;
     s.source = fromdevices;
-    bool none[256] = {}, left[256] = {};
-    left[0x25] = true;
+    for (bool d : {true, false, true, false})
+        keydevice(s, 0x25, d);
+    bool map[256] = {};
     std::string seen;
-    auto frame = [&](const bool* map) {
+    // What the key map shows of Left each frame: a press the devices lost; then, with the focus
+    // gone, a press they tell.
+    for (char shown : std::string(".....##.#")) {
+        if (seen.size() == 8) {
+            keyapply(s, {evfocusout, 0, 0}, 0);
+            keydevice(s, 0x25, true);
+        }
+        map[0x25] = shown == '#';
         keyoutside(s, map, 0);
         keystep(s);
         seen += keyisdown(s, 0x25) ? '#' : '.';
-    };
-    for (bool d : {true, false, true, false})
-        keydevice(s, 0x25, d);
-    for (const bool* map : {none, none, none, none, none, left, left, none}) // a lost press
-        frame(map);
-    keyapply(s, {evfocusout, 0, 0}, 0);
-    keydevice(s, 0x25, true);
-    frame(left);
+    }
     EXPECT_EQ(seen, "#.#..##..");
 }
 
@@ -91,20 +90,11 @@ struct faketerminal {
         cfmakeraw(&t);
         openpty(&master, &slave, nullptr, &t, nullptr);
         send(answers);
-        keysopen(
-            slave, slave,
-            [](const char* on, const char* off) {
-                modeson = on;
-                modesoff = off;
-            },
-            [] {});
+        keysopen(slave, slave, reported, [] {});
     }
+    ~faketerminal() { keysclose(), close(slave), close(master); }
+    static void reported(const char* on, const char* off) { modeson = on, modesoff = off; }
     void send(const std::string& bytes) const { (void)!write(master, bytes.data(), bytes.size()); }
-    ~faketerminal() {
-        keysclose();
-        close(slave);
-        close(master);
-    }
     // Everything the program wrote to the terminal so far.
     std::string heard() const {
         std::string s;
@@ -128,8 +118,6 @@ struct faketerminal {
 // and releases; a protocol answer after the attributes answers no question of ours; a silent
 // terminal neither stalls start-up nor is lost when it answers late.
 TEST(TermProbe, TheProtocolAnswerCountsOnlyBeforeTheAttributes) {
-    const std::string reportson = "\x1b[?1004h\x1b[?1000h\x1b[?1006h",
-                      reportsoff = "\x1b[?1006l\x1b[?1000l\x1b[?1004l";
     const std::tuple<const char*, const char*, const char*, keysource> cases[] = {
         {"the protocol at once", "\x1b[?0u\x1b[?62;c", "", fromprotocol},
         {"the attributes only", "\x1b[?64;1;2;6;9;15;18;21;22c", "\x1b[?0u", fromrepeat},
@@ -145,8 +133,10 @@ TEST(TermProbe, TheProtocolAnswerCountsOnlyBeforeTheAttributes) {
         EXPECT_NE(heard.find("\x1b[?u\x1b[c"), std::string::npos) << "the questions";
         EXPECT_EQ(heard.find(pushed ? "\x1b[>11u" : "\x1b[>") != std::string::npos, pushed);
         // Pushed after the other reports, popped before them, on every way out.
-        EXPECT_EQ(modeson, reportson + (pushed ? "\x1b[>11u" : ""));
-        EXPECT_EQ(modesoff, (pushed ? "\x1b[<u" : "") + reportsoff);
+        EXPECT_EQ(modeson,
+                  "\x1b[?1004h\x1b[?1000h\x1b[?1006h" + std::string(pushed ? "\x1b[>11u" : ""));
+        EXPECT_EQ(modesoff,
+                  (pushed ? "\x1b[<u" : std::string()) + "\x1b[?1006l\x1b[?1000l\x1b[?1004l");
         if (!pushed)
             continue;
         t.frame("\x1b[57441u\x1b[57447u\x1b[D\x1b[57441;2:3u\x1b[1;2:3");
