@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <regex>
 #include <string>
 #include <termios.h>
 #include <thread>
@@ -18,35 +19,26 @@ namespace {
 
 std::string modeson, modesoff;
 
-// Runs frames 16 ms apart up to `to`, applying the taps of Left due in each; counts the frames the
-// key was seen down, the separate presses, and the longest unbroken run.
-struct seen {
-    int frames = 0, presses = 0, longest = 0;
-};
-seen play(const std::vector<std::uint64_t>& taps, std::uint64_t to) {
+// Frames 16 ms apart, with Left tapped in each frame marked 't' in `taps`: '#' for each frame that
+// sees the key down, '.' for each that sees it up.
+std::string play(const std::string& taps) {
     keystate s;
-    seen r;
-    int run = 0;
-    std::size_t next = 0;
-    for (std::uint64_t t = 0; t <= to; t += 16) {
-        keytick(s, t);
-        while (next < taps.size() && taps[next] <= t)
-            keyapply(s, {evtap, 0x25, 0}, taps[next++]);
+    std::string seen;
+    for (std::uint64_t f = 0; f < taps.size(); f++) {
+        keytick(s, 16 * f);
+        if (taps[f] == 't')
+            keyapply(s, {evtap, 0x25, 0}, 16 * f);
         keystep(s);
-        run = keyisdown(s, 0x25) ? run + 1 : 0;
-        r.frames += run > 0;
-        r.presses += run == 1;
-        r.longest = std::max(r.longest, run);
+        seen += keyisdown(s, 0x25) ? '#' : '.';
     }
-    return r;
+    return seen;
 }
 
 TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
-    EXPECT_EQ(play({100, 2000}, 3000).frames, 2) << "a tap is one frame";
-    // Quick taps stay separate presses, each too short for a delayed auto shift (7 frames).
-    seen r = play({100, 300, 500}, 2000);
-    EXPECT_EQ(r.presses, 3);
-    EXPECT_LE(r.longest, 4);
+    // A fresh tap is one frame, also 2 s after the last; quick taps (200 ms apart) stay separate
+    // presses, each too short for a delayed auto shift (7 frames).
+    const std::string seen = play(".t............t............t" + std::string(124, '.') + "t..");
+    EXPECT_TRUE(std::regex_match(seen, std::regex("\\.#(\\.+#{1,4}){2}\\.+#\\.+"))) << seen;
     // A flood of shifted, controlled taps leaves nothing down once it stops.
     keystate s;
     for (std::uint64_t t : {0, 1, 2, 40, 41, 500, 530, 560, 561})
@@ -66,21 +58,22 @@ TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
 TEST(TermKeys, DeviceTransitionsQueueAndTheKeyMapMendsLostOnes) {
     keystate s;
     s.source = fromdevices;
-    bool none[256] = {}, left[256] = {};
-    left[0x25] = true;
+    for (bool d : {true, false, true, false})
+        keydevice(s, 0x25, d);
+    bool map[256] = {};
     std::string seen;
-    auto frame = [&](const bool* map) {
+    // What the key map shows of Left each frame: a press the devices lost; then, with the focus
+    // gone, a press they tell.
+    for (char shown : std::string(".....##.#")) {
+        if (seen.size() == 8) {
+            keyapply(s, {evfocusout, 0, 0}, 0);
+            keydevice(s, 0x25, true);
+        }
+        map[0x25] = shown == '#';
         keyoutside(s, map, 0);
         keystep(s);
         seen += keyisdown(s, 0x25) ? '#' : '.';
-    };
-    for (bool d : {true, false, true, false})
-        keydevice(s, 0x25, d);
-    for (const bool* map : {none, none, none, none, none, left, left, none}) // a lost press
-        frame(map);
-    keyapply(s, {evfocusout, 0, 0}, 0);
-    keydevice(s, 0x25, true);
-    frame(left);
+    }
     EXPECT_EQ(seen, "#.#..##..");
 }
 
@@ -97,20 +90,11 @@ struct faketerminal {
         cfmakeraw(&t);
         openpty(&master, &slave, nullptr, &t, nullptr);
         send(answers);
-        keysopen(
-            slave, slave,
-            [](const char* on, const char* off) {
-                modeson = on;
-                modesoff = off;
-            },
-            [] {});
+        keysopen(slave, slave, reported, [] {});
     }
+    ~faketerminal() { keysclose(), close(slave), close(master); }
+    static void reported(const char* on, const char* off) { modeson = on, modesoff = off; }
     void send(const std::string& bytes) const { (void)!write(master, bytes.data(), bytes.size()); }
-    ~faketerminal() {
-        keysclose();
-        close(slave);
-        close(master);
-    }
     // Everything the program wrote to the terminal so far.
     std::string heard() const {
         std::string s;
@@ -130,39 +114,40 @@ struct faketerminal {
     }
 };
 
-TEST(TermProbe, TerminalWithTheKeyboardProtocol) {
-    faketerminal t("\x1b[?0u\x1b[?62;c");
-    EXPECT_EQ(keysfrom(), fromprotocol);
-    EXPECT_NE(t.heard().find("\x1b[?u\x1b[c"), std::string::npos);
-    // Pushed after the other reports, popped before them, on every way out.
-    EXPECT_EQ(modeson, "\x1b[?1004h\x1b[?1000h\x1b[?1006h\x1b[>11u");
-    EXPECT_EQ(modesoff, "\x1b[<u\x1b[?1006l\x1b[?1000l\x1b[?1004l");
-    t.frame("\x1b[57441u\x1b[57447u\x1b[D\x1b[57441;2:3u\x1b[1;2:3");
-    EXPECT_TRUE(keysdown(0xA0)) << "a tap between two frames is seen by one";
-    t.frame("D\x1b[1;2:3D"); // a release cut across reads, and said twice
-    EXPECT_TRUE(keysdown(0x10) && keysdown(0xA1) && !keysdown(0xA0) && !keysdown(0x25));
-    t.frame("\x1b[O");
-    EXPECT_FALSE(keysdown(0x10) || keysdown(0xA1));
-    EXPECT_EQ(t.frame("\x1b[99;5u"), wantquit);
-    keysclose();
-    EXPECT_EQ(t.heard(), "") << "the way out is the lifecycle's, so the flags pop only once";
-}
-
-// A protocol answer after the device attributes answers no question of ours; a silent terminal
-// neither stalls start-up nor is lost when it answers late.
+// A terminal that answers the protocol's question before the device attributes reports presses
+// and releases; a protocol answer after the attributes answers no question of ours; a silent
+// terminal neither stalls start-up nor is lost when it answers late.
 TEST(TermProbe, TheProtocolAnswerCountsOnlyBeforeTheAttributes) {
-    const std::tuple<const char*, const char*, keysource> cases[] = {
-        {"\x1b[?64;1;2;6;9;15;18;21;22c", "\x1b[?0u", fromrepeat},
-        {"", "\x1b[?0u\x1b[?62;c", fromprotocol}};
-    for (auto [answers, late, source] : cases) {
-        SCOPED_TRACE(*answers ? "attributes only" : "silent at first");
+    const std::tuple<const char*, const char*, const char*, keysource> cases[] = {
+        {"the protocol at once", "\x1b[?0u\x1b[?62;c", "", fromprotocol},
+        {"the attributes only", "\x1b[?64;1;2;6;9;15;18;21;22c", "\x1b[?0u", fromrepeat},
+        {"silent at first", "", "\x1b[?0u\x1b[?62;c", fromprotocol}};
+    for (auto [what, answers, late, source] : cases) {
+        SCOPED_TRACE(what);
         faketerminal t(answers);
-        EXPECT_EQ(keysfrom(), fromrepeat);
+        EXPECT_EQ(keysfrom(), *late ? fromrepeat : source);
         t.frame(late);
         EXPECT_EQ(keysfrom(), source);
         const bool pushed = source == fromprotocol;
-        EXPECT_EQ(t.heard().find(pushed ? "\x1b[>11u" : "\x1b[>") != std::string::npos, pushed);
-        EXPECT_EQ(modesoff.find("\x1b[<u"), pushed ? 0 : std::string::npos);
+        const std::string heard = t.heard();
+        EXPECT_NE(heard.find("\x1b[?u\x1b[c"), std::string::npos) << "the questions";
+        EXPECT_EQ(heard.find(pushed ? "\x1b[>11u" : "\x1b[>") != std::string::npos, pushed);
+        // Pushed after the other reports, popped before them, on every way out.
+        EXPECT_EQ(modeson,
+                  "\x1b[?1004h\x1b[?1000h\x1b[?1006h" + std::string(pushed ? "\x1b[>11u" : ""));
+        EXPECT_EQ(modesoff,
+                  (pushed ? "\x1b[<u" : std::string()) + "\x1b[?1006l\x1b[?1000l\x1b[?1004l");
+        if (!pushed)
+            continue;
+        t.frame("\x1b[57441u\x1b[57447u\x1b[D\x1b[57441;2:3u\x1b[1;2:3");
+        EXPECT_TRUE(keysdown(0xA0)) << "a tap between two frames is seen by one";
+        t.frame("D\x1b[1;2:3D"); // a release cut across reads, and said twice
+        EXPECT_TRUE(keysdown(0x10) && keysdown(0xA1) && !keysdown(0xA0) && !keysdown(0x25));
+        t.frame("\x1b[O");
+        EXPECT_FALSE(keysdown(0x10) || keysdown(0xA1));
+        EXPECT_EQ(t.frame("\x1b[99;5u"), wantquit);
+        keysclose();
+        EXPECT_EQ(t.heard(), "") << "the way out is the lifecycle's, so the flags pop only once";
     }
 }
 
@@ -184,8 +169,7 @@ TEST(TermInput, ALoneEscapeWaits30MillisecondsACutSequence300) {
             t.frame(rest);
         EXPECT_TRUE(keysdown(key));
         EXPECT_EQ(keysdown(0x1B), key == 0x1B);
-        for (int i = 0; i < 30; i++) // until the guessed keys are up again
-            t.frame("", 16);
+        keysreleaseall();
     }
 }
 
