@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -141,7 +142,7 @@ TEST(Draw, TextNumbersClockLabelsAndCombo) {
         {0, "0.00", 1, 0, "                                "},
         {1, "0.02", 9, 3, "Bk-to-Bk Quadix         combo  3"},
         {75, "1.25", 12, 12, "Bk-to-Bk T-spin  Triple combo 12"},
-        {3599 * 60 + 59, "3599.98", 1, 0, "                                "},
+        {3599 * 60 + 59, "3599.98", 6, 0, " T-spin  Single                 "},
     };
     for (auto [frames, clock, label, combo, labels] : cases) {
         ingamev.frames = frames, ingamev.label = std::uint8_t(label);
@@ -155,56 +156,40 @@ TEST(Draw, TextNumbersClockLabelsAndCombo) {
                   "18446744073709551615");
 }
 
-TEST(Draw, BoardPieceGhostAndPreviews) {
-    startgame();
-    ingamev.board[21][0] = 5;                         // L, rightmost column
-    ingamev.board[24][3] = 1;                         // never shown
-    ingamev.board[0][9] = 1, ingamev.board[0][8] = 7; // S and T, bottom left
-    ingamev.current = 3;                              // I
-    for (int i = 0; i < 4; i++)
-        ingamev.piecex[i] = static_cast<std::uint16_t>(i), ingamev.ghosty[i] = 0;
-    ingamev.piecey[0] = ingamev.piecey[1] = 0; // two cells already down on the ghost
-    ingamev.piecey[2] = 24;                    // above the top of the screen
-    ingamev.queue[0] = 3;                      // I in the first next slot
-    ingamev.hold = 6;                          // T in the hold box
-    draw();
-    EXPECT_EQ(row(2, 46, 49) + row(3, 30, 33) + row(23, 30, 33) + row(23, 42, 49) + row(0, 44, 45),
-              "  mm    iioottttdddd  ");
-    EXPECT_EQ(row(4, 54, 61) + row(5, 54, 61) + row(4, 18, 25) + row(5, 18, 25),
-              std::string(8, 'd') + std::string(8, ' ') + "  gg    gggggg  "); // T points up
-    ingamev.ars = 1;
-    draw();
-    // The I previews a row lower and the T points down.
-    EXPECT_EQ(row(4, 54, 61) + row(5, 54, 61) + row(4, 18, 25) + row(5, 18, 25),
-              std::string(8, ' ') + std::string(8, 'b') + "dddddd    dd    ");
+// Under both rule sets: a locked cell of every piece, S to T from the right, on the second row;
+// an L locked above the field, blank cells above it, nothing of a row past the screen's top; an S
+// falling, two cells down on its ghost and two above the screen; S Z O I L J next and a T held,
+// then nothing held. Entries 8 on are placed cells ('i' for slot 0), 16 on ghosts ('q').
+TEST(Draw, BoardPieceGhostAndPreviewsInEachPiecesColourSlotUnderBothRuleSets) {
+    // The placed cells; the bottom row; the first cell of every next box, then the hold box's;
+    // the I next (the I previews a row lower under the second rules); the T held (pointing down).
+    const std::vector<std::string> want[2] = {
+        {"oonnmmllkkjjii", "qqqqaaaa", "abcdefg", "dddddddd        ", "  gg    gggggg  "},
+        {"llnnmmjjkkiioo", "wwwwgggg", "gacbefd", "        bbbbbbbb", "dddddd    dd    "}};
+    for (std::uint8_t ars : {0, 1}) {
+        startgame();
+        ingamev.ars = ars, ingamev.current = 0, ingamev.hold = 6;
+        ingamev.board[21][0] = 5, ingamev.board[24][3] = 1;
+        for (std::uint8_t p = 0; p < 7; p++)
+            ingamev.board[1][p] = p + 1, ingamev.queue[p] = p;
+        for (int i = 0; i < 4; i++)
+            ingamev.piecex[i] = std::uint16_t(i), ingamev.piecey[i] = i < 2 ? 0 : 24;
+        std::fill_n(ingamev.ghosty, 4, 0);
+        draw();
+        auto first = [](int top, int left) {
+            const std::string box = row(top, left, left + 7) + row(top + 1, left, left + 7);
+            return box[box.find_first_not_of(' ')];
+        };
+        std::string firsts;
+        for (int k = 0; k < 7; k++)
+            firsts += k < 6 ? first(4 + 3 * k, 54) : first(4, 18);
+        EXPECT_EQ(std::vector<std::string>({row(22, 36, 49), row(23, 42, 49), firsts,
+                                            row(13, 54, 61) + row(14, 54, 61),
+                                            row(4, 18, 25) + row(5, 18, 25)}),
+                  want[ars]);
+        EXPECT_EQ(row(2, 46, 49) + row(3, 30, 33) + row(0, 44, 45), "  mm      ");
+    }
     ingamev.hold = 255;
     draw();
     EXPECT_EQ(row(4, 18, 25) + row(5, 18, 25), std::string(16, ' '));
-}
-
-// Every piece in its colour slot, locked, falling, as the ghost, next and held, under both rule
-// sets: entries 8 on are placed cells ('i' for slot 0), 16 on ghosts ('q').
-TEST(Draw, EveryPieceWearsItsColourSlotUnderBothRuleSets) {
-    const char* const slots[2] = {"0123456", "6021453"}; // S Z O I L J T
-    for (std::uint8_t ars : {0, 1}) {
-        for (std::uint8_t p = 0; p < 7; p++) {
-            startgame();
-            ingamev.ars = ars, ingamev.current = p, ingamev.board[0][0] = p + 1;
-            ingamev.queue[0] = ingamev.hold = p;
-            for (int i = 0; i < 4; i++)
-                ingamev.piecex[i] = 5, ingamev.piecey[i] = 10, ingamev.ghosty[i] = 5;
-            draw();
-            auto shown = [](int top, int left) {
-                std::string box = row(top, left, left + 7) + row(top + 1, left, left + 7);
-                return box[box.find_first_not_of(' ')];
-            };
-            const char s = slots[ars][p] - '0';
-            const std::string want = {char('i' + s), char('a' + s), char('q' + s), char('a' + s),
-                                      char('a' + s)};
-            EXPECT_EQ(row(23, 48, 48) + row(13, 38, 38) + row(18, 38, 38) + shown(4, 54) +
-                          shown(4, 18),
-                      want)
-                << "piece " << +p << (ars ? " under the second rules" : "");
-        }
-    }
 }
