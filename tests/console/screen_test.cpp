@@ -23,11 +23,11 @@ std::string row(int r, int from, int to) {
     return s;
 }
 
-// 6000 ticks per second and one tick per counter read: a frame is exactly 100 ticks. The console
-// starts too large.
-void start() {
+// By default 6000 ticks per second and one tick per counter read: a frame is exactly 100 ticks.
+// The console starts too large.
+void start(std::uint64_t rate = 6000, std::uint64_t perread = 1) {
     headless::reset();
-    headless::setclock(6000, 1);
+    headless::setclock(rate, perread);
     headless::setconsole(120, 40, true);
     initscreen();
 }
@@ -58,25 +58,10 @@ void startgame() {
 
 } // namespace
 
-TEST(Pacing, EveryFrameWaitsItsTurnAfterAStallEightRunFreeAndASlowCallerNeverWaits) {
-    start();
-    framesleep(showscreen);
-    const std::uint64_t before = headless::now();
-    EXPECT_EQ(freeframes(120), std::string(120, 'w'));
-    EXPECT_EQ(headless::now() - before, 120 * 100u); // the boundaries stay exact
-    headless::advance(6000);                         // one second
-    EXPECT_EQ(freeframes(10), "ffffffffww");
-    EXPECT_EQ(freeframes(100, 150), std::string(100, 'f')); // one and a half frames per call
-    // The backlog is pinned at the limit: one interval was just consumed out of eight.
-    EXPECT_EQ(headless::now() - timecounter, 7 * frameint);
-}
-
 // Six million ticks per second and a tenth of a millisecond per counter read: a frame is 100000
 // ticks, and a frame that waits on the counter for m milliseconds reads it about 10 m times.
 TEST(Pacing, TheMarginFollowsHowLateTheTimerWakesUpToHalfAMillisecondAndLaterDropsIt) {
-    start();
-    headless::setclock(6000000, 600);
-    initscreen();
+    start(6000000, 600);
     framesleep(showscreen);
     auto frame = [] {
         const std::uint64_t boundary = timecounter + frameint, before = headless::reads();
@@ -104,7 +89,11 @@ TEST(Pacing, TheMarginFollowsHowLateTheTimerWakesUpToHalfAMillisecondAndLaterDro
     }
 }
 
-TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMeterOrNothing) {
+// Start-up opens every sound, in name order, and sizes the console; a frame shows nothing, the
+// meter only on its record, the meter's corner or the whole screen, and the meter reads 60.0 from
+// the first frame on. Then every frame waits its turn; after a stall eight run free, and a slow
+// caller never waits.
+TEST(Pacing, StartUpSizesTheConsoleModesShowTheirPartAndFramesWaitTheirTurnButEightAfterAStall) {
     start();
     const std::vector<std::string>& opened = headless::opened();
     EXPECT_EQ(opened,
@@ -118,7 +107,7 @@ TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMete
     framesleep(0);
     framesleep(7);
     EXPECT_EQ(std::tuple(headless::presented().size(), row(24, 76, 76)), std::tuple(0u, "?"));
-    framesleep(1); // the meter reads 60.0 from the first frame on
+    framesleep(1);
     EXPECT_EQ(std::tuple(headless::presented().size(), row(24, 76, 79), fps),
               std::tuple(0u, "60.0", 600u));
     framesleep(2);
@@ -130,6 +119,15 @@ TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMete
               std::tuple(76, 24, 79, 24, 0, 0, 79, 24, 'x'));
     headless::setconsole(100, 30, false);
     EXPECT_EQ(matchsize(), 1);
+
+    const std::uint64_t before = headless::now();
+    EXPECT_EQ(freeframes(120), std::string(120, 'w'));
+    EXPECT_EQ(headless::now() - before, 120 * 100u); // the boundaries stay exact
+    headless::advance(6000);                         // one second
+    EXPECT_EQ(freeframes(10), "ffffffffww");
+    EXPECT_EQ(freeframes(100, 150), std::string(100, 'f')); // one and a half frames per call
+    // The backlog is pinned at the limit: one interval was just consumed out of eight.
+    EXPECT_EQ(headless::now() - timecounter, 7 * frameint);
 }
 
 TEST(Draw, TextNumbersClockLabelsAndCombo) {
