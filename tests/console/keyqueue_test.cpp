@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -32,10 +33,7 @@ TEST(KeyQueue, EveryTransitionGetsAFrameInOrderNoneBeforeItWasHeardAndClearingFo
     std::string taps; // twenty taps: a flood is bounded, and the latest state wins
     for (int i = 0; i < 20; i++)
         taps += "du";
-    struct {
-        std::vector<std::string> heard;
-        const char* seen;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"du"}, "#........."},                 // a tap between two frames
         {{"d", "", "u"}, "##........"},         // held
         {{"d", "udu"}, "#.#......."},           // let go and tapped again while stalled
@@ -53,8 +51,8 @@ TEST(KeyQueue, EveryTransitionGetsAFrameInOrderNoneBeforeItWasHeardAndClearingFo
         {{taps + "d"}, "#.#.#.######"},
         {{"d", taps + "du"}, "#.#.#.#....."},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(frames(c.heard, std::string(c.seen).size()), c.seen) << c.heard.back();
+    for (const auto& [heard, seen] : cases)
+        EXPECT_EQ(frames(heard, std::string(seen).size()), seen) << heard.back();
 }
 
 } // namespace
