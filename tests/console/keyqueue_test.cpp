@@ -4,32 +4,36 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 // Each string is what is heard before one frame boundary: 'd' a press, 'u' a release, 'r'
-// everything released. Returns what the game sees on each of `frames` frames: '#' down, '.' up.
+// everything released, 'c' the queue cleared; 'D' and 'U' the same for another key, and after a
+// '+' what is heard comes after the frame was due. Returns what the game sees of the first key on
+// each of `frames` frames: '#' down, '.' up.
 std::string frames(const std::vector<std::string>& heard, std::size_t frames = 10) {
     keyqueue q;
     std::string seen;
     for (std::size_t f = 0; f < frames; f++) {
+        std::uint64_t at = f;
         for (char c : f < heard.size() ? heard[f] : "")
-            c == 'r' ? queuerelease(q, f) : queuepush(q, 0x26, c == 'd', f);
+            c == '+'   ? void(at = f + 1)
+            : c == 'r' ? queuerelease(q, at)
+            : c == 'c' ? queueclear(q)
+                       : queuepush(q, c < 'a' ? 0x25 : 0x26, c == 'd' || c == 'D', at);
         queuestep(q, f);
         seen += q.down[0x26] ? '#' : '.';
     }
     return seen;
 }
 
-TEST(KeyQueue, EveryTransitionGetsAFrameInOrder) {
+TEST(KeyQueue, EveryTransitionGetsAFrameInOrderNoneBeforeItWasHeardAndClearingForgetsThem) {
     std::string taps; // twenty taps: a flood is bounded, and the latest state wins
     for (int i = 0; i < 20; i++)
         taps += "du";
-    struct {
-        std::vector<std::string> heard;
-        const char* seen;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"du"}, "#........."},                 // a tap between two frames
         {{"d", "", "u"}, "##........"},         // held
         {{"d", "udu"}, "#.#......."},           // let go and tapped again while stalled
@@ -40,32 +44,15 @@ TEST(KeyQueue, EveryTransitionGetsAFrameInOrder) {
         {{"d", "r"}, "#........."},             // focus lost: everything goes up
         {{"du", "r"}, "#........."},            // ... after the tap it came with
         {{"d", "", "", "r", "d"}, "###.#####"}, // and a later press is heard again
+        {{"+d"}, ".#########"},                 // heard once its frame was due: the next one's
+        {{"D", "dU", "u"}, ".#........"},       // another key's moves beside it change nothing
+        {{"dud", "c"}, "#........."},           // clearing forgets what was still to come
         {{taps}, "#.#.#.#....."},
         {{taps + "d"}, "#.#.#.######"},
         {{"d", taps + "du"}, "#.#.#.#....."},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(frames(c.heard, std::string(c.seen).size()), c.seen) << c.heard.back();
-}
-
-// A transition waits for the first frame due at or after the time it was heard.
-TEST(KeyQueue, KeysMoveOnIndependentlyInTimeAndClearingForgetsAll) {
-    keyqueue q;
-    queuepush(q, 0x25, true, 50);
-    queuepush(q, 0x25, false, 50);
-    queuepush(q, 0x27, true, 90);
-    std::string seen;
-    for (std::uint64_t due : {40, 60, 70, 100, 110}) {
-        queuestep(q, due);
-        seen += std::string(q.down[0x25] ? "#" : ".") + (q.down[0x27] ? "#" : ".") + " ";
-    }
-    EXPECT_EQ(seen, ".. #. .. .# .# ");
-    EXPECT_TRUE(!queuelast(q, 0x25) && queuelast(q, 0x27));
-    queuepush(q, 0x25, true, 0);
-    queueclear(q);
-    queuestep(q, 0);
-    for (int k = 0; k < 256; k++)
-        EXPECT_FALSE(q.down[k] || queuelast(q, static_cast<unsigned char>(k))) << k;
+    for (const auto& [heard, seen] : cases)
+        EXPECT_EQ(frames(heard, std::string(seen).size()), seen) << heard.back();
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -22,11 +23,11 @@ std::string row(int r, int from, int to) {
     return s;
 }
 
-// 6000 ticks per second and one tick per counter read: a frame is exactly 100 ticks. The console
-// starts too large.
-void start() {
+// By default 6000 ticks per second and one tick per counter read: a frame is exactly 100 ticks.
+// The console starts too large.
+void start(std::uint64_t rate = 6000, std::uint64_t perread = 1) {
     headless::reset();
-    headless::setclock(6000, 1);
+    headless::setclock(rate, perread);
     headless::setconsole(120, 40, true);
     initscreen();
 }
@@ -57,31 +58,11 @@ void startgame() {
 
 } // namespace
 
-TEST(Pacing, EveryFrameWaitsItsTurnAfterAStallEightRunFreeAndASlowCallerNeverWaits) {
-    start();
-    framesleep(showscreen);
-    const std::uint64_t before = headless::now();
-    EXPECT_EQ(freeframes(120), std::string(120, 'w'));
-    EXPECT_EQ(headless::now() - before, 120 * 100u); // the boundaries stay exact
-    headless::advance(6000);                         // one second
-    EXPECT_EQ(freeframes(10), "ffffffffww");
-    EXPECT_EQ(freeframes(100, 150), std::string(100, 'f')); // one and a half frames per call
-    // The backlog is pinned at the limit: one interval was just consumed out of eight.
-    EXPECT_EQ(headless::now() - timecounter, 7 * frameint);
-}
-
 // Six million ticks per second and a tenth of a millisecond per counter read: a frame is 100000
 // ticks, and a frame that waits on the counter for m milliseconds reads it about 10 m times.
 TEST(Pacing, TheMarginFollowsHowLateTheTimerWakesUpToHalfAMillisecondAndLaterDropsIt) {
-    start();
-    headless::setclock(6000000, 600);
-    initscreen();
+    start(6000000, 600);
     framesleep(showscreen);
-    auto frame = [] {
-        const std::uint64_t boundary = timecounter + frameint, before = headless::reads();
-        framesleep(showscreen);
-        return std::pair(headless::now() - boundary, headless::reads() - before);
-    };
     // Lateness of every sleep; frames; how late each ends, at least and at most; counter reads, at
     // least and at most.
     const std::uint64_t phases[][6] = {
@@ -96,14 +77,21 @@ TEST(Pacing, TheMarginFollowsHowLateTheTimerWakesUpToHalfAMillisecondAndLaterDro
     for (const auto& p : phases) {
         headless::setlateness(p[0]);
         for (std::uint64_t i = 0; i < p[1]; i++) {
-            const auto [late, reads] = frame();
+            const std::uint64_t boundary = timecounter + frameint, before = headless::reads();
+            framesleep(showscreen);
+            const std::uint64_t late = headless::now() - boundary,
+                                reads = headless::reads() - before;
             ASSERT_TRUE(late >= p[2] && late <= p[3] && reads >= p[4] && reads <= p[5])
                 << "phase " << &p - phases << " frame " << i << ": " << late << " " << reads;
         }
     }
 }
 
-TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMeterOrNothing) {
+// Start-up opens every sound, in name order, and sizes the console; a frame shows nothing, the
+// meter only on its record, the meter's corner or the whole screen, and the meter reads 60.0 from
+// the first frame on. Then every frame waits its turn; after a stall eight run free, and a slow
+// caller never waits.
+TEST(Pacing, StartUpSizesTheConsoleModesShowTheirPartAndFramesWaitTheirTurnButEightAfterAStall) {
     start();
     const std::vector<std::string>& opened = headless::opened();
     EXPECT_EQ(opened,
@@ -117,7 +105,7 @@ TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMete
     framesleep(0);
     framesleep(7);
     EXPECT_EQ(std::tuple(headless::presented().size(), row(24, 76, 76)), std::tuple(0u, "?"));
-    framesleep(1); // the meter reads 60.0 from the first frame on
+    framesleep(1);
     EXPECT_EQ(std::tuple(headless::presented().size(), row(24, 76, 79), fps),
               std::tuple(0u, "60.0", 600u));
     framesleep(2);
@@ -129,6 +117,15 @@ TEST(Pacing, StartUpOpensTheSoundsSizesTheConsoleAndModesPresentTheScreenTheMete
               std::tuple(76, 24, 79, 24, 0, 0, 79, 24, 'x'));
     headless::setconsole(100, 30, false);
     EXPECT_EQ(matchsize(), 1);
+
+    const std::uint64_t before = headless::now();
+    EXPECT_EQ(freeframes(120), std::string(120, 'w'));
+    EXPECT_EQ(headless::now() - before, 120 * 100u); // the boundaries stay exact
+    headless::advance(6000);                         // one second
+    EXPECT_EQ(freeframes(10), "ffffffffww");
+    EXPECT_EQ(freeframes(100, 150), std::string(100, 'f')); // one and a half frames per call
+    // The backlog is pinned at the limit: one interval was just consumed out of eight.
+    EXPECT_EQ(headless::now() - timecounter, 7 * frameint);
 }
 
 TEST(Draw, TextNumbersClockLabelsAndCombo) {
@@ -141,7 +138,7 @@ TEST(Draw, TextNumbersClockLabelsAndCombo) {
         {0, "0.00", 1, 0, "                                "},
         {1, "0.02", 9, 3, "Bk-to-Bk Quadix         combo  3"},
         {75, "1.25", 12, 12, "Bk-to-Bk T-spin  Triple combo 12"},
-        {3599 * 60 + 59, "3599.98", 1, 0, "                                "},
+        {3599 * 60 + 59, "3599.98", 6, 0, " T-spin  Single                 "},
     };
     for (auto [frames, clock, label, combo, labels] : cases) {
         ingamev.frames = frames, ingamev.label = std::uint8_t(label);
@@ -155,56 +152,33 @@ TEST(Draw, TextNumbersClockLabelsAndCombo) {
                   "18446744073709551615");
 }
 
-TEST(Draw, BoardPieceGhostAndPreviews) {
-    startgame();
-    ingamev.board[21][0] = 5;                         // L, rightmost column
-    ingamev.board[24][3] = 1;                         // never shown
-    ingamev.board[0][9] = 1, ingamev.board[0][8] = 7; // S and T, bottom left
-    ingamev.current = 3;                              // I
-    for (int i = 0; i < 4; i++)
-        ingamev.piecex[i] = static_cast<std::uint16_t>(i), ingamev.ghosty[i] = 0;
-    ingamev.piecey[0] = ingamev.piecey[1] = 0; // two cells already down on the ghost
-    ingamev.piecey[2] = 24;                    // above the top of the screen
-    ingamev.queue[0] = 3;                      // I in the first next slot
-    ingamev.hold = 6;                          // T in the hold box
-    draw();
-    EXPECT_EQ(row(2, 46, 49) + row(3, 30, 33) + row(23, 30, 33) + row(23, 42, 49) + row(0, 44, 45),
-              "  mm    iioottttdddd  ");
-    EXPECT_EQ(row(4, 54, 61) + row(5, 54, 61) + row(4, 18, 25) + row(5, 18, 25),
-              std::string(8, 'd') + std::string(8, ' ') + "  gg    gggggg  "); // T points up
-    ingamev.ars = 1;
-    draw();
-    // The I previews a row lower and the T points down.
-    EXPECT_EQ(row(4, 54, 61) + row(5, 54, 61) + row(4, 18, 25) + row(5, 18, 25),
-              std::string(8, ' ') + std::string(8, 'b') + "dddddd    dd    ");
+// Under both rule sets: a locked cell of every piece, S to T from the right, on the second row;
+// an L locked above the field, blank cells above it, nothing of a row past the screen's top; an S
+// falling, two cells down on its ghost and two above the screen; an I fourth in the queue and a
+// T held, then nothing held. Entries 8 on are placed cells ('i' for slot 0), 16 on ghosts ('q').
+TEST(Draw, BoardPieceGhostAndPreviewsInEachPiecesColourSlotUnderBothRuleSets) {
+    // The placed cells; the bottom row; the I next (a row lower under the second rules); the T
+    // held (pointing down under the second rules).
+    const std::vector<std::string> want[2] = {
+        {"oonnmmllkkjjii", "qqqqaaaa", "dddddddd        ", "  gg    gggggg  "},
+        {"llnnmmjjkkiioo", "wwwwgggg", "        bbbbbbbb", "dddddd    dd    "}};
+    for (std::uint8_t ars : {0, 1}) {
+        startgame();
+        ingamev.ars = ars, ingamev.current = 0, ingamev.hold = 6;
+        ingamev.board[21][0] = 5, ingamev.board[24][3] = 1;
+        for (std::uint8_t p = 0; p < 7; p++)
+            ingamev.board[1][p] = p + 1, ingamev.queue[p] = p;
+        for (int i = 0; i < 4; i++)
+            ingamev.piecex[i] = std::uint16_t(i), ingamev.piecey[i] = i < 2 ? 0 : 24;
+        std::fill_n(ingamev.ghosty, 4, 0);
+        draw();
+        EXPECT_EQ(std::vector<std::string>({row(22, 36, 49), row(23, 42, 49),
+                                            row(13, 54, 61) + row(14, 54, 61),
+                                            row(4, 18, 25) + row(5, 18, 25)}),
+                  want[ars]);
+        EXPECT_EQ(row(2, 46, 49) + row(3, 30, 33) + row(0, 44, 45), "  mm      ");
+    }
     ingamev.hold = 255;
     draw();
     EXPECT_EQ(row(4, 18, 25) + row(5, 18, 25), std::string(16, ' '));
-}
-
-// Every piece in its colour slot, locked, falling, as the ghost, next and held, under both rule
-// sets: entries 8 on are placed cells ('i' for slot 0), 16 on ghosts ('q').
-TEST(Draw, EveryPieceWearsItsColourSlotUnderBothRuleSets) {
-    const char* const slots[2] = {"0123456", "6021453"}; // S Z O I L J T
-    for (std::uint8_t ars : {0, 1}) {
-        for (std::uint8_t p = 0; p < 7; p++) {
-            startgame();
-            ingamev.ars = ars, ingamev.current = p, ingamev.board[0][0] = p + 1;
-            ingamev.queue[0] = ingamev.hold = p;
-            for (int i = 0; i < 4; i++)
-                ingamev.piecex[i] = 5, ingamev.piecey[i] = 10, ingamev.ghosty[i] = 5;
-            draw();
-            auto shown = [](int top, int left) {
-                std::string box = row(top, left, left + 7) + row(top + 1, left, left + 7);
-                return box[box.find_first_not_of(' ')];
-            };
-            const char s = slots[ars][p] - '0';
-            const std::string want = {char('i' + s), char('a' + s), char('q' + s), char('a' + s),
-                                      char('a' + s)};
-            EXPECT_EQ(row(23, 48, 48) + row(13, 38, 38) + row(18, 38, 38) + shown(4, 54) +
-                          shown(4, 18),
-                      want)
-                << "piece " << +p << (ars ? " under the second rules" : "");
-        }
-    }
 }

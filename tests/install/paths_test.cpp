@@ -32,13 +32,10 @@ TEST(Paths, TheWorkingDirectoryFirstThenTheDataFolderThenTheInstalledSounds) {
 }
 
 // A first start from a folder without a "savefile" makes the data folder, however deep, and the
-// settings land there; a settings file written afterwards in the working directory does not
-// move them in mid-run. A folder in the file's place stays, and the reason is there to tell the
-// player.
+// settings land there, not in the working directory, and are read back from there. A folder in
+// the file's place stays, and the reason is there to tell the player.
 TEST(Paths, TheFirstSaveMakesTheSettingsFolder) {
     scratchdir here;
-    fs::create_directory("play");
-    fs::current_path("play");
     setenv("XDG_DATA_HOME", (here.dir / "data" / "deep").c_str(), 1);
     const std::string at = whereis("savefile");
     EXPECT_EQ(at, (here.dir / "data" / "deep" / "dropple" / "savefile").string());
