@@ -9,8 +9,11 @@
 set -u
 mode=$1 game=$2 read=$3 wmclose=${4:-}
 . "$(dirname "$0")/../e2e/skip.sh"
+need() { for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done; }
+# Runs the command until it succeeds, at most N times a tenth of a second apart.
+poll() { local n=$1; shift; for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done; false; }
 if [ "$mode" = x11 ] && [ -z "${WINDOW_E2E_INNER:-}" ]; then
-    for tool in xvfb-run xdotool import; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
+    need xvfb-run xdotool import
     # Without any display the player reads our one line, and no library's complaint before it.
     home=$(mktemp -d)
     said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR= \
@@ -35,23 +38,20 @@ shot() { grab >"$dir/shot.ppm" && "$read" "$dir/shot.ppm" >"$dir/$1"; }
 # The ghost of the falling piece on a new screenshot: its leftmost screen column in the well and
 # its colour.
 ghost() { shot "$1" && awk '$3 == "B1" && $2 >= 30 && $2 <= 49 { if (m == "" || $2 < m) m = $2; c = $5 } END { print m, c }' "$dir/$1"; }
-
 if [ "$mode" = x11 ]; then
-    cd "$dir"
     # Started in a folder with no settings file, the game keeps one in the player's data folder.
-    XDG_DATA_HOME="$dir/home/data" "$game" --window >"$dir/log" 2>&1 &
-    pid=$!
-    pids+=("$pid")
+    cd "$dir"
+    run=(env XDG_DATA_HOME="$dir/home/data")
     X() { timeout 5 xdotool "$@"; }
     # A tap shorter than a frame: the window still shows the key down for one frame.
     tap() { X keydown "$1" keyup "$1"; sleep "${2:-0.1}"; }
     grab() { import -window "$win" -depth 8 ppm:-; }
-    for _ in $(seq 100); do win=$(xdotool search --name '^Dropple$' 2>/dev/null | head -1); [ -n "$win" ] && break; sleep 0.1; done
-    [ -n "$win" ] || { echo "FAIL: no window titled Dropple"; cat "$dir/log"; exit 1; }
-    sleep 0.3
-    X windowfocus --sync "$win"
+    # A tap of Right back, then Right held past the delayed auto shift.
+    slide() { X keydown Right keyup Right sleep 0.3 keydown Right sleep 0.45 keyup Right; }
+    close() { "$wmclose" "$win"; }
+    shown() { win=$(xdotool search --name '^Dropple$' 2>/dev/null | head -1); [ -n "$win" ]; }
 else
-    for tool in sway swaymsg wtype grim setpriv; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
+    need sway swaymsg wtype grim setpriv
     # A clean environment, but for the sanitizers' settings of the build under test.
     as=(env -i PATH=/usr/bin:/bin HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run"
         ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}")
@@ -66,8 +66,7 @@ else
     "${as[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway -c "$dir/config" >"$dir/sway.log" 2>&1 &
     pids+=($!)
-    for _ in $(seq 100); do [ -S "$dir/run/wayland-1" ] && break; sleep 0.1; done
-    [ -S "$dir/run/wayland-1" ] || { cat "$dir/sway.log"; skip "sway does not start here"; }
+    poll 100 test -S "$dir/run/wayland-1" || { cat "$dir/sway.log"; skip "sway does not start here"; }
     wl=("${as[@]}" WAYLAND_DISPLAY=wayland-1)
     # Debian 12's SDL crashes when the seat's first keyboard appears while a window is open, which
     # a lone wtype does on a compositor without input devices: a virtual keyboard made before the
@@ -75,21 +74,23 @@ else
     "${wl[@]}" wtype -s 600000 &
     pids+=($!)
     sleep 0.3
-    "${wl[@]}" XDG_DATA_HOME="$dir/home/data" SDL_VIDEODRIVER=wayland "$game" --window \
-        >"$dir/log" 2>&1 &
-    pid=$!
-    pids+=("$pid")
+    run=("${wl[@]}" XDG_DATA_HOME="$dir/home/data" SDL_VIDEODRIVER=wayland)
     W() { timeout 10 "${wl[@]}" wtype "$@"; }
     tap() { W -P "$1" -p "$1"; sleep "${2:-0.1}"; }
     grab() { "${wl[@]}" grim -t ppm -; }
-    for _ in $(seq 100); do
-        sock=$(ls "$dir"/run/sway-ipc.*.sock 2>/dev/null | head -1)
-        [ -n "$sock" ] && "${wl[@]}" SWAYSOCK="$sock" swaymsg -t get_tree 2>/dev/null |
-            grep -q '"app_id": "dropple"' && break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null || { echo "FAIL: the game ended"; cat "$dir/log"; exit 1; }
+    ask() { "${wl[@]}" SWAYSOCK="$(ls "$dir"/run/sway-ipc.*.sock 2>/dev/null | head -1)" swaymsg "$@"; }
+    shown() { ask -t get_tree 2>/dev/null | grep -q '"app_id": "dropple"'; }
+    # Each wtype is a keyboard of its own, and the game takes in its key map on that keyboard's
+    # first key; so the tap back and the hold are one wtype. On a loaded machine a held key reaches
+    # the game a little late through wtype, so the hold is long and the check is that it slid.
+    slide() { W -P Right -p Right -s 300 -P Right -s 1000 -p Right; }
+    close() { ask '[app_id="dropple"] kill' >/dev/null; }
 fi
+"${run[@]}" "$game" --window >"$dir/log" 2>&1 &
+pid=$!
+pids+=("$pid")
+poll 100 shown || { echo "FAIL: no window of the game"; cat "$dir/log"; exit 1; }
+[ "$mode" = x11 ] && sleep 0.3 && X windowfocus --sync "$win"
 sleep 0.5
 shot menu
 # "Dropple" and the "3" after the blank (a blank reads as code 0) on row 8.
@@ -120,17 +121,7 @@ read -r x0 c0 < <(ghost game)
 tap Left 0.3
 read -r x c < <(ghost left)
 [ "$x" = $((x0 - 2)) ] || fail "a tap of Left moved the piece from column $x0 to $x"
-if [ "$mode" = x11 ]; then
-    tap Right 0.3
-    read -r x c < <(ghost back)
-    [ "$x" = "$x0" ] || fail "a tap of Right did not bring it back to $x0 but to $x"
-    X keydown Right sleep 0.45 keyup Right
-else
-    # Each wtype is a keyboard of its own, and the game takes in its key map on that keyboard's
-    # first key; so the tap back and the hold are one wtype. On a loaded machine a held key reaches
-    # the game a little late through wtype, so the hold is long and the check is that it slid.
-    W -P Right -p Right -s 300 -P Right -s 1000 -p Right
-fi
+slide
 sleep 0.05
 read -r x1 c < <(ghost held)
 [ "$x1" -ge $((x0 + 4)) ] || fail "Right held past the delayed auto shift moved only from $x0 to $x1"
@@ -141,17 +132,12 @@ if [ "$mode" = x11 ]; then
     tap Shift_L 0.3
     read -r x c1 < <(ghost hold)
     [ "$c1" != "$c0" ] || fail "left Shift did not put the piece on hold (ghost still $c0)"
-    "$wmclose" "$win"
-else
-    "${wl[@]}" SWAYSOCK="$sock" swaymsg '[app_id="dropple"] kill' >/dev/null
 fi
+close
 
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then
-    fail "the game is still running after its window was closed"
-else
-    wait "$pid" || fail "closing the window ended the game with status $?"
-fi
+gone() { ! kill -0 "$pid" 2>/dev/null; }
+poll 50 gone || fail "the game is still running after its window was closed"
+gone && { wait "$pid" || fail "closing the window ended the game with status $?"; }
 cmp -s "$sf" "$dir/saved" || fail "the settings file changed on the way out"
 [ "$(stat -c %s "$sf")" = 138 ] || fail "the settings file is not 138 bytes"
 [ "$fails" = 0 ] || { cat "$dir/log"; exit 1; }
