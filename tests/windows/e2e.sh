@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# One run of dropple.exe in a Wine console window: the menu draws, the timing screen saves over
-# the settings file the first screen created, a game starts, a tap moves the piece one column, a
-# held arrow slides it to the wall, the game is lost, and "quit" ends the program with status 0;
-# then Ctrl-C ends a second run.
+# One run of dropple.exe in a Wine console window: the menu draws and the first screen creates the
+# settings file, a game starts, a tap moves the piece one column, a held arrow slides it to the
+# wall, the game is lost, and "quit" ends the program with status 0 and the file as it was; then
+# Ctrl-C ends a second run.
 # Usage: e2e.sh DROPPLE.exe CONREAD.exe AUDIO-FOLDER WINEPREFIX
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -58,8 +58,9 @@ until_shows() {
 # Moves the menu highlight down to the row.
 downto() { [ "$(hlrow)" = "$1" ] || { tap Down; false; }; }
 godown() { poll 30 0 downto "$1" || fail "the highlight never reached row $1"; }
-# The settings file is whole, with the in-game delay (a byte of its own) as given.
-saved() { [ "$(stat -c %s savefile)" = 138 ] && [ "$(od -An -tu1 -j102 -N1 savefile | tr -d ' ')" = "$1" ]; }
+# The settings file is whole, with the in-game delay (a byte of its own) at its default. (Saving
+# over it is tested with the rest of the settings, by the unit tests under Wine.)
+saved() { [ "$(stat -c %s savefile)" = 138 ] && [ "$(od -An -tu1 -j102 -N1 savefile | tr -d ' ')" = 7 ]; }
 visible() { win=$(timeout 10 xdotool search --onlyvisible --name 'dropple\.exe' 2>/dev/null | head -1) && [ -n "$win" ]; }
 # Starts the game in a console window of its own, on a fresh Wine server and desktop on this
 # display (Wine's desktop keeps the display it started with, and one ending since the last window
@@ -83,21 +84,7 @@ ended() {
 }
 
 start
-saved 7 || fail "no fresh savefile"
-# Timing screen: the in-game delay one frame longer, then "Save & Quit" over the existing file.
-godown 4
-until_shows "Save & Quit" tap Return
-pressx() {
-  tap x
-  sleep 0.2
-  con text | grep -q "^000000000[78] " || fail "one press of X went past 8"
-  con text | grep -q "^0000000008 "
-}
-poll 5 0 pressx || true
-godown 18
-until_shows "Dropple 5 Death" tap Return
-saved 8 || fail "savefile not rewritten"
-
+saved || fail "no fresh savefile"
 godown 7
 until_shows "lines:" tap Return
 falling() { at=$(piece) && [ "$at" != none ]; }
@@ -122,7 +109,7 @@ quit() { tap Return && poll 12 0.25 over; }
 poll 4 0 quit || true
 ended
 [ "$status" = 0 ] || fail "the game ended with status $status"
-saved 8 || fail "savefile changed by the game"
+saved || fail "savefile changed by the game"
 
 # Ctrl-C ends it as it ends any console program: Wine reports the low byte of the status.
 start
