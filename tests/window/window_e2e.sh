@@ -75,15 +75,14 @@ else
     pids+=($!)
     sleep 0.3
     run=("${wl[@]}" XDG_DATA_HOME="$dir/home/data" SDL_VIDEODRIVER=wayland)
-    W() { timeout 10 "${wl[@]}" wtype "$@"; }
-    tap() { W -P "$1" -p "$1"; sleep "${2:-0.1}"; }
+    tap() { timeout 10 "${wl[@]}" wtype -P "$1" -p "$1"; sleep "${2:-0.1}"; }
     grab() { "${wl[@]}" grim -t ppm -; }
     ask() { "${wl[@]}" SWAYSOCK="$(ls "$dir"/run/sway-ipc.*.sock 2>/dev/null | head -1)" swaymsg "$@"; }
     shown() { ask -t get_tree 2>/dev/null | grep -q '"app_id": "dropple"'; }
     # Each wtype is a keyboard of its own, and the game takes in its key map on that keyboard's
     # first key; so the tap back and the hold are one wtype. On a loaded machine a held key reaches
     # the game a little late through wtype, so the hold is long and the check is that it slid.
-    slide() { W -P Right -p Right -s 300 -P Right -s 1000 -p Right; }
+    slide() { timeout 10 "${wl[@]}" wtype -P Right -p Right -s 300 -P Right -s 1000 -p Right; }
     close() { ask '[app_id="dropple"] kill' >/dev/null; }
 fi
 "${run[@]}" "$game" --window >"$dir/log" 2>&1 &

@@ -55,9 +55,8 @@ until_shows() {
   done
   fail "never showed '$text'"
 }
-# Moves the menu highlight down to the row.
+# Moves the menu highlight down a row at a time until it is on the row.
 downto() { [ "$(hlrow)" = "$1" ] || { tap Down; false; }; }
-godown() { poll 30 0 downto "$1" || fail "the highlight never reached row $1"; }
 # The settings file is whole, with the in-game delay (a byte of its own) at its default. (Saving
 # over it is tested with the rest of the settings, by the unit tests under Wine.)
 saved() { [ "$(stat -c %s savefile)" = 138 ] && [ "$(od -An -tu1 -j102 -N1 savefile | tr -d ' ')" = 7 ]; }
@@ -85,7 +84,7 @@ ended() {
 
 start
 saved || fail "no fresh savefile"
-godown 7
+poll 30 0 downto 7 || fail "the highlight never reached row 7"
 until_shows "lines:" tap Return
 falling() { at=$(piece) && [ "$at" != none ]; }
 poll 40 0.1 falling || fail "no falling piece"
