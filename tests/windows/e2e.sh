@@ -99,11 +99,8 @@ slid=$(piece)
 # Hard drops until the stack tops out, Shift+Return back to the menu, and "quit".
 drops() { tap Up Up Up Up Up && shows "GAME OVER!"; }
 poll 12 0 drops || fail "the game never ended"
-backtomenu() {
-  timeout 10 xdotool keydown Shift_L sleep 0.05 keydown Return sleep 0.06 keyup Return sleep 0.05 \
-    keyup Shift_L
-}
-until_shows "Dropple 5 Death" backtomenu
+until_shows "Dropple 5 Death" timeout 10 xdotool keydown Shift_L sleep 0.05 keydown Return sleep 0.06 \
+  keyup Return sleep 0.05 keyup Shift_L
 quit() { tap Return && poll 12 0.25 over; }
 poll 4 0 quit || true
 ended
