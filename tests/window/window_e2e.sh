@@ -3,14 +3,17 @@
 # xdotool, or on Wayland under a headless sway with keys from wtype. The menu shows, a tap moves
 # the piece one column each way, a held arrow slides and stops on release, and closing the window
 # ends the game with status 0 and the settings file intact. Under X also: without any display the
-# player reads one line, a tap across a stall moves the menu one row, and left Shift holds. sway
-# will not run as root, so as root it and the game run as uid 65534.
+# player reads one line, and the tap of Left comes across a stall. sway will not run as root, so as
+# root it and the game run as uid 65534.
 # Usage: window_e2e.sh x11|wayland DROPPLE WINDOWREAD [WMCLOSE]
 set -u
 mode=$1 game=$2 read=$3 wmclose=${4:-}
 . "$(dirname "$0")/../e2e/skip.sh"
+need() { for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done; }
+# Runs the command until it succeeds, at most N times a tenth of a second apart.
+poll() { local n=$1; shift; for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done; false; }
 if [ "$mode" = x11 ] && [ -z "${WINDOW_E2E_INNER:-}" ]; then
-    for tool in xvfb-run xdotool import; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
+    need xvfb-run xdotool import
     # Without any display the player reads our one line, and no library's complaint before it.
     home=$(mktemp -d)
     said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR= \
@@ -32,26 +35,30 @@ fails=0
 fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
 # The screen as the window shows it: a line per cell (row column char fg bg).
 shot() { grab >"$dir/shot.ppm" && "$read" "$dir/shot.ppm" >"$dir/$1"; }
-# The ghost of the falling piece on a new screenshot: its leftmost screen column in the well and
-# its colour.
-ghost() { shot "$1" && awk '$3 == "B1" && $2 >= 30 && $2 <= 49 { if (m == "" || $2 < m) m = $2; c = $5 } END { print m, c }' "$dir/$1"; }
-
+# The ghost of the falling piece on a new screenshot: its leftmost screen column in the well.
+ghost() { shot "$1" && awk '$3 == "B1" && $2 >= 30 && $2 <= 49 && (m == "" || $2 < m) { m = $2 } END { print m }' "$dir/$1"; }
 if [ "$mode" = x11 ]; then
-    cd "$dir"
     # Started in a folder with no settings file, the game keeps one in the player's data folder.
-    XDG_DATA_HOME="$dir/home/data" "$game" --window >"$dir/log" 2>&1 &
-    pid=$!
-    pids+=("$pid")
+    cd "$dir"
+    run=(env XDG_DATA_HOME="$dir/home/data")
     X() { timeout 5 xdotool "$@"; }
     # A tap shorter than a frame: the window still shows the key down for one frame.
     tap() { X keydown "$1" keyup "$1"; sleep "${2:-0.1}"; }
     grab() { import -window "$win" -depth 8 ppm:-; }
-    for _ in $(seq 100); do win=$(xdotool search --name '^Dropple$' 2>/dev/null | head -1); [ -n "$win" ] && break; sleep 0.1; done
-    [ -n "$win" ] || { echo "FAIL: no window titled Dropple"; cat "$dir/log"; exit 1; }
-    sleep 0.3
-    X windowfocus --sync "$win"
+    # A 50 ms tap begun 120 ms into a 150 ms stall and let go 20 ms after it: the frames that catch
+    # up run before the release arrives, yet the key counts once. One xdotool times the tap, so a
+    # busy machine cannot stretch it by starting a second one late.
+    steptap() {
+        kill -STOP "$pid"
+        X sleep 0.12 keydown "$1" sleep 0.05 keyup "$1" &
+        sleep 0.15; kill -CONT "$pid"; wait $!; sleep 0.3
+    }
+    # A tap of Right back, then Right held past the delayed auto shift.
+    slide() { X keydown Right keyup Right sleep 0.3 keydown Right sleep 0.45 keyup Right; }
+    close() { "$wmclose" "$win"; }
+    shown() { win=$(xdotool search --name '^Dropple$' 2>/dev/null | head -1); [ -n "$win" ]; }
 else
-    for tool in sway swaymsg wtype grim setpriv; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
+    need sway swaymsg wtype grim setpriv
     # A clean environment, but for the sanitizers' settings of the build under test.
     as=(env -i PATH=/usr/bin:/bin HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run"
         ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}")
@@ -66,8 +73,7 @@ else
     "${as[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway -c "$dir/config" >"$dir/sway.log" 2>&1 &
     pids+=($!)
-    for _ in $(seq 100); do [ -S "$dir/run/wayland-1" ] && break; sleep 0.1; done
-    [ -S "$dir/run/wayland-1" ] || { cat "$dir/sway.log"; skip "sway does not start here"; }
+    poll 100 test -S "$dir/run/wayland-1" || { cat "$dir/sway.log"; skip "sway does not start here"; }
     wl=("${as[@]}" WAYLAND_DISPLAY=wayland-1)
     # Debian 12's SDL crashes when the seat's first keyboard appears while a window is open, which
     # a lone wtype does on a compositor without input devices: a virtual keyboard made before the
@@ -75,83 +81,51 @@ else
     "${wl[@]}" wtype -s 600000 &
     pids+=($!)
     sleep 0.3
-    "${wl[@]}" XDG_DATA_HOME="$dir/home/data" SDL_VIDEODRIVER=wayland "$game" --window \
-        >"$dir/log" 2>&1 &
-    pid=$!
-    pids+=("$pid")
-    W() { timeout 10 "${wl[@]}" wtype "$@"; }
-    tap() { W -P "$1" -p "$1"; sleep "${2:-0.1}"; }
+    run=("${wl[@]}" XDG_DATA_HOME="$dir/home/data" SDL_VIDEODRIVER=wayland)
+    tap() { timeout 10 "${wl[@]}" wtype -P "$1" -p "$1"; sleep "${2:-0.1}"; }
+    steptap() { tap "$1" 0.3; }
     grab() { "${wl[@]}" grim -t ppm -; }
-    for _ in $(seq 100); do
-        sock=$(ls "$dir"/run/sway-ipc.*.sock 2>/dev/null | head -1)
-        [ -n "$sock" ] && "${wl[@]}" SWAYSOCK="$sock" swaymsg -t get_tree 2>/dev/null |
-            grep -q '"app_id": "dropple"' && break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null || { echo "FAIL: the game ended"; cat "$dir/log"; exit 1; }
+    ask() { "${wl[@]}" SWAYSOCK="$(ls "$dir"/run/sway-ipc.*.sock 2>/dev/null | head -1)" swaymsg "$@"; }
+    shown() { ask -t get_tree 2>/dev/null | grep -q '"app_id": "dropple"'; }
+    # Each wtype is a keyboard of its own, and the game takes in its key map on that keyboard's
+    # first key; so the tap back and the hold are one wtype. On a loaded machine a held key reaches
+    # the game a little late through wtype, so the hold is long and the check is that it slid.
+    slide() { timeout 10 "${wl[@]}" wtype -P Right -p Right -s 300 -P Right -s 1000 -p Right; }
+    close() { ask '[app_id="dropple"] kill' >/dev/null; }
 fi
+"${run[@]}" "$game" --window >"$dir/log" 2>&1 &
+pid=$!
+pids+=("$pid")
+poll 100 shown || { echo "FAIL: no window of the game"; cat "$dir/log"; exit 1; }
+[ "$mode" = x11 ] && sleep 0.3 && X windowfocus --sync "$win"
 sleep 0.5
 shot menu
 # "Dropple" and the "3" after the blank (a blank reads as code 0) on row 8.
 [ "$(awk '$1 == 8 && $2 < 9 && $2 != 7 { s = s $3 } END { print s }' "$dir/menu")" = 44726F70706C6533 ] ||
     fail "the menu (Dropple 3 on row 8) does not show in the window"
 
-if [ "$mode" = x11 ]; then
-    # A 50 ms tap of Down begun 120 ms into a 150 ms stall and let go 20 ms after it: the frames
-    # that catch up run before the release arrives, yet the cursor moves one row. One xdotool
-    # times the tap, so a busy machine cannot stretch it by starting a second one late.
-    lit=$(awk '$1 == 0 && $2 == 79 { print $5 }' "$dir/menu")
-    kill -STOP "$pid"
-    X sleep 0.12 keydown Down sleep 0.05 keyup Down &
-    sleep 0.15; kill -CONT "$pid"; wait $!; sleep 0.3
-    shot stalled
-    row=$(awk -v b="$lit" '$1 <= 11 && $2 == 79 && $5 == b { print $1 }' "$dir/stalled")
-    [ "$row" = 1 ] || fail "a tap of Down across a stall lit menu row '$row', not 1"
-    tap Up
-fi
-
 # A slow auto repeat (a column every 16 frames) so every step of a held key shows.
 printf '\x10\x00\x00\x00' | dd of="$sf" bs=1 seek=106 conv=notrunc status=none
 cp "$sf" "$dir/saved"
 for _ in $(seq 8); do tap Down 0.03; done
 tap Return 1.2
-read -r x0 c0 < <(ghost game)
+x0=$(ghost game)
 [ -n "$x0" ] || fail "no piece in the well"
-tap Left 0.3
-read -r x c < <(ghost left)
+steptap Left
+x=$(ghost left)
 [ "$x" = $((x0 - 2)) ] || fail "a tap of Left moved the piece from column $x0 to $x"
-if [ "$mode" = x11 ]; then
-    tap Right 0.3
-    read -r x c < <(ghost back)
-    [ "$x" = "$x0" ] || fail "a tap of Right did not bring it back to $x0 but to $x"
-    X keydown Right sleep 0.45 keyup Right
-else
-    # Each wtype is a keyboard of its own, and the game takes in its key map on that keyboard's
-    # first key; so the tap back and the hold are one wtype. On a loaded machine a held key reaches
-    # the game a little late through wtype, so the hold is long and the check is that it slid.
-    W -P Right -p Right -s 300 -P Right -s 1000 -p Right
-fi
+slide
 sleep 0.05
-read -r x1 c < <(ghost held)
+x1=$(ghost held)
 [ "$x1" -ge $((x0 + 4)) ] || fail "Right held past the delayed auto shift moved only from $x0 to $x1"
 sleep 0.5
-read -r x c < <(ghost released)
+x=$(ghost released)
 [ "$x" = "$x1" ] || fail "the piece went on moving after Right was released ($x1 to $x)"
-if [ "$mode" = x11 ]; then
-    tap Shift_L 0.3
-    read -r x c1 < <(ghost hold)
-    [ "$c1" != "$c0" ] || fail "left Shift did not put the piece on hold (ghost still $c0)"
-    "$wmclose" "$win"
-else
-    "${wl[@]}" SWAYSOCK="$sock" swaymsg '[app_id="dropple"] kill' >/dev/null
-fi
+close
 
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then
-    fail "the game is still running after its window was closed"
-else
-    wait "$pid" || fail "closing the window ended the game with status $?"
-fi
+gone() { ! kill -0 "$pid" 2>/dev/null; }
+poll 50 gone || fail "the game is still running after its window was closed"
+gone && { wait "$pid" || fail "closing the window ended the game with status $?"; }
 cmp -s "$sf" "$dir/saved" || fail "the settings file changed on the way out"
 [ "$(stat -c %s "$sf")" = 138 ] || fail "the settings file is not 138 bytes"
 [ "$fails" = 0 ] || { cat "$dir/log"; exit 1; }

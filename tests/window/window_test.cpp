@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -79,17 +80,14 @@ TEST(windowfont, takesthecodepageglyphs) {
 // palette change recolours every cell though only a corner is presented after it; the picture
 // scales by whole multiples of the window's size and stays centred.
 TEST_F(window, drawsglyphsinpalettecoloursinjusttherectanglerecoloursandscales) {
-    struct {
-        int x, y;
-        unsigned char ch, attr;
-    } cells[] = {{0, 0, 'A', 0x1E},  {79, 24, 0xDB, 0x0C}, {40, 12, 0xB3, 0x70}, {1, 0, 0x01, 0x2F},
-                 {12, 7, 'g', 0xF0}, {3, 3, 'Q', 0x4E},    {70, 20, 0xB0, 0xE1}};
-    for (auto& c : cells)
-        put(c.x, c.y, c.ch, c.attr);
+    const std::tuple<int, int, unsigned char, unsigned char> cells[] = {
+        {0, 0, 'A', 0x1E},  {79, 24, 0xDB, 0x0C}, {40, 12, 0xB3, 0x70}, {1, 0, 0x01, 0x2F},
+        {12, 7, 'g', 0xF0}, {3, 3, 'Q', 0x4E},    {70, 20, 0xB0, 0xE1}};
+    for (auto [x, y, ch, attr] : cells)
+        put(x, y, ch, attr);
     windowpresent(buffer, 0, 0, 79, 24);
-    for (auto& c : cells)
-        EXPECT_EQ(wrongpixels(c.x, c.y, c.ch, c.attr & 15, c.attr >> 4), 0)
-            << "cell " << c.x << "," << c.y;
+    for (auto [x, y, ch, attr] : cells)
+        EXPECT_EQ(wrongpixels(x, y, ch, attr & 15, attr >> 4), 0) << "cell " << x << "," << y;
     EXPECT_EQ(wrongpixels(5, 5, 0, 0, 0), 0) << "an untouched cell";
     put(10, 10, 'X', 0x0F);
     put(76, 24, '6', 0x0F);

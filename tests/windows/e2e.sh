@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# One run of dropple.exe in a Wine console window: the menu draws, the timing screen saves over
-# the settings file the first screen created, a game starts, a tap moves the piece one column, a
-# held arrow slides it to the wall, the game is lost, and "quit" ends the program with status 0;
-# then Ctrl-C ends a second run.
+# One run of dropple.exe in a Wine console window: the menu draws and the first screen creates the
+# settings file, a game starts, a tap moves the piece one column, a held arrow slides it to the
+# wall, the game is lost, and "quit" ends the program with status 0 and the file as it was; then
+# Ctrl-C ends a second run.
 # Usage: e2e.sh DROPPLE.exe CONREAD.exe AUDIO-FOLDER WINEPREFIX
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,8 +26,11 @@ cp -r "$audio" "$run/audio"
 cd "$run"
 
 fail() { echo "FAIL: $*"; echo "screen:"; con text || true; exit 1; }
+# Runs the command until it succeeds, at most N times, S seconds apart.
+poll() { local n=$1 s=$2; shift 2; for _ in $(seq "$n"); do "$@" && return 0; sleep "$s"; done; false; }
 # The console's 25 rows as text, or as cells of four hex digits (character, attribute).
 con() { timeout 20 wine conread.exe dropple.exe "$1" </dev/null 2>/dev/null | tr -d '\r'; }
+shows() { con text | grep -qF -- "$1"; }
 # The falling piece's leftmost and rightmost screen columns: blank cells in the playfield whose
 # colour is not the empty field's.
 piece() {
@@ -35,10 +38,9 @@ piece() {
       if (substr(x, 1, 2) == "ff" && substr(x, 3, 2) != "f0") { if (l == "" || c < l) l = c; if (c > r) r = c } } }
     END { print (l == "" ? "none" : l " " r) }'
 }
-# The first row with a highlighted cell (the menus' highlight colour), or none.
-hlrow() {
-  con cells | awk '{ for (c = 0; c < 80; c++) if (substr($0, c * 4 + 3, 2) == "30") { print NR - 1; exit } }'
-}
+# The first row whose last cell has the menus' highlight colour (a highlight reaches the right
+# edge), or none.
+hlrow() { con cells | awk 'substr($0, 79 * 4 + 3, 2) == "30" { print NR - 1; exit }'; }
 # Taps a key for about four frames, then gives the game a few frames to act on it. Under Wine on
 # a busy machine the console host sometimes hands a short press and its release to the key state
 # together, and the game never sees it down: steps that must land are checked and tried again.
@@ -47,24 +49,18 @@ tap() { for k in "$@"; do timeout 10 xdotool keydown "$k" sleep 0.06 keyup "$k" 
 until_shows() {
   local text=$1
   shift
-  for _ in $(seq 4); do
+  for _ in 1 2 3 4; do
     "$@"
-    for _ in $(seq 10); do
-      con text | grep -qF -- "$text" && return 0
-      sleep 0.25
-    done
+    poll 10 0.25 shows "$text" && return 0
   done
   fail "never showed '$text'"
 }
-# Moves the menu highlight down to the row.
-godown() {
-  for _ in $(seq 30); do
-    [ "$(hlrow)" = "$1" ] && return 0
-    tap Down
-  done
-  fail "the highlight never reached row $1"
-}
-byte() { od -An -tu1 -j"$1" -N1 savefile | tr -d ' '; }
+# Moves the menu highlight down a row at a time until it is on the row.
+downto() { [ "$(hlrow)" = "$1" ] || { tap Down; false; }; }
+# The settings file is whole, with the in-game delay (a byte of its own) at its default. (Saving
+# over it is tested with the rest of the settings, by the unit tests under Wine.)
+saved() { [ "$(stat -c %s savefile)" = 138 ] && [ "$(od -An -tu1 -j102 -N1 savefile | tr -d ' ')" = 7 ]; }
+visible() { win=$(timeout 10 xdotool search --onlyvisible --name 'dropple\.exe' 2>/dev/null | head -1) && [ -n "$win" ]; }
 # Starts the game in a console window of its own, on a fresh Wine server and desktop on this
 # display (Wine's desktop keeps the display it started with, and one ending since the last window
 # closed takes the next window with it), and gives that window the keyboard.
@@ -73,54 +69,27 @@ start() {
   bash "$here/../../cmake/winerun.sh" "$WINEPREFIX" cmd /c exit </dev/null >/dev/null 2>&1
   timeout 120 wine wineconsole dropple.exe </dev/null >/dev/null 2>&1 &
   game=$!
-  win=
-  for _ in $(seq 120); do
-    win=$(timeout 10 xdotool search --onlyvisible --name 'dropple\.exe' 2>/dev/null | head -1) || true
-    [ -n "$win" ] && break
-    sleep 0.25
-  done
-  [ -n "$win" ] || fail "no console window"
+  poll 120 0.25 visible || fail "no console window"
   timeout 10 xdotool windowfocus --sync "$win" || fail "cannot focus the console window"
   until_shows "Dropple 5 Death" true
 }
-# Whether the game ends within three seconds; its status once it has.
-gone() { for _ in $(seq 12); do kill -0 "$game" 2>/dev/null || return 0; sleep 0.25; done; false; }
+over() { ! kill -0 "$game" 2>/dev/null; }
+# The game's status once it has ended; it is given three seconds.
 ended() {
-  gone || true
+  poll 12 0.25 over || true
   status=0
   wait "$game" || status=$?
   game=
 }
 
 start
-[ "$(stat -c %s savefile)" = 138 ] && [ "$(byte 102)" = 7 ] || fail "no fresh savefile"
-# Timing screen: the in-game delay one frame longer, then "Save & Quit" over the existing file.
-godown 4
-until_shows "Save & Quit" tap Return
-for _ in $(seq 5); do
-  tap x
-  sleep 0.2
-  con text | grep -q "^000000000[78] " || fail "one press of X went past 8"
-  con text | grep -q "^0000000008 " && break
-done
-godown 18
-until_shows "Dropple 5 Death" tap Return
-[ "$(byte 102)" = 8 ] && [ "$(stat -c %s savefile)" = 138 ] || fail "savefile not rewritten"
-
-godown 7
+saved || fail "no fresh savefile"
+poll 30 0 downto 7 || fail "the highlight never reached row 7"
 until_shows "lines:" tap Return
-for _ in $(seq 40); do
-  at=$(piece)
-  [ "$at" != none ] && break
-  sleep 0.1
-done
-[ "$at" != none ] || fail "no falling piece"
-for _ in $(seq 5); do
-  tap Right
-  sleep 0.2
-  moved=$(piece)
-  [ "$moved" != "$at" ] && break
-done
+falling() { at=$(piece) && [ "$at" != none ]; }
+poll 40 0.1 falling || fail "no falling piece"
+right() { tap Right && sleep 0.2 && moved=$(piece) && [ "$moved" != "$at" ]; }
+poll 5 0 right || true
 [ "${moved%% *}" = $((${at%% *} + 2)) ] || fail "a tap moved the piece from $at to $moved"
 timeout 10 xdotool keydown Right sleep 0.6 keyup Right
 sleep 0.1
@@ -128,23 +97,15 @@ slid=$(piece)
 [ "${slid##* }" = 49 ] || fail "a held arrow left the piece at $slid"
 
 # Hard drops until the stack tops out, Shift+Return back to the menu, and "quit".
-for _ in $(seq 12); do
-  tap Up Up Up Up Up
-  con text | grep -qF "GAME OVER!" && break
-done
-con text | grep -qF "GAME OVER!" || fail "the game never ended"
-backtomenu() {
-  timeout 10 xdotool keydown Shift_L sleep 0.05 keydown Return sleep 0.06 keyup Return sleep 0.05 \
-    keyup Shift_L
-}
-until_shows "Dropple 5 Death" backtomenu
-for _ in $(seq 4); do
-  tap Return
-  gone && break
-done
+drops() { tap Up Up Up Up Up && shows "GAME OVER!"; }
+poll 12 0 drops || fail "the game never ended"
+until_shows "Dropple 5 Death" timeout 10 xdotool keydown Shift_L sleep 0.05 keydown Return sleep 0.06 \
+  keyup Return sleep 0.05 keyup Shift_L
+quit() { tap Return && poll 12 0.25 over; }
+poll 4 0 quit || true
 ended
 [ "$status" = 0 ] || fail "the game ended with status $status"
-[ "$(byte 102)" = 8 ] && [ "$(stat -c %s savefile)" = 138 ] || fail "savefile changed by the game"
+saved || fail "savefile changed by the game"
 
 # Ctrl-C ends it as it ends any console program: Wine reports the low byte of the status.
 start
