@@ -1,8 +1,7 @@
-// The real game, and a stand-in that shows what the keyboard does, started by a
-// plain `sh -c` in a pseudo-terminal of the test's own. However the game ends
-// (the menu, keys, any signal, SIGKILL, its terminal gone) the terminal's
-// settings are as they were, and the bytes the game wrote leave no mode of its
-// own switched on. Nothing here mends the terminal after the game, as an
+// The real game, and a stand-in that shows what the keyboard does, started by a plain `sh -c` in a
+// pseudo-terminal of the test's own. However the game ends (the menu, keys, any signal, SIGKILL,
+// its terminal gone) the terminal's settings are as they were, and the bytes the game wrote leave
+// no mode of its own switched on. Nothing here mends the terminal after the game, as an
 // interactive shell would.
 #include "ptyrun.h"
 
@@ -19,10 +18,9 @@
 
 namespace {
 
-// The settings now are the settings before the game; every private mode the
-// game switched on it has switched off again (the cursor, which it hides, is
-// shown), every keyboard mode it pushed it has popped, and every synchronized
-// update it began it has ended.
+// The settings now are the settings before the game; every private mode the game switched on it
+// has switched off again (the cursor, which it hides, is shown), every keyboard mode it pushed it
+// has popped, and every synchronized update it began it has ended.
 void restored(const ptyrun& g) {
     termios now{};
     ASSERT_EQ(tcgetattr(g.slave, &now), 0);
@@ -52,8 +50,7 @@ void restored(const ptyrun& g) {
     EXPECT_FALSE(std::regex_search(g.out.substr(g.out.rfind("\x1b[?1049l") + 8), wide));
 }
 
-// The program has ended with `status` (as the shell saw it) and given the
-// terminal back.
+// The program has ended with `status` (as the shell saw it) and given the terminal back.
 void ended(ptyrun& g, int status, bool given = true) {
     ASSERT_TRUE(g.pump([&] { return waitpid(g.leader, nullptr, WNOHANG) == g.leader; }))
         << "the game did not end";
@@ -87,8 +84,8 @@ struct standin : ptyrun {
     }
 };
 
-// Each way out, and the status the shell sees. The first game is played from
-// the menu: seven rows down, "Dropple 2" starts.
+// Each way out, and the status the shell sees. The first game is played from the menu: seven rows
+// down, "Dropple 2" starts.
 TEST(restore, everywayoutgivesbacktheterminal) {
     const std::tuple<const char*, int, int> ends[] = {
         {"Ctrl-C in a game", 0, 130}, {"quit from the menu", 0, 0}, {"SIGTERM", SIGTERM, 143},
@@ -109,32 +106,29 @@ TEST(restore, everywayoutgivesbacktheterminal) {
         else
             g.type(status ? "\x03" : "\r");
         ended(g, status);
-        // Once the terminal is back, a line says that held keys could only be
-        // guessed.
+        // Once the terminal is back, a line says that held keys could only be guessed.
         EXPECT_TRUE(status != 130 || g.shown("held keys were ", g.out.rfind("\x1b[?1049l")));
     }
 }
 
-// The stand-in's view of the keys where the terminal reports no releases (as
-// over ssh, or in tmux): a tap is down for exactly one frame, a stream of
-// repeats holds the key without a break, nothing stays down once the repeats
-// stop, a capital is the key with left Shift, and what goes to stderr meanwhile
-// never reaches the picture.
+// The stand-in's view of the keys where the terminal reports no releases (as over ssh, or in
+// tmux): a tap is down for exactly one frame, a stream of repeats holds the key without a break,
+// nothing stays down once the repeats stop, a capital is the key with left Shift, and what goes to
+// stderr meanwhile never reaches the picture.
 TEST(keyview, atapisoneframerepeatsholdthekeyandnothingstaysdown) {
     standin g;
     ASSERT_TRUE(g.run("down:")) << g.out;
     g.type("\x1b[D");
     g.wait(400);
     EXPECT_EQ(g.seen("25"), "1/1/1") << "a tap";
-    // A held key as a terminal sends it: one press, a pause, then repeats about
-    // every 40 ms.
+    // A held key as a terminal sends it: one press, a pause, then repeats about every 40 ms.
     g.type("\x1b[D");
     g.wait(500);
     for (int i = 0; i < 25; i++)
         g.type("\x1b[D"), g.wait(30);
     g.wait(400);
-    // The stream holds the key down for most of its 0.75 s; one late repeat on a
-    // busy machine may cut it once.
+    // The stream holds the key down for most of its 0.75 s; one late repeat on a busy machine may
+    // cut it once.
     EXPECT_GE(g.longest("25"), 25) << g.seen("25");
     g.type("X");
     g.wait(300);
@@ -146,10 +140,10 @@ TEST(keyview, atapisoneframerepeatsholdthekeyandnothingstaysdown) {
         << "what went to stderr during the program reached the screen";
 }
 
-// On a terminal with the keyboard protocol, every signal that ends the game is
-// handled by the game itself: its guardian is held stopped until the game is
-// gone, then dies of the same signal. Killed outright, the guardian gives the
-// terminal back; broken pipes and file size limits end nothing.
+// On a terminal with the keyboard protocol, every signal that ends the game is handled by the game
+// itself: its guardian is held stopped until the game is gone, then dies of the same signal.
+// Killed outright, the guardian gives the terminal back; broken pipes and file size limits end
+// nothing.
 TEST(restore, everysignalgivesbacktheterminal) {
     for (int sig : {SIGKILL, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGSYS, SIGTRAP,
                     SIGSTKFLT, SIGPWR, SIGIO, SIGXCPU, SIGRTMIN, SIGRTMAX, SIGTERM, SIGPIPE}) {
@@ -179,10 +173,9 @@ TEST(restore, everysignalgivesbacktheterminal) {
     }
 }
 
-// Under a shell with job control, stopped from anywhere and continued from
-// anywhere: while the job is stopped the terminal is the shell's and the game
-// and its guardian are both stopped; `fg` gives the game its terminal back,
-// raw, repainted and answering keys.
+// Under a shell with job control, stopped from anywhere and continued from anywhere: while the job
+// is stopped the terminal is the shell's and the game and its guardian are both stopped; `fg`
+// gives the game its terminal back, raw, repainted and answering keys.
 TEST(restore, everystopandcontinueunderajobcontrolshell) {
     ptyrun g;
     ASSERT_TRUE(g.start({"bash", "--norc", "--noediting", "-i"}, "bash-"));
@@ -233,8 +226,7 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
             g.type("\x1b[A");
             g.wait(200);
         }
-    // Its guardian killed outright, the game gives the terminal back before the
-    // shell's prompt.
+    // Its guardian killed outright, the game gives the terminal back before the shell's prompt.
     const std::size_t playing = g.out.size();
     kill(guardian, SIGKILL);
     ASSERT_TRUE(g.pump([&] { return strchr("ZX", g.state(player)) && g.shown("bash-", playing); }));
@@ -244,11 +236,10 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
     ended(g, 0);
 }
 
-// A terminal that stops reading, its descriptor left non-blocking by whoever
-// started the game: the game waits for it asleep, not retrying, and once it
-// reads again the picture comes back whole. Then stopped by Ctrl-Z under a
-// shell without job control, resized and continued, it takes its size again and
-// repaints the menu whole; then it quits cleanly.
+// A terminal that stops reading, its descriptor left non-blocking by whoever started the game: the
+// game waits for it asleep, not retrying, and once it reads again the picture comes back whole.
+// Then stopped by Ctrl-Z under a shell without job control, resized and continued, it takes its
+// size again and repaints the menu whole; then it quits cleanly.
 TEST(restore, astalledterminalandctrlzthenfgcostthegamenothing) {
     ptyrun g;
     ASSERT_TRUE(g.start({DROPPLE}));
@@ -284,11 +275,10 @@ TEST(restore, astalledterminalandctrlzthenfgcostthegamenothing) {
     ended(g, 0);
 }
 
-// FIFOs where the settings and every sound belong: passed over, and Ctrl-C is
-// heard at once. With descriptors scarce (a limit of four), the guardian still
-// has the terminal to give back. A terminal the game has open but that is not
-// its controlling one: no hang-up signal comes when it goes, only the end of
-// its input.
+// FIFOs where the settings and every sound belong: passed over, and Ctrl-C is heard at once. With
+// descriptors scarce (a limit of four), the guardian still has the terminal to give back. A
+// terminal the game has open but that is not its controlling one: no hang-up signal comes when it
+// goes, only the end of its input.
 TEST(restore, fifosfewdescriptorsandalostterminalholdnothingup) {
     {
         ptyrun g;
@@ -325,13 +315,12 @@ TEST(restore, noterminalatallrefusestostart) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
 }
 
-// The stand-in frozen from outside for about 130 ms, as a busy machine may
-// freeze a game, while keys arrive through a terminal that reports releases:
-// two taps of Up and two of Left all act once it runs again, and a tap of Right
-// begun in the freeze and let go 30 ms after it acts once, down too briefly for
-// a delayed auto shift (7 frames), though the frames that catch up run before
-// its release is heard. The freeze is a debugger's stop, which the game cannot
-// see; a stop signal would look like Ctrl-Z and `fg` to it.
+// The stand-in frozen from outside for about 130 ms, as a busy machine may freeze a game, while
+// keys arrive through a terminal that reports releases: two taps of Up and two of Left all act
+// once it runs again, and a tap of Right begun in the freeze and let go 30 ms after it acts once,
+// down too briefly for a delayed auto shift (7 frames), though the frames that catch up run before
+// its release is heard. The freeze is a debugger's stop, which the game cannot see; a stop signal
+// would look like Ctrl-Z and `fg` to it.
 TEST(Stall, TapsWhileFrozenAllActOnceItRunsAgainAndATapAcrossTheEndActsOnce) {
     standin g;
     g.answer = "\x1b[?0u\x1b[?62;c";
