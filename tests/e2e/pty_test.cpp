@@ -272,8 +272,9 @@ TEST(restore, astalledterminalandctrlzthenfgcostthegamenothing) {
 
 // With descriptors scarce (a limit of four), the guardian still has the terminal to give back. A
 // terminal the game has open but that is not its controlling one: no hang-up signal comes when it
-// goes, only the end of its input.
-TEST(restore, fewdescriptorsoralostterminalstillendcleanly) {
+// goes, only the end of its input. Without a terminal at all, the game says so on one line and does
+// not start.
+TEST(restore, fewdescriptorsalostterminalornoneatall) {
     {
         ptyrun g;
         ASSERT_TRUE(g.start({"sh", "-c", "exec 3>&-; ulimit -n 4; exec \"$0\"", DROPPLE}));
@@ -285,11 +286,6 @@ TEST(restore, fewdescriptorsoralostterminalstillendcleanly) {
     close(g.master);
     g.master = -1;
     ended(g, 128 + SIGHUP, false);
-}
-
-// Without a terminal at all it says so on one line and does not start.
-TEST(restore, noterminalatallrefusestostart) {
-    ptyrun g; // for its folder
     const int st = std::system(
         ("cd " + g.dir + " && timeout 3 setsid -w " DROPPLE " </dev/null >/dev/null 2>said")
             .c_str());

@@ -132,7 +132,7 @@ struct ptyrun {
     template <class F> bool pump(F done, int ms = 5000) {
         using clk = std::chrono::steady_clock;
         for (auto end = clk::now() + std::chrono::milliseconds(ms); !done();) {
-            if (clk::now() >= end)
+            if (clk::now() > end)
                 return false;
             pollfd p{master, POLLIN, 0};
             char buf[8192];
@@ -155,7 +155,8 @@ struct ptyrun {
     // Sends `bytes` as if typed, then reads on for `ms`.
     bool type(const std::string& bytes, int ms = 0) {
         const bool sent = write(master, bytes.data(), bytes.size()) == ssize_t(bytes.size());
-        wait(ms);
+        if (ms > 0)
+            wait(ms);
         return sent;
     }
 };
