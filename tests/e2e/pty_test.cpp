@@ -63,7 +63,7 @@ void ended(ptyrun& g, int status, bool given = true) {
 // The stand-in on the terminal, and what it reports at each frame.
 struct standin : ptyrun {
     const std::string file = dir + "/keys";
-    bool run(const char* ready) { return start({STANDIN, file}, ready); }
+    bool run() { return start({STANDIN, file}, "down:"); }
     long frames() const {
         long n = 0;
         std::sscanf(proc(file).c_str(), "frames: %ld", &n);
@@ -116,7 +116,7 @@ TEST(restore, everywayoutgivesbacktheterminal) {
 // stderr meanwhile never reaches the picture.
 TEST(keyview, atapisoneframerepeatsholdthekeyandnothingstaysdown) {
     standin g;
-    ASSERT_TRUE(g.run("down:")) << g.out;
+    ASSERT_TRUE(g.run()) << g.out;
     g.type("\x1b[D", 400);
     EXPECT_EQ(g.seen("25"), "1/1/1") << "a tap";
     // A held key as a terminal sends it: one press, a pause, then repeats about every 40 ms.
@@ -300,10 +300,7 @@ TEST(restore, fewdescriptorsalostterminalornoneatall) {
 TEST(Stall, TapsWhileFrozenAllActOnceItRunsAgainAndATapAcrossTheEndActsOnce) {
     standin g;
     g.answer = "\x1b[?0u\x1b[?62;c";
-    g.run("");
-    ASSERT_TRUE(g.pump([&] { return g.frames() >= 30; }, 10000)) << "no stand-in";
-    if (pid_t child = ptyrun::firstchild(g.pid); child > 0) // the guardian is there by now
-        g.player = child;
+    ASSERT_TRUE(g.run() && g.pump([&] { return g.frames() >= 30; }, 10000)) << "no stand-in";
     int st = 0;
     ASSERT_TRUE(ptrace(PTRACE_SEIZE, g.player, nullptr, nullptr) == 0 &&
                 ptrace(PTRACE_INTERRUPT, g.player, nullptr, nullptr) == 0 &&
