@@ -66,7 +66,7 @@ double share(ptyrun& g, int seconds) {
 
 // A key pressed and let go, as separate reports of the keyboard protocol a little apart.
 void tap(ptyrun& g, const std::string& press, const std::string& release) {
-    g.type(press), g.wait(40), g.type(release), g.wait(80);
+    g.type(press, 40), g.type(release, 80);
 }
 
 void sleepms(int ms) {

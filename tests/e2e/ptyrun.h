@@ -9,10 +9,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <poll.h>
 #include <pty.h>
 #include <string>
@@ -42,20 +40,24 @@ struct ptyrun {
     bool start(std::vector<std::string> args, const char* ready = "Dropple 5 Death",
                bool controlling = true) {
         winsize ws{25, 80, 0, 0};
-        int pids[2];
         if (dir.empty() || openpty(&master, &slave, nullptr, nullptr, &ws) != 0 ||
-            tcgetattr(slave, &before) != 0 || pipe(pids) != 0)
+            tcgetattr(slave, &before) != 0)
             return false;
         leader = fork();
         if (leader == 0) {
             setsid();
             if (controlling)
                 ioctl(slave, TIOCSCTTY, 0);
+            close(master); // the terminal is lost when the caller closes its side
             pid_t g = fork();
             if (g == 0) {
+                // In the foreground before the program starts: no race with its first look.
                 setpgid(0, 0);
+                auto was = signal(SIGTTOU, SIG_IGN);
+                tcsetpgrp(slave, getpid());
+                signal(SIGTTOU, was);
                 dup2(slave, 0), dup2(slave, 1), dup2(slave, 2);
-                close(master), close(slave), close(pids[0]), close(pids[1]);
+                close(slave);
                 rlimit none{0, 0};
                 setrlimit(RLIMIT_CORE, &none);
                 unsetenv("DISPLAY");
@@ -72,19 +74,13 @@ struct ptyrun {
                     execv("/bin/sh", argv.data());
                 _exit(127);
             }
-            close(master); // the terminal is lost when the caller closes its side
-            setpgid(g, g);
-            tcsetpgrp(slave, g);
-            ssize_t n = write(pids[1], &g, sizeof g);
-            int st = 0;
-            while (n > 0 && waitpid(g, &st, 0) < 0 && errno == EINTR) {
+            while (waitpid(g, nullptr, 0) < 0 && errno == EINTR) {
             }
             _exit(0);
         }
-        close(pids[1]);
-        const bool told = ::read(pids[0], &shell, sizeof shell) == ssize_t(sizeof shell);
-        close(pids[0]);
-        if (!told || !pump([&] { return (pid = firstchild(shell)) > 0; }) ||
+        if (!pump([&] {
+                return (shell = firstchild(leader)) > 0 && (pid = firstchild(shell)) > 0;
+            }) ||
             !pump([&] { return shown(ready); }, 10000))
             return false;
         // Without a guardian (no terminal taken yet), the started process plays.
@@ -156,7 +152,11 @@ struct ptyrun {
     bool shown(const std::string& s, std::size_t from = 0) const {
         return out.find(s, from) != std::string::npos;
     }
-    bool type(const std::string& bytes) const {
-        return write(master, bytes.data(), bytes.size()) == ssize_t(bytes.size());
+    // Sends `bytes` as if typed, then reads on for `ms`.
+    bool type(const std::string& bytes, int ms = 0) {
+        const bool sent = write(master, bytes.data(), bytes.size()) == ssize_t(bytes.size());
+        if (ms > 0)
+            wait(ms);
+        return sent;
     }
 };
