@@ -218,12 +218,12 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
                 << "the menu did not move";
             g.type("\x1b[A", 200);
         }
-    // Its guardian killed outright, the game gives the terminal back before the shell's prompt.
+    // Its guardian killed outright, the game ends and the terminal is given back. The shell wakes
+    // at the same moment as the game and its minder, so on a busy machine its prompt may come first
+    // and be left on the game's screen; only the terminal's state afterwards is certain.
     const std::size_t playing = g.out.size();
     kill(guardian, SIGKILL);
     ASSERT_TRUE(g.pump([&] { return strchr("ZX", g.state(player)) && g.shown("bash-", playing); }));
-    EXPECT_GT(g.out.rfind("bash-"), g.out.rfind("\x1b[?1049l"))
-        << "the prompt is on the game's screen";
     g.type("exit 0\r");
     ended(g, 0);
 }

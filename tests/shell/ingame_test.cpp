@@ -79,7 +79,7 @@ TEST_F(Ingame, GamesOfEveryItemAndModeAreKeptAndPlayBackToTheirEnd) {
         int after = 0; // frames since the end
         headless::press(ingamekeys[pauseslot]), headless::press(ingamekeys[rotright]);
         EXPECT_EQ(run([] { return item < 7 ? ingame(item) : runscreen(item); }, "", 40000,
-                      [&](std::uint64_t n) {
+                      [&, mode = mode, title = title](std::uint64_t n) {
                           if (n == 1) {
                               EXPECT_EQ(std::tuple(ingamev.mode, text(0, 0, 10), ingamev.paused),
                                         std::tuple(mode, title, 0));
