@@ -1,26 +1,15 @@
-#include "../shell/newgame.h"
+#include "../game.h"
 #include "console/draw.h"
 #include "console/platform.h"
-#include "console/platform/headless/headless.h"
-#include "console/screen.h"
 #include "console/sound.h"
-#include "frontend/frontend.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
-#include <string>
-#include <tuple>
-#include <vector>
 
 namespace {
 
+// Columns `from` to `to` of a row as drawn.
 std::string row(int r, int from, int to) {
-    std::string s;
-    for (int c = from; c <= to; c++)
-        s += static_cast<char>(screen[r * 80 + c].ch);
-    return s;
+    return text(r, from, to - from + 1, screen);
 }
 
 // By default 6000 ticks per second and one tick per counter read: a frame is exactly 100 ticks.

@@ -1,5 +1,5 @@
 // The menu and the settings screens, driven by scripted keys.
-#include "screenrun.h"
+#include "../game.h"
 
 // With the menu timing the file holds, `key` held from the first frame until
 // frame `letgo` and `script` tapped: the cursor stops at the first and last

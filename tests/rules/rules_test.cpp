@@ -1,15 +1,10 @@
 // Lock delay and line clears on the game's record. Moving, turning, dropping and locking are
 // checked by whole games, the recorded games in tests/replays that must end as they were recorded.
 
-#include "../shell/newgame.h"
-#include "frontend/frontend.h"
+#include "../game.h"
 #include "rules/rules.h"
-#include "shell/shell.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string>
-#include <tuple>
 
 // An I lying flat in mid-field with its lock timer running, shifted and dropped: the first rule set
 // refills the timer on any move, five times a piece; the second only on a row lower than any

@@ -1,29 +1,18 @@
 // Whole games on the headless back end, with scripted or random keys. Recorded games that end as
 // they were recorded (tests/replays) check the rules and the scores of the game modes as a whole.
-#include "../frontend/screenrun.h"
+#include "../game.h"
 #include "console/platform.h"
-#include "console/screen.h"
-#include "frontend/frontend.h"
-#include "newgame.h"
 #include "shell/random.h"
 #include "shell/recorder.h"
-#include "shell/shell.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <random>
 
 enum slot { up, down, left, right, rotright, rotleft, pauseslot, holdslot };
 
 class Ingame : public ScreenTest {
-  protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        initload();
-        seed(7);
-        std::fill_n(arrkeys, 8, 0);
-    }
+    void SetUp() override { ScreenTest::SetUp(), initload(), seed(7), std::fill_n(arrkeys, 8, 0); }
 };
 
 // Dropple 3 with an auto repeat of 96/256, the leftmost column of the piece after each frame. A

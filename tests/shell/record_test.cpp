@@ -2,16 +2,11 @@
 // of every rule set are checked by the recorded games in tests/replays. The reference
 // random numbers were computed outside the game, from the published SplitMix64 and xoshiro128++
 // definitions.
-#include "console/screen.h"
-#include "newgame.h"
+#include "../game.h"
 #include "shell/random.h"
-#include "shell/shell.h"
 
 #include <algorithm>
-#include <cstring>
-#include <tuple>
 #include <type_traits>
-#include <vector>
 
 using numbers = std::vector<std::uint32_t>;
 
@@ -96,10 +91,8 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
     headless::clearrecords();
     place(3, 20, 6);
     lock();
-    std::string text;
-    for (int c = 34; c <= 45; c++)
-        text += static_cast<char>(bottom[c].ch);
-    EXPECT_EQ(std::tuple(heard(), text, bottom[35].attr, g.score, g.board[20][9], g.piececount),
+    EXPECT_EQ(std::tuple(heard(), text(24, 34, 12, screen), bottom[35].attr, g.score,
+                         g.board[20][9], g.piececount),
               std::tuple("lock.wav gameover.wav combo0.wav erase1.wav excellent.wav",
                          " GYOU WIN!! ", 0x1f, 100u, 0, 3u));
 }
