@@ -14,18 +14,12 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 // The whole run in a folder of its own, for the tests without a folder per test.
-struct gamefolder : ::testing::Environment {
-    std::unique_ptr<scratchdir> here;
-    void SetUp() override { here = std::make_unique<scratchdir>(); }
-    void TearDown() override { here.reset(); }
-};
-inline auto* const gamefolders = ::testing::AddGlobalTestEnvironment(new gamefolder);
+inline scratchdir gamefolder;
 
 // `mode` just started, with the dealt piece taken off the field and nothing heard yet.
 inline void newgame(unsigned char mode) {
@@ -95,7 +89,6 @@ class ScreenTest : public ::testing::Test {
     }
     scratchdir here;
 
-  public:
     // Runs the screen with `keys` tapped, one a frame and each let go the next
     // ('.' is none; u d l r a b s are the menu keys up, down, left, right, A, B
     // and start), calling `each` first at every frame boundary (counted from 1).
