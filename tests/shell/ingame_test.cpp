@@ -21,8 +21,7 @@ class Ingame : public ScreenTest {
 // stall and let go after it moves one column, as it does in the menu; a key held from before the
 // stall to after it moves, charges its delay through the frames that catch up and repeats once.
 TEST_F(Ingame, TapsCancelDelayAndRepeatAndAStallLosesNoTap) {
-    INGAMEARR = 96;
-    savesettings();
+    INGAMEARR = 96, savesettings();
     auto taps = [](std::uint64_t n) {
         headless::releaseall();
         if (n == 1 || n == 3 || n == 4) // right tapped in frame 2 and held in frames 4 and 5

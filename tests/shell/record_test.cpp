@@ -10,7 +10,8 @@
 
 using numbers = std::vector<std::uint32_t>;
 
-TEST(Random, SeedsAndTheStartUpClockFollowTheReference) {
+// The numbers the pieces are dealt by, and the sound that announces each.
+TEST(Supply, SeedsAndTheStartUpClockFollowTheReferenceAndEachNextPieceHasItsSound) {
     std::vector<numbers> got;
     for (std::int32_t clock : {1765000000, -86400}) { // a clock before 1970 is sign-extended
         headless::reset();
@@ -20,14 +21,11 @@ TEST(Random, SeedsAndTheStartUpClockFollowTheReference) {
     }
     EXPECT_EQ(got, (std::vector<numbers>{{0x88c3d55b, 0x9e4e8974, 0xa29d4f0c},
                                          {0x112092f5, 0xd40c83d2, 0xf2ebc1e6}}));
-}
 
-// Every piece, as it becomes the next one, is announced by its own sound.
-TEST(Supply, EachNextPieceHasItsSound) {
+    // Every piece, as it becomes the next one, is announced by its own sound.
     newgame(1);
     const std::uint8_t q[] = {6, 0, 1, 2, 3, 4, 5, 6, 0, 1, 2, 3};
-    std::copy(q, q + 12, ingamev.queue);
-    ingamev.queuecount = 12;
+    std::copy(q, q + 12, ingamev.queue), ingamev.queuecount = 12;
     for (int p = 0; p < 7; p++)
         spawn(false);
     EXPECT_EQ(heard(),
@@ -51,9 +49,7 @@ TEST(Start, ANewGameKeepsNothingOfTheLastOne) {
         std::memset(g.ghosty, v, sizeof g.ghosty);
     };
     auto start = [&](unsigned char mode, int left) {
-        fill(left);
-        seed(mode);
-        gamesetup(mode);
+        fill(left), seed(mode), gamesetup(mode);
         std::fill(g.queue + g.queuecount, std::end(g.queue), 0); // never dealt from
         return std::string(reinterpret_cast<const char*>(&g), sizeof g);
     };
@@ -104,8 +100,7 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
 // before each hundred and at 998 until a line is cleared, a new hundred sounds and 999 wins. The
 // recorded games play through the lower levels, and mode 1's win at 40 lines.
 TEST(Modes, LevelsFollowTheirTablesStopAndWin) {
-    using row = std::tuple<int, int, int, int, int, std::uint32_t, int, int, const char*>;
-    const row cases[] = {
+    const std::tuple<int, int, int, int, int, std::uint32_t, int, int, const char*> cases[] = {
         // mode, level, lines, cleared, level after, gravity, spawn delay, lock delay, sound
         {0, 20, 200, 1, 21, instant, 0, 30, "excellent.wav levelup.wav"},
         {4, 25, 250, 1, 26, instant, 0, 30, "levelup.wav"},
