@@ -9,8 +9,10 @@
 #include "scratch.h"
 #include "shell/ingameloop.h"
 #include "shell/ingamev.h"
+#include "shell/random.h"
 #include "shell/shell.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -29,6 +31,14 @@ inline void newgame(unsigned char mode) {
     for (int i = 0; i < 4; i++)
         ingamev.piecey[i] = ingamev.ghosty[i] = 255;
     headless::clearrecords();
+}
+
+// Piece `p` in play with cell 0 in row `lowest`, the other three in row `row`, side by side from
+// column x0.
+inline void place(std::uint8_t p, std::uint16_t lowest, std::uint16_t x0, std::uint16_t row = 20) {
+    ingamev.current = p, ingamev.active = 1;
+    for (std::uint16_t i = 0; i < 4; i++)
+        ingamev.piecex[i] = x0 + i, ingamev.piecey[i] = i ? row : lowest, ingamev.ghosty[i] = 3;
 }
 
 // The sounds requested since the records were last cleared, separated by spaces.
@@ -86,6 +96,8 @@ class ScreenTest : public ::testing::Test {
     void SetUp() override {
         headless::reset();
         std::memset(keys, 0, sizeof keys), std::memset(daskeys, 0, sizeof daskeys);
+        std::fill_n(arrkeys, 8, 0);
+        seed(7); // the same pieces in every run
     }
     scratchdir here;
 

@@ -15,9 +15,8 @@ TEST(LockDelay, SrsRefillsARunningTimerFiveTimesArsOnANewLowestRowAndAShiftOffAL
     auto& g = ingamev;
     for (unsigned char mode : {1, 7}) {
         newgame(mode);
-        g.active = 1, g.current = 3, g.pivotx = 4, g.pivoty = g.resetlimit = 10, g.resetsleft = 5;
-        for (std::uint16_t i = 0; i < 4; i++)
-            g.piecex[i] = 3 + i, g.piecey[i] = 10;
+        place(3, 10, 3, 10); // an I
+        g.pivotx = 4, g.pivoty = g.resetlimit = 10, g.resetsleft = 5;
         std::string seen;
         for (char m : std::string("lrlrlrd")) {
             g.locktimer = 12;

@@ -3,29 +3,27 @@
 // random numbers were computed outside the game, from the published SplitMix64 and xoshiro128++
 // definitions.
 #include "../game.h"
-#include "shell/random.h"
 
 #include <algorithm>
 #include <type_traits>
 
-using numbers = std::vector<std::uint32_t>;
-
 // The numbers the pieces are dealt by, and the sound that announces each.
 TEST(Supply, SeedsAndTheStartUpClockFollowTheReferenceAndEachNextPieceHasItsSound) {
-    std::vector<numbers> got;
+    std::vector<std::vector<std::uint32_t>> got;
     for (std::int32_t clock : {1765000000, -86400}) { // a clock before 1970 is sign-extended
         headless::reset();
         headless::setwallclock(clock);
         initscreen();
         got.push_back({next(), next(), next()});
     }
-    EXPECT_EQ(got, (std::vector<numbers>{{0x88c3d55b, 0x9e4e8974, 0xa29d4f0c},
-                                         {0x112092f5, 0xd40c83d2, 0xf2ebc1e6}}));
+    EXPECT_EQ(got, (decltype(got){{0x88c3d55b, 0x9e4e8974, 0xa29d4f0c},
+                                  {0x112092f5, 0xd40c83d2, 0xf2ebc1e6}}));
 
     // Every piece, as it becomes the next one, is announced by its own sound.
     newgame(1);
     const std::uint8_t q[] = {6, 0, 1, 2, 3, 4, 5, 6, 0, 1, 2, 3};
-    std::copy(q, q + 12, ingamev.queue), ingamev.queuecount = 12;
+    std::copy(q, q + 12, ingamev.queue);
+    ingamev.queuecount = 12;
     for (int p = 0; p < 7; p++)
         spawn(false);
     EXPECT_EQ(heard(),
@@ -49,19 +47,14 @@ TEST(Start, ANewGameKeepsNothingOfTheLastOne) {
         std::memset(g.ghosty, v, sizeof g.ghosty);
     };
     auto start = [&](unsigned char mode, int left) {
-        fill(left), seed(mode), gamesetup(mode);
+        fill(left);
+        seed(mode);
+        gamesetup(mode);
         std::fill(g.queue + g.queuecount, std::end(g.queue), 0); // never dealt from
         return std::string(reinterpret_cast<const char*>(&g), sizeof g);
     };
     for (unsigned char mode = 0; mode < 9; mode++)
         EXPECT_EQ(start(mode, 0), start(mode, 0x5A)) << "mode " << +mode;
-}
-
-// Piece `p` with cell 0 in row `lowest`, the other three in row 20, side by side from column x0.
-static void place(std::uint8_t p, std::uint16_t lowest, std::uint16_t x0) {
-    ingamev.current = p, ingamev.active = 1;
-    for (std::uint16_t i = 0; i < 4; i++)
-        ingamev.piecex[i] = x0 + i, ingamev.piecey[i] = i ? 20 : lowest, ingamev.ghosty[i] = 3;
 }
 
 // A T with one cell in the field, turned last into two taken corners, locks as a T-spin and the
