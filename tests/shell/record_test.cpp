@@ -33,7 +33,8 @@ TEST(Supply, SeedsAndTheStartUpClockFollowTheReferenceAndEachNextPieceHasItsSoun
 // Whatever a game left in the record, the next game starts as a game started on a cleared one.
 TEST(Start, ANewGameKeepsNothingOfTheLastOne) {
     auto& g = ingamev;
-    auto fill = [&](int v) {
+    // `mode` started over a record holding `v` in every byte of every field.
+    auto start = [&](unsigned char mode, int v) {
         auto set = [v](auto&... f) {
             ((f = static_cast<std::remove_reference_t<decltype(f)>>(v * 0x0101010101010101u)), ...);
         };
@@ -45,9 +46,6 @@ TEST(Start, ANewGameKeepsNothingOfTheLastOne) {
         std::memset(g.board, v, sizeof g.board), std::memset(g.queue, v, sizeof g.queue);
         std::memset(g.piecex, v, sizeof g.piecex), std::memset(g.piecey, v, sizeof g.piecey);
         std::memset(g.ghosty, v, sizeof g.ghosty);
-    };
-    auto start = [&](unsigned char mode, int left) {
-        fill(left);
         seed(mode);
         gamesetup(mode);
         std::fill(g.queue + g.queuecount, std::end(g.queue), 0); // never dealt from
@@ -63,7 +61,6 @@ TEST(Start, ANewGameKeepsNothingOfTheLastOne) {
 // and wins: both endings show.
 TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
     auto& g = ingamev;
-    auto* bottom = &screen[24 * screencols];
     newgame(1);
     place(6, 19, 2);
     g.lastrotate = 1;
@@ -76,12 +73,12 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
     lock(); // again, with no piece in play
     g.lines = 39;
     std::memset(g.board[20], 1, 6);
-    std::fill_n(bottom, screencols, cell{' ', 0x1f});
+    std::fill_n(&screen[24 * screencols], screencols, cell{' ', 0x1f});
     headless::clearrecords();
     place(3, 20, 6);
     lock();
-    EXPECT_EQ(std::tuple(heard(), text(24, 34, 12, screen), bottom[35].attr, g.score,
-                         g.board[20][9], g.piececount),
+    EXPECT_EQ(std::tuple(heard(), text(24, 34, 12, screen), screen[24 * screencols + 35].attr,
+                         g.score, g.board[20][9], g.piececount),
               std::tuple("lock.wav gameover.wav combo0.wav erase1.wav excellent.wav",
                          " GYOU WIN!! ", 0x1f, 100u, 0, 3u));
 }
