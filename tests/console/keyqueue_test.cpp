@@ -7,13 +7,11 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
 // Each string is what is heard before one frame boundary: 'd' a press, 'u' a release, 'r'
 // everything released, 'c' the queue cleared; 'D' and 'U' the same for another key, and after a
 // '+' what is heard comes after the frame was due. Returns what the game sees of the first key on
 // each of `frames` frames: '#' down, '.' up.
-std::string frames(const std::vector<std::string>& heard, std::size_t frames = 10) {
+static std::string frames(const std::vector<std::string>& heard, std::size_t frames = 10) {
     keyqueue q;
     std::string seen;
     for (std::size_t f = 0; f < frames; f++) {
@@ -54,5 +52,3 @@ TEST(KeyQueue, EveryTransitionGetsAFrameInOrderNoneBeforeItWasHeardAndClearingFo
     for (const auto& [heard, seen] : cases)
         EXPECT_EQ(frames(heard, std::string(seen).size()), seen) << heard.back();
 }
-
-} // namespace

@@ -1,26 +1,15 @@
-#include "../shell/newgame.h"
+#include "../game.h"
 #include "console/draw.h"
 #include "console/platform.h"
-#include "console/platform/headless/headless.h"
-#include "console/screen.h"
 #include "console/sound.h"
-#include "frontend/frontend.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
-#include <string>
-#include <tuple>
-#include <vector>
 
 namespace {
 
+// Columns `from` to `to` of a row as drawn.
 std::string row(int r, int from, int to) {
-    std::string s;
-    for (int c = from; c <= to; c++)
-        s += static_cast<char>(screen[r * 80 + c].ch);
-    return s;
+    return text(r, from, to - from + 1, screen);
 }
 
 // By default 6000 ticks per second and one tick per counter read: a frame is exactly 100 ticks.
@@ -58,40 +47,11 @@ void startgame() {
 
 } // namespace
 
-// Six million ticks per second and a tenth of a millisecond per counter read: a frame is 100000
-// ticks, and a frame that waits on the counter for m milliseconds reads it about 10 m times.
-TEST(Pacing, TheMarginFollowsHowLateTheTimerWakesUpToHalfAMillisecondAndLaterDropsIt) {
-    start(6000000, 600);
-    framesleep(showscreen);
-    // Lateness of every sleep; frames; how late each ends, at least and at most; counter reads, at
-    // least and at most.
-    const std::uint64_t phases[][6] = {
-        {1200, 120, 0, 600, 0, 8},       // within the margin: frames end on the counter
-        {0, 118, 0, 600, 3, 1000},       // a prompt spell inside a burst keeps the margin up
-        {0, 3, 0, 600, 0, 1000},         // the burst leaves the memory
-        {0, 1, 0, 600, 0, 5},            // two seconds on time: back to a quarter of a millisecond
-        {12000, 100, 9000, 12600, 0, 4}, // past the cap: late by the sleep alone, no drift
-        {0, 119, 0, 600, 0, 3},          // no waiting on the counter for two seconds after
-        {0, 1, 0, 600, 2, 5},            // then a quarter of a millisecond again
-    };
-    for (const auto& p : phases) {
-        headless::setlateness(p[0]);
-        for (std::uint64_t i = 0; i < p[1]; i++) {
-            const std::uint64_t boundary = timecounter + frameint, before = headless::reads();
-            framesleep(showscreen);
-            const std::uint64_t late = headless::now() - boundary,
-                                reads = headless::reads() - before;
-            ASSERT_TRUE(late >= p[2] && late <= p[3] && reads >= p[4] && reads <= p[5])
-                << "phase " << &p - phases << " frame " << i << ": " << late << " " << reads;
-        }
-    }
-}
-
 // Start-up opens every sound, in name order, and sizes the console; a frame shows nothing, the
 // meter only on its record, the meter's corner or the whole screen, and the meter reads 60.0 from
 // the first frame on. Then every frame waits its turn; after a stall eight run free, and a slow
 // caller never waits.
-TEST(Pacing, StartUpSizesTheConsoleModesShowTheirPartAndFramesWaitTheirTurnButEightAfterAStall) {
+TEST(Pacing, StartUpModesFramesWaitingTheirTurnEightFreeAfterAStallAndTheMarginFollowingTheTimer) {
     start();
     const std::vector<std::string>& opened = headless::opened();
     EXPECT_EQ(opened,
@@ -126,9 +86,37 @@ TEST(Pacing, StartUpSizesTheConsoleModesShowTheirPartAndFramesWaitTheirTurnButEi
     EXPECT_EQ(freeframes(100, 150), std::string(100, 'f')); // one and a half frames per call
     // The backlog is pinned at the limit: one interval was just consumed out of eight.
     EXPECT_EQ(headless::now() - timecounter, 7 * frameint);
+
+    // Six million ticks per second and a tenth of a millisecond per counter read: a frame is 100000
+    // ticks, and a frame that waits on the counter for m milliseconds reads it about 10 m times.
+    start(6000000, 600);
+    framesleep(showscreen);
+    // Lateness of every sleep; frames; how late each ends, at least and at most; counter reads, at
+    // least and at most.
+    const std::uint64_t phases[][6] = {
+        {1200, 120, 0, 600, 0, 8},       // within the margin: frames end on the counter
+        {0, 118, 0, 600, 3, 1000},       // a prompt spell inside a burst keeps the margin up
+        {0, 3, 0, 600, 0, 1000},         // the burst leaves the memory
+        {0, 1, 0, 600, 0, 5},            // two seconds on time: back to a quarter of a millisecond
+        {12000, 100, 9000, 12600, 0, 4}, // past the cap: late by the sleep alone, no drift
+        {0, 119, 0, 600, 0, 3},          // no waiting on the counter for two seconds after
+        {0, 1, 0, 600, 2, 5},            // then a quarter of a millisecond again
+    };
+    for (const auto& p : phases) {
+        headless::setlateness(p[0]);
+        for (std::uint64_t i = 0; i < p[1]; i++) {
+            const std::uint64_t boundary = timecounter + frameint, before = headless::reads();
+            framesleep(showscreen);
+            const std::uint64_t late = headless::now() - boundary,
+                                reads = headless::reads() - before;
+            ASSERT_TRUE(late >= p[2] && late <= p[3] && reads >= p[4] && reads <= p[5])
+                << "phase " << &p - phases << " frame " << i << ": " << late << " " << reads;
+        }
+    }
 }
 
-TEST(Draw, TextNumbersClockLabelsAndCombo) {
+// The texts, numbers, clock, labels and combo, then the board, the pieces and the previews.
+TEST(Draw, TextNumbersClockLabelsComboAndBoardPiecesGhostAndPreviewsInEachPiecesColourSlot) {
     startgame();
     EXPECT_EQ(row(0, 0, 10) + row(13, 7, 12) + row(3, 30, 30) + row(4, 30, 30),
               "Dropple 2  score: {");
@@ -150,15 +138,14 @@ TEST(Draw, TextNumbersClockLabelsAndCombo) {
     EXPECT_EQ(row(1, 58, 62) + row(8, 0, 19) + row(14, 0, 19) + row(17, 0, 19),
               "time:" + std::string(19, ' ') + "0" + std::string(16, ' ') + "1234" +
                   "18446744073709551615");
-}
-
-// Under both rule sets: a locked cell of every piece, S to T from the right, on the second row;
-// an L locked above the field, blank cells above it, nothing of a row past the screen's top; an S
-// falling, two cells down on its ghost and two above the screen; an I fourth in the queue and a
-// T held, then nothing held. Entries 8 on are placed cells ('i' for slot 0), 16 on ghosts ('q').
-TEST(Draw, BoardPieceGhostAndPreviewsInEachPiecesColourSlotUnderBothRuleSets) {
-    // The placed cells; the bottom row; the I next (a row lower under the second rules); the T
-    // held (pointing down under the second rules).
+    // Under both rule sets: a locked cell of every piece, S to T from the right, on the second row;
+    // an L locked above the field, blank cells above it, nothing of a row past the screen's top; an
+    // S falling, two cells down on its ghost and two above the screen; an I fourth in the queue and
+    // a T held, then nothing held. Entries 8 on are placed cells ('i' for slot 0), 16 on ghosts
+    // ('q').
+    //
+    // The placed cells; the bottom row; the I next (a row lower under the second rules); the T held
+    // (pointing down under the second rules).
     const std::vector<std::string> want[2] = {
         {"oonnmmllkkjjii", "qqqqaaaa", "dddddddd        ", "  gg    gggggg  "},
         {"llnnmmjjkkiioo", "wwwwgggg", "        bbbbbbbb", "dddddd    dd    "}};

@@ -1,5 +1,5 @@
 // The menu and the settings screens, driven by scripted keys.
-#include "screenrun.h"
+#include "../game.h"
 
 // With the menu timing the file holds, `key` held from the first frame until
 // frame `letgo` and `script` tapped: the cursor stops at the first and last
@@ -97,7 +97,8 @@ TEST_F(ScreenTest, KeysCapturedInOrderOnceEveryKeyIsUpAndSaveBeforeTheMessage) {
 // nothing saved before "Save & Quit". Opened again on every shade and an
 // unknown one (entry 2), the picker saves back what it read, the unknown as a
 // blank.
-TEST_F(ScreenTest, ColorPickerValuesStopAtTheEndsOfTheirRangesAndAreSavedAndReadBack) {
+TEST_F(ScreenTest,
+       ColorPickerValuesStopAtTheirEndsPaletteDigitsCarryAndBorrowAndBothAreSavedAndShown) {
     std::string keys = "ls" + std::string(30, 'r') + "dr" + std::string(20, 'l') + "sdl" +
                        std::string(20, 'r') + "dl" + std::string(6, 'r') + "ds";
     int early = 0;
@@ -112,13 +113,9 @@ TEST_F(ScreenTest, ColorPickerValuesStopAtTheEndsOfTheirRangesAndAreSavedAndRead
     want[3] = 0xB2, want[5] = 'x', writefile(want);
     EXPECT_EQ(run(colorpicker, "dddds"), 3);
     EXPECT_EQ(readfile(), (want[5] = 0xFF, want));
-}
 
-// Low red + 1, high green + 1, high blue - 1; colour 15's low green + 1; start
-// there does nothing; then "Save & Quit". The palette shown follows every edit
-// at once.
-TEST_F(ScreenTest, PaletteDigitsCarryAndBorrowThroughTheWholeByteAndAreSavedAndShown) {
-    bytes want = defaults;
+    // Then in the palette, low red + 1, high green + 1, high blue - 1; colour 15's low green + 1;
+    // start there does nothing; then "Save & Quit". The palette shown follows every edit at once.
     want[54] = 0x0F, want[55] = 0xF0, want[56] = 0x05, writefile(want);
     int mismatched = 0;
     EXPECT_EQ(

@@ -1,8 +1,8 @@
 // The settings file: loaded over the defaults whatever its length, replaced whole or not at all,
 // never through a link or over a folder, read only when it is a regular file, and left alone when
 // it is there but cannot be read.
+#include "../game.h"
 #include "console/platform.h"
-#include "screenrun.h"
 
 #ifndef _WIN32 // links, FIFOs, forks and file size limits are this system's own
 #include <csignal>

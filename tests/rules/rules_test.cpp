@@ -1,26 +1,22 @@
 // Lock delay and line clears on the game's record. Moving, turning, dropping and locking are
 // checked by whole games, the recorded games in tests/replays that must end as they were recorded.
 
-#include "../shell/newgame.h"
-#include "frontend/frontend.h"
+#include "../game.h"
 #include "rules/rules.h"
-#include "shell/shell.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string>
-#include <tuple>
 
 // An I lying flat in mid-field with its lock timer running, shifted and dropped: the first rule set
 // refills the timer on any move, five times a piece; the second only on a row lower than any
-// before.
-TEST(LockDelay, SrsRefillsARunningTimerFiveTimesArsOnANewLowestRow) {
+// before. Then a piece shifted off a ledge falls at once by one frame's worth, counted afresh: an O
+// resting on a ledge beside a hole two wide and two deep, soft drop held at 300/256 rows a frame,
+// gravity 4/256.
+TEST(LockDelay, SrsRefillsARunningTimerFiveTimesArsOnANewLowestRowAndAShiftOffALedgeFallsAtOnce) {
+    auto& g = ingamev;
     for (unsigned char mode : {1, 7}) {
         newgame(mode);
-        auto& g = ingamev;
-        g.active = 1, g.current = 3, g.pivotx = 4, g.pivoty = g.resetlimit = 10, g.resetsleft = 5;
-        for (std::uint16_t i = 0; i < 4; i++)
-            g.piecex[i] = 3 + i, g.piecey[i] = 10;
+        place(3, 10, 3, 10); // an I
+        g.pivotx = 4, g.pivoty = g.resetlimit = 10, g.resetsleft = 5;
         std::string seen;
         for (char m : std::string("lrlrlrd")) {
             g.locktimer = 12;
@@ -29,13 +25,7 @@ TEST(LockDelay, SrsRefillsARunningTimerFiveTimesArsOnANewLowestRow) {
         }
         EXPECT_EQ(seen, mode == 1 ? "RRRRR.." : "......R");
     }
-}
-
-// A piece shifted off a ledge falls at once by one frame's worth, counted afresh: an O resting on a
-// ledge beside a hole two wide and two deep, soft drop held at 300/256 rows a frame, gravity 4/256.
-TEST(LockDelay, AShiftOffALedgeFallsOneFrameAtOnce) {
     newgame(1);
-    auto& g = ingamev;
     for (int x : {0, 1, 2, 3, 4, 5, 6, 9})
         g.board[0][x] = g.board[1][x] = 1;
     g.active = 1, g.current = 2, g.pivotx = 6, g.pivoty = 3, g.gravity = 4, g.gravitysum = 250;

@@ -1,30 +1,14 @@
 // Whole games on the headless back end, with scripted or random keys. Recorded games that end as
 // they were recorded (tests/replays) check the rules and the scores of the game modes as a whole.
-#include "../frontend/screenrun.h"
+#include "../game.h"
 #include "console/platform.h"
-#include "console/screen.h"
-#include "frontend/frontend.h"
-#include "newgame.h"
-#include "shell/random.h"
 #include "shell/recorder.h"
-#include "shell/shell.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <random>
 
-enum slot { up, down, left, right, rotright, rotleft, pauseslot, holdslot };
-
-class Ingame : public ScreenTest {
-  protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        initload();
-        seed(7);
-        std::fill_n(arrkeys, 8, 0);
-    }
-};
+using Ingame = ScreenTest;
 
 // Dropple 3 with an auto repeat of 96/256, the leftmost column of the piece after each frame. A
 // tap moves one column; both directions together do nothing. A key held alone moves on its first
@@ -32,14 +16,15 @@ class Ingame : public ScreenTest {
 // stall and let go after it moves one column, as it does in the menu; a key held from before the
 // stall to after it moves, charges its delay through the frames that catch up and repeats once.
 TEST_F(Ingame, TapsCancelDelayAndRepeatAndAStallLosesNoTap) {
+    initload();
     INGAMEARR = 96;
     savesettings();
     auto taps = [](std::uint64_t n) {
         headless::releaseall();
         if (n == 1 || n == 3 || n == 4) // right tapped in frame 2 and held in frames 4 and 5
-            headless::press(ingamekeys[right]);
+            headless::press(ingamekeys[rightkey]);
         if (n >= 3) // left held from frame 4 on
-            headless::press(ingamekeys[left]);
+            headless::press(ingamekeys[leftkey]);
     };
     for (auto [from, want] :
          {std::pair(0, std::string("65555666666666777889")), // no stall
@@ -47,7 +32,8 @@ TEST_F(Ingame, TapsCancelDelayAndRepeatAndAStallLosesNoTap) {
           {-200, std::string(28, '6') + std::string(9, '5') + std::string(13, '4')}}) {
         std::string seen;
         headless::releaseall();
-        std::function<void(std::uint64_t)> keys = from ? stalltap(ingamekeys[right], from) : taps;
+        std::function<void(std::uint64_t)> keys =
+            from ? stalltap(ingamekeys[rightkey], from) : taps;
         run([] { return ingame(1); }, "", want.size(),
             [&](std::uint64_t n) {
                 seen += char('0' + *std::max_element(ingamev.piecex, ingamev.piecex + 4)), keys(n);
@@ -62,6 +48,7 @@ TEST_F(Ingame, TapsCancelDelayAndRepeatAndAStallLosesNoTap) {
 // kept and plays back to the end it reached, the better Dropple 2 game becomes the record, and a
 // damaged records file is set aside.
 TEST_F(Ingame, GamesOfEveryItemAndModeAreKeptAndPlayBackToTheirEnd) {
+    initload();
     const std::tuple<unsigned char, std::uint8_t, std::string> games[] = {
         // menu item, or below 7 a mode started directly; mode; title
         {7, 6, "Dropple 2 "},  {8, 1, "Dropple 3 "}, {9, 2, "Dropple 4 "}, {10, 7, "Dropple 5 "},
@@ -77,7 +64,7 @@ TEST_F(Ingame, GamesOfEveryItemAndModeAreKeptAndPlayBackToTheirEnd) {
     for (auto& [number, mode, title] : games) {
         item = number;
         int after = 0; // frames since the end
-        headless::press(ingamekeys[pauseslot]), headless::press(ingamekeys[rotright]);
+        headless::press(ingamekeys[pausekey]), headless::press(ingamekeys[rotaterightkey]);
         EXPECT_EQ(run([] { return item < 7 ? ingame(item) : runscreen(item); }, "", 40000,
                       [&, mode = mode, title = title](std::uint64_t n) {
                           if (n == 1) {
@@ -89,9 +76,9 @@ TEST_F(Ingame, GamesOfEveryItemAndModeAreKeptAndPlayBackToTheirEnd) {
                                   (keydown(ingamekeys[k]) ? headless::release
                                                           : headless::press)(ingamekeys[k]);
                           if (ingamev.over) {
-                              headless::press(ingamekeys[pauseslot]);
+                              headless::press(ingamekeys[pausekey]);
                               (++after > 3 ? headless::press
-                                           : headless::release)(ingamekeys[holdslot]);
+                                           : headless::release)(ingamekeys[holdkey]);
                           }
                       }),
                   3)

@@ -2,33 +2,24 @@
 // of every rule set are checked by the recorded games in tests/replays. The reference
 // random numbers were computed outside the game, from the published SplitMix64 and xoshiro128++
 // definitions.
-#include "console/screen.h"
-#include "newgame.h"
-#include "shell/random.h"
-#include "shell/shell.h"
+#include "../game.h"
 
 #include <algorithm>
-#include <cstring>
-#include <tuple>
 #include <type_traits>
-#include <vector>
 
-using numbers = std::vector<std::uint32_t>;
-
-TEST(Random, SeedsAndTheStartUpClockFollowTheReference) {
-    std::vector<numbers> got;
+// The numbers the pieces are dealt by, and the sound that announces each.
+TEST(Supply, SeedsAndTheStartUpClockFollowTheReferenceAndEachNextPieceHasItsSound) {
+    std::vector<std::vector<std::uint32_t>> got;
     for (std::int32_t clock : {1765000000, -86400}) { // a clock before 1970 is sign-extended
         headless::reset();
         headless::setwallclock(clock);
         initscreen();
         got.push_back({next(), next(), next()});
     }
-    EXPECT_EQ(got, (std::vector<numbers>{{0x88c3d55b, 0x9e4e8974, 0xa29d4f0c},
-                                         {0x112092f5, 0xd40c83d2, 0xf2ebc1e6}}));
-}
+    EXPECT_EQ(got, (decltype(got){{0x88c3d55b, 0x9e4e8974, 0xa29d4f0c},
+                                  {0x112092f5, 0xd40c83d2, 0xf2ebc1e6}}));
 
-// Every piece, as it becomes the next one, is announced by its own sound.
-TEST(Supply, EachNextPieceHasItsSound) {
+    // Every piece, as it becomes the next one, is announced by its own sound.
     newgame(1);
     const std::uint8_t q[] = {6, 0, 1, 2, 3, 4, 5, 6, 0, 1, 2, 3};
     std::copy(q, q + 12, ingamev.queue);
@@ -42,7 +33,8 @@ TEST(Supply, EachNextPieceHasItsSound) {
 // Whatever a game left in the record, the next game starts as a game started on a cleared one.
 TEST(Start, ANewGameKeepsNothingOfTheLastOne) {
     auto& g = ingamev;
-    auto fill = [&](int v) {
+    // `mode` started over a record holding `v` in every byte of every field.
+    auto start = [&](unsigned char mode, int v) {
         auto set = [v](auto&... f) {
             ((f = static_cast<std::remove_reference_t<decltype(f)>>(v * 0x0101010101010101u)), ...);
         };
@@ -54,9 +46,6 @@ TEST(Start, ANewGameKeepsNothingOfTheLastOne) {
         std::memset(g.board, v, sizeof g.board), std::memset(g.queue, v, sizeof g.queue);
         std::memset(g.piecex, v, sizeof g.piecex), std::memset(g.piecey, v, sizeof g.piecey);
         std::memset(g.ghosty, v, sizeof g.ghosty);
-    };
-    auto start = [&](unsigned char mode, int left) {
-        fill(left);
         seed(mode);
         gamesetup(mode);
         std::fill(g.queue + g.queuecount, std::end(g.queue), 0); // never dealt from
@@ -66,20 +55,12 @@ TEST(Start, ANewGameKeepsNothingOfTheLastOne) {
         EXPECT_EQ(start(mode, 0), start(mode, 0x5A)) << "mode " << +mode;
 }
 
-// Piece `p` with cell 0 in row `lowest`, the other three in row 20, side by side from column x0.
-static void place(std::uint8_t p, std::uint16_t lowest, std::uint16_t x0) {
-    ingamev.current = p, ingamev.active = 1;
-    for (std::uint16_t i = 0; i < 4; i++)
-        ingamev.piecex[i] = x0 + i, ingamev.piecey[i] = i ? 20 : lowest, ingamev.ghosty[i] = 3;
-}
-
 // A T with one cell in the field, turned last into two taken corners, locks as a T-spin and the
 // game goes on; a lock with no piece in play writes nothing through rows of 255. Then at 39 lines
 // an I that locks wholly above the field and completes row 20 tops out, and its line still counts
 // and wins: both endings show.
 TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
     auto& g = ingamev;
-    auto* bottom = &screen[24 * screencols];
     newgame(1);
     place(6, 19, 2);
     g.lastrotate = 1;
@@ -92,14 +73,12 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
     lock(); // again, with no piece in play
     g.lines = 39;
     std::memset(g.board[20], 1, 6);
-    std::fill_n(bottom, screencols, cell{' ', 0x1f});
+    std::fill_n(&screen[24 * screencols], screencols, cell{' ', 0x1f});
     headless::clearrecords();
     place(3, 20, 6);
     lock();
-    std::string text;
-    for (int c = 34; c <= 45; c++)
-        text += static_cast<char>(bottom[c].ch);
-    EXPECT_EQ(std::tuple(heard(), text, bottom[35].attr, g.score, g.board[20][9], g.piececount),
+    EXPECT_EQ(std::tuple(heard(), text(24, 34, 12, screen), screen[24 * screencols + 35].attr,
+                         g.score, g.board[20][9], g.piececount),
               std::tuple("lock.wav gameover.wav combo0.wav erase1.wav excellent.wav",
                          " GYOU WIN!! ", 0x1f, 100u, 0, 3u));
 }
@@ -111,8 +90,7 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
 // before each hundred and at 998 until a line is cleared, a new hundred sounds and 999 wins. The
 // recorded games play through the lower levels, and mode 1's win at 40 lines.
 TEST(Modes, LevelsFollowTheirTablesStopAndWin) {
-    using row = std::tuple<int, int, int, int, int, std::uint32_t, int, int, const char*>;
-    const row cases[] = {
+    const std::tuple<int, int, int, int, int, std::uint32_t, int, int, const char*> cases[] = {
         // mode, level, lines, cleared, level after, gravity, spawn delay, lock delay, sound
         {0, 20, 200, 1, 21, instant, 0, 30, "excellent.wav levelup.wav"},
         {4, 25, 250, 1, 26, instant, 0, 30, "levelup.wav"},

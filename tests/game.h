@@ -1,16 +1,53 @@
-// Each test in a fresh empty folder, so "savefile" never leaks between tests,
-// with the settings screens run on the headless back end by scripted keys.
+// The game on the headless back end: games as the game itself starts them, and the menu and
+// settings screens run by scripted keys. Every test runs in a folder of its own, as the game's
+// start and its settings screens read and write the settings file there.
 #pragma once
 
-#include "../scratch.h"
 #include "console/platform/headless/headless.h"
 #include "console/screen.h"
 #include "frontend/frontend.h"
+#include "scratch.h"
+#include "shell/ingameloop.h"
+#include "shell/ingamev.h"
+#include "shell/random.h"
 #include "shell/shell.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+// The whole run in a folder of its own, for the tests without a folder per test.
+inline scratchdir gamefolder;
+
+// `mode` just started, with the dealt piece taken off the field and nothing heard yet.
+inline void newgame(unsigned char mode) {
+    headless::reset();
+    gamesetup(mode);
+    ingamev.active = 0;
+    for (int i = 0; i < 4; i++)
+        ingamev.piecey[i] = ingamev.ghosty[i] = 255;
+    headless::clearrecords();
+}
+
+// Piece `p` in play with cell 0 in row `lowest`, the other three in row `row`, side by side from
+// column x0.
+inline void place(std::uint8_t p, std::uint16_t lowest, std::uint16_t x0, std::uint16_t row = 20) {
+    ingamev.current = p, ingamev.active = 1;
+    for (std::uint16_t i = 0; i < 4; i++)
+        ingamev.piecex[i] = x0 + i, ingamev.piecey[i] = i ? row : lowest, ingamev.ghosty[i] = 3;
+}
+
+// The sounds requested since the records were last cleared, separated by spaces.
+inline std::string heard() {
+    std::string s;
+    for (auto& name : headless::sounds())
+        s += (s.empty() ? "" : " ") + name;
+    return s;
+}
 
 using bytes = std::vector<unsigned char>;
 
@@ -31,13 +68,13 @@ inline bytes readfile(const char* name = "savefile") {
 inline void writefile(const bytes& b, const char* name = "savefile") {
     std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
 }
-inline std::string text(int row, int col, int length) {
+// The characters of a row as shown, or as drawn (`from` the screen) before they are shown.
+inline std::string text(int row, int col, int length, const cell* from = headless::display()) {
     std::string s;
     for (int c = col; c < col + length; c++)
-        s += static_cast<char>(headless::display()[row * 80 + c].ch);
+        s += static_cast<char>(from[row * 80 + c].ch);
     return s;
 }
-
 // Frames of 100 ticks and on frame 30 a stall of 150 ms (900 ticks), with
 // `code` pressed `from` ticks after the stall's start (by default 120 ms into
 // it) and let go 20 ms after its end. Each is heard once the counter has
@@ -59,10 +96,11 @@ class ScreenTest : public ::testing::Test {
     void SetUp() override {
         headless::reset();
         std::memset(keys, 0, sizeof keys), std::memset(daskeys, 0, sizeof daskeys);
+        std::fill_n(arrkeys, 8, 0);
+        seed(7); // the same pieces in every run
     }
     scratchdir here;
 
-  public:
     // Runs the screen with `keys` tapped, one a frame and each let go the next
     // ('.' is none; u d l r a b s are the menu keys up, down, left, right, A, B
     // and start), calling `each` first at every frame boundary (counted from 1).
