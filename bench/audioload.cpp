@@ -2,8 +2,8 @@
 // their own meanwhile), when they are all ready, how much memory they take, and what one play
 // request costs. Runs on the machine's own sound output and on SDL's dummy driver.
 // Usage: audioload [FOLDER holding audio/]
-#include "console/platform/sdlsound/sdlsound.h"
 #include "console/sound.h"
+#include "platform/sdlsound/sdlsound.h"
 
 #include <SDL.h>
 

@@ -1,8 +1,8 @@
 // One in-game frame of work and drawing, without the wait for the frame boundary, under random
 // play. Prints the median and the 99th percentile of single frames.
-#include "console/platform.h"
-#include "console/platform/headless/headless.h"
 #include "console/screen.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
 #include "shell/ingameloop.h"
 #include "shell/ingamev.h"
 #include "shell/random.h"

@@ -1,7 +1,7 @@
 // A console, keyboard and sound that do nothing, for measuring the game's own timing on the real
 // counter.
-#include "console/platform.h"
-#include "console/platform/fixed.h"
+#include "platform/fixed.h"
+#include "platform/platform.h"
 
 namespace {
 

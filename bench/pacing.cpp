@@ -8,8 +8,8 @@
 //   alone, with no margin and no wait on the counter: how late this machine's timer wakes a
 //   sleeper, which is all a sleeping wait can go wrong by beyond its margin.
 // Usage: pacing [seconds [frames]]   (frames: for each wait)
-#include "console/platform.h"
 #include "console/screen.h"
+#include "platform/platform.h"
 #include "ptyrun.h"
 #include "spinwait.h"
 

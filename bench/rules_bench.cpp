@@ -1,5 +1,5 @@
 // Cost of the rules operations the game runs most often within a frame.
-#include "console/platform/headless/headless.h"
+#include "platform/headless/headless.h"
 #include "rules/rules.h"
 #include "shell/ingamev.h"
 

@@ -1,7 +1,7 @@
 #include "spinwait.h"
 
-#include "console/platform.h"
 #include "console/screen.h"
+#include "platform/platform.h"
 
 void spinsleep(unsigned char mode) {
     frameshow(mode);

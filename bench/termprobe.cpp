@@ -1,7 +1,7 @@
 // How long start-up of the keyboard keeps the first frame waiting: against a terminal that answers
 // at once, and against a bare pseudo-terminal that answers nothing at all. Also what one frame's
 // look at the input costs.
-#include "console/platform/term/input.h"
+#include "platform/term/input.h"
 
 #include <chrono>
 #include <cstdio>

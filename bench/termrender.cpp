@@ -1,6 +1,7 @@
 // Bytes the terminal renderer writes per presented frame, and the time a present takes, for the
 // frames the game shows most: nothing but the meter changed, one piece moving, and full repaints.
-#include "console/platform/term/render.h"
+#include "console/screen.h"
+#include "platform/term/render.h"
 #include "shell/ingameloop.h"
 
 #include <benchmark/benchmark.h>

@@ -2,8 +2,8 @@
 // driver unless SDL_VIDEODRIVER says otherwise): a game frame where a piece moves and the meter
 // ticks, a frame where nothing changed, and a frame where every cell changed (a palette change or
 // a new screen). Prints the median, 99th percentile and worst, in microseconds.
-#include "console/platform/window/window.h"
 #include "console/screen.h"
+#include "platform/window/window.h"
 
 #include <SDL.h>
 #include <algorithm>

@@ -1,8 +1,8 @@
 // Prints figures of the Windows back end on this machine: the time the multimedia command strings
 // take (opening the sound set, one play request) and how close the frame sleep wakes to its
 // target. Run in the folder that holds `audio`. It prints; it never fails.
-#include "console/platform.h"
 #include "console/sound.h"
+#include "platform/platform.h"
 
 #include <windows.h>
 

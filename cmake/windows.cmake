@@ -1,5 +1,5 @@
 # The Windows console build, included from the top CMakeLists.txt when cross-building with
-# cmake/mingw-w64.cmake: the win/ back end instead of the terminal and SDL ones, sounds through
+# cmake/mingw-w64.cmake: the wincon/ back end instead of the terminal and SDL ones, sounds through
 # the multimedia command strings, and tests run under Wine.
 
 # Programs of this build run under Wine with a prefix inside the build folder.

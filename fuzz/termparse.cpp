@@ -1,6 +1,6 @@
 // Any bytes from the terminal: the parser must neither crash nor read the same bytes differently
 // when they come in other pieces, and a key event always names a key.
-#include "console/platform/term/keys.h"
+#include "platform/term/keys.h"
 
 #include <cstdlib>
 

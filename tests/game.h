@@ -3,9 +3,9 @@
 // start and its settings screens read and write the settings file there.
 #pragma once
 
-#include "console/platform/headless/headless.h"
 #include "console/screen.h"
 #include "frontend/frontend.h"
+#include "platform/headless/headless.h"
 #include "scratch.h"
 #include "shell/ingameloop.h"
 #include "shell/ingamev.h"

@@ -1,6 +1,6 @@
 // Turns GNU Unifont's hex file into the window's font: the 8 by 16 picture of every code page 437
 // byte, written as a C++ source file. Usage: fontgen UNIFONT.HEX OUT.cpp
-#include "console/platform/cp437.h"
+#include "platform/cp437.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,5 @@
-#include "console/platform.h"
 #include "console/screen.h"
+#include "platform/platform.h"
 
 std::uint64_t cputimersecond;
 std::uint64_t frameint;

@@ -1,5 +1,5 @@
-#include "console/platform.h"
 #include "console/screen.h"
+#include "platform/platform.h"
 
 int matchsize() {
     if (!setwindow(0, 0, screencols - 1, screenrows - 1))

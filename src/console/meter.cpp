@@ -1,5 +1,5 @@
-#include "console/platform.h"
 #include "console/screen.h"
+#include "platform/platform.h"
 
 #include <cstring>
 

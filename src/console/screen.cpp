@@ -1,6 +1,6 @@
 #include "console/screen.h"
 
-#include "console/platform.h"
+#include "platform/platform.h"
 
 cell screen[screenrows * screencols];
 

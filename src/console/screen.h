@@ -3,15 +3,7 @@
 
 #include <cstdint>
 
-// A console character cell: a code page 437 byte in the low byte of `ch` and a colour attribute
-// (bits 0-3 foreground, 4-7 background palette index) in the low byte of `attr`.
-struct cell {
-    std::uint16_t ch;
-    std::uint16_t attr;
-};
-
-constexpr int screencols = 80;
-constexpr int screenrows = 25;
+#include "platform/platform.h"
 
 extern cell screen[screenrows * screencols];
 

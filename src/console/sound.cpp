@@ -1,5 +1,5 @@
 #include "console/sound.h"
-#include "console/platform.h"
+#include "platform/platform.h"
 
 const char* const soundcatalogue[60] = {
     "b2b_continue.wav",  "b2b_end.wav",   "b2b_start.wav", "bravo.wav",    "combo1.wav",

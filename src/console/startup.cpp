@@ -1,6 +1,6 @@
-#include "console/platform.h"
 #include "console/screen.h"
 #include "console/sound.h"
+#include "platform/platform.h"
 #include "shell/random.h"
 
 void initscreen() {

@@ -1,6 +1,6 @@
-#include "console/platform.h"
 #include "frontend/frontend.h"
 #include "frontend/screentext.h"
+#include "platform/platform.h"
 
 namespace {
 

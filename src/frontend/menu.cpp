@@ -1,7 +1,7 @@
-#include "console/platform.h"
 #include "console/screen.h"
 #include "frontend/frontend.h"
 #include "frontend/screentext.h"
+#include "platform/platform.h"
 #include "shell/shell.h"
 
 #include <cstring>

@@ -3,7 +3,7 @@
 //   <game> <score> <lines> <level> <frames> <pieces> <how it ended> <date> <replay>
 // A file that does not read this way is set aside as "records.damaged" and the table starts anew.
 #include "frontend/records.h"
-#include "console/platform.h"
+#include "platform/platform.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "console/platform.h"
 #include "frontend/frontend.h"
+#include "platform/platform.h"
 
 #include <cstring>
 #include <string>

@@ -1,7 +1,7 @@
-#include "console/platform.h"
 #include "console/screen.h"
 #include "frontend/frontend.h"
 #include "frontend/records.h"
+#include "platform/platform.h"
 #include "shell/options.h"
 #include "shell/recorder.h"
 #include "shell/shell.h"

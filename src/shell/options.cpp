@@ -1,5 +1,5 @@
 #include "shell/options.h"
-#include "console/platform.h"
+#include "platform/platform.h"
 
 #include <cstdio>
 #include <cstring>

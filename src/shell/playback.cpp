@@ -1,9 +1,9 @@
 // Playing a recorded game again: the recorded key slots stand in for the keyboard, frame by frame,
 // from the same generator state, timings and key state, so the game takes the same course.
-#include "console/platform.h"
 #include "console/screen.h"
 #include "console/sound.h"
 #include "frontend/frontend.h"
+#include "platform/platform.h"
 #include "shell/ingameloop.h"
 #include "shell/ingamev.h"
 #include "shell/random.h"

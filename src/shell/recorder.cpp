@@ -1,7 +1,7 @@
 #include "shell/recorder.h"
-#include "console/platform.h"
 #include "frontend/frontend.h"
 #include "frontend/records.h"
+#include "platform/platform.h"
 #include "shell/ingamev.h"
 #include "shell/random.h"
 #include "shell/replay.h"

@@ -1,5 +1,5 @@
 // Key transitions reach the frames one per key and frame, in order, and nothing sticks.
-#include "console/platform/keyqueue.h"
+#include "platform/keyqueue.h"
 
 #include <gtest/gtest.h>
 

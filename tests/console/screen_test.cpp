@@ -1,7 +1,7 @@
 #include "../game.h"
 #include "console/draw.h"
-#include "console/platform.h"
 #include "console/sound.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // For end-to-end tests of the keyboard: "standin FILE" writes what it sees to FILE at every frame:
 // the frames so far, the key source, the keys down, and each key's presses, frames down and
 // longest run. It chatters on stderr as a library might.
-#include "console/platform.h"
-#include "console/platform/term/keys.h"
 #include "console/screen.h"
+#include "platform/platform.h"
+#include "platform/term/keys.h"
 
 #include <cstdio>
 #include <string>

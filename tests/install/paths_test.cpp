@@ -1,7 +1,7 @@
 // Where the installed game keeps its settings and finds its sounds.
 #include "../scratch.h"
-#include "console/platform.h"
-#include "console/platform/posix/paths.h"
+#include "platform/platform.h"
+#include "platform/posix/paths.h"
 
 #include <gtest/gtest.h>
 

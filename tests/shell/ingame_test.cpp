@@ -1,7 +1,7 @@
 // Whole games on the headless back end, with scripted or random keys. Recorded games that end as
 // they were recorded (tests/replays) check the rules and the scores of the game modes as a whole.
 #include "../game.h"
-#include "console/platform.h"
+#include "platform/platform.h"
 #include "shell/recorder.h"
 
 #include <algorithm>

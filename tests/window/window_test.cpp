@@ -1,7 +1,7 @@
 // The window back end on SDL's offscreen driver: what a presented frame looks like, pixel by
 // pixel, and how keys reach the game.
-#include "console/platform/window/window.h"
 #include "console/screen.h"
+#include "platform/window/window.h"
 
 #include <SDL.h>
 #include <cstdlib>

@@ -1,7 +1,0 @@
-// A program that shows itself only in the terminal (the test stand-in, the benchmarks).
-#include "console/platform.h"
-#include "console/platform/term/term.h"
-
-const backend* backendfor(display where) {
-    return where == display::terminal ? &termbackend : nullptr;
-}

@@ -1,0 +1,157 @@
+// The Windows console: code page 437 cells written straight into the console's buffer, its size
+// and cursor, and its 16-colour table. Whatever the game changes is put back when it ends, by
+// Ctrl-C, Ctrl-Break or the console window closing too.
+#include "platform/platform.h"
+
+#include <cstring>
+#include <mutex>
+#include <windows.h>
+
+namespace {
+
+HANDLE out = INVALID_HANDLE_VALUE;
+
+struct saved {
+    bool have = false;
+    UINT codepage = 0;
+    CONSOLE_CURSOR_INFO cursor{};
+    CONSOLE_SCREEN_BUFFER_INFOEX info{};
+};
+saved before;
+
+// Taken by every change of the console's state, and held for good by the one who restores it, so
+// the game cannot hide the cursor again behind the restorer's back.
+std::mutex guard;
+bool closed = false;
+
+// The console turns the window rectangle of a SetConsoleScreenBufferInfoEx one cell smaller than
+// the one GetConsoleScreenBufferInfoEx reported; one more on each side keeps it as it was.
+void widen(SMALL_RECT* r) {
+    r->Right++;
+    r->Bottom++;
+}
+
+void restore() {
+    if (closed || !before.have)
+        return;
+    closed = true;
+    SetConsoleOutputCP(before.codepage);
+    CONSOLE_SCREEN_BUFFER_INFOEX now{};
+    now.cbSize = sizeof now;
+    if (GetConsoleScreenBufferInfoEx(out, &now)) {
+        std::memcpy(now.ColorTable, before.info.ColorTable, sizeof now.ColorTable);
+        now.dwSize = before.info.dwSize;
+        now.srWindow = before.info.srWindow;
+        widen(&now.srWindow);
+        SetConsoleScreenBufferInfoEx(out, &now);
+    }
+    SetConsoleCursorInfo(out, &before.cursor);
+}
+
+BOOL WINAPI onctrl(DWORD event) {
+    // Runs on a thread of its own while the game goes on: once restored, the console stays so.
+    guard.lock();
+    restore();
+    // Ctrl-C ends the game as it ends any console program; the console going away ends it too.
+    (void)event;
+    ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
+void winopen() {
+    // The console itself, even when the standard output goes to a file or a pipe.
+    out = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        out = GetStdHandle(STD_OUTPUT_HANDLE);
+    std::lock_guard<std::mutex> hold(guard);
+    before.codepage = GetConsoleOutputCP();
+    before.info.cbSize = sizeof before.info;
+    before.have = GetConsoleCursorInfo(out, &before.cursor) &&
+                  GetConsoleScreenBufferInfoEx(out, &before.info);
+    SetConsoleCtrlHandler(onctrl, TRUE);
+}
+
+void winclose() {
+    std::lock_guard<std::mutex> hold(guard);
+    restore();
+    SetConsoleCtrlHandler(onctrl, FALSE);
+}
+
+void winusecodepage437() {
+    SetConsoleOutputCP(437);
+}
+
+void winhidecursor() {
+    std::lock_guard<std::mutex> hold(guard);
+    if (closed)
+        return;
+    CONSOLE_CURSOR_INFO c{100, FALSE};
+    SetConsoleCursorInfo(out, &c);
+}
+
+bool winconsolesize(short* cols, short* rows) {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(out, &info))
+        return false;
+    *cols = info.dwSize.X;
+    *rows = info.dwSize.Y;
+    return true;
+}
+
+bool winsetbuffersize(short cols, short rows) {
+    return SetConsoleScreenBufferSize(out, COORD{cols, rows}) != 0;
+}
+
+bool winsetwindow(short left, short top, short right, short bottom) {
+    SMALL_RECT r{left, top, right, bottom};
+    return SetConsoleWindowInfo(out, TRUE, &r) != 0;
+}
+
+void winpresent(const cell* buffer, short left, short top, short right, short bottom) {
+    static CHAR_INFO cells[screenrows * screencols];
+    for (int r = top; r <= bottom; r++)
+        for (int c = left; c <= right; c++) {
+            const cell& from = buffer[r * screencols + c];
+            CHAR_INFO& to = cells[r * screencols + c];
+            to.Char.AsciiChar = static_cast<CHAR>(from.ch & 0xFF);
+            to.Attributes = static_cast<WORD>(from.attr & 0xFF);
+        }
+    SMALL_RECT region{left, top, right, bottom};
+    WriteConsoleOutputA(out, cells, COORD{screencols, screenrows}, COORD{left, top}, &region);
+}
+
+void winsetpalette(const unsigned char* rgb) {
+    std::lock_guard<std::mutex> hold(guard);
+    if (closed)
+        return;
+    CONSOLE_SCREEN_BUFFER_INFOEX info{};
+    info.cbSize = sizeof info;
+    if (!GetConsoleScreenBufferInfoEx(out, &info))
+        return;
+    info.dwSize = COORD{screencols, screenrows};
+    info.srWindow = SMALL_RECT{0, 0, screencols - 1, screenrows - 1};
+    widen(&info.srWindow);
+    for (int i = 0; i < 16; i++)
+        info.ColorTable[i] = RGB(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+    SetConsoleScreenBufferInfoEx(out, &info);
+}
+
+void winpump(std::uint64_t) {}
+
+// The game's key numbers are the system's virtual-key codes.
+bool winkeydown(unsigned char code) {
+    // The top bit says the key is down at this moment; the low "pressed since" bit is unreliable
+    // and not used.
+    return (GetAsyncKeyState(code) & 0x8000) != 0;
+}
+
+const backend console = {
+    winopen,          winclose,     winkeydown, winusecodepage437, winhidecursor, winconsolesize,
+    winsetbuffersize, winsetwindow, winpresent, winsetpalette,     winpump,
+};
+
+} // namespace
+
+const backend* backendfor(display where) {
+    return where == display::terminal ? &console : nullptr;
+}
