@@ -168,10 +168,13 @@ int openandload(void*) {
                 early.clear();
                 return 0;
             }
-            name = std::move(waiting.front());
-            waiting.erase(waiting.begin());
+            // It stays on the list while it loads: asked for again meanwhile, it is known, and is
+            // not loaded a second time onto a channel of its own.
+            name = waiting.front();
         }
         load(name);
+        std::lock_guard<std::mutex> hold(guard);
+        waiting.erase(waiting.begin());
     }
 }
 
