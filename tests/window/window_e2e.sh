@@ -100,6 +100,12 @@ poll 100 shown || { echo "FAIL: no window of the game"; cat "$dir/log"; exit 1; 
 [ "$mode" = x11 ] && sleep 0.3 && X windowfocus --sync "$win"
 sleep 0.5
 shot menu
+if [ "$mode" = x11 ]; then
+    # Under X the picture goes through the window's shared-memory image: a GL driver (tens of
+    # megabytes more, and the whole window drawn again at every change) is never loaded.
+    gl=$(grep -oE '[^/ ]*(libGL|libEGL|libgallium|_dri)[^/ ]*\.so[^/ ]*$' "/proc/$pid/maps" | sort -u)
+    [ -z "$gl" ] || fail "the window loaded a GL driver: $(echo $gl)"
+fi
 # "Dropple" and the "3" after the blank (a blank reads as code 0) on row 8.
 [ "$(awk '$1 == 8 && $2 < 9 && $2 != 7 { s = s $3 } END { print s }' "$dir/menu")" = 44726F70706C6533 ] ||
     fail "the menu (Dropple 3 on row 8) does not show in the window"

@@ -115,6 +115,34 @@ TEST_F(window, drawsglyphsinpalettecoloursinjusttherectanglerecoloursandscales) 
     EXPECT_GE(taken, 3);
 }
 
+// Frames present 60 times a second and change a few cells: a present draws again only the cells
+// that changed, and one that changes nothing draws nothing. A mark painted over the shown picture
+// behind the back end's back tells: any cell drawn again covers it.
+TEST_F(window, drawsagainonlythecellsthatchanged) {
+    put(5, 5, 'M', 0x1F);
+    windowpresent(buffer, 0, 0, 79, 24);
+    int w, h;
+    SDL_GetRendererOutputSize(windowrenderer(), &w, &h);
+    const int s = windowscale(), ox = (w - 640 * s) / 2, oy = (h - 400 * s) / 2;
+    auto mark = [&](int x, int y) {
+        SDL_Rect r{ox + x * 8 * s, oy + y * 16 * s, 8 * s, 16 * s};
+        SDL_SetRenderDrawColor(windowrenderer(), 1, 2, 3, 255);
+        SDL_RenderFillRect(windowrenderer(), &r);
+    };
+    mark(5, 5);
+    mark(70, 20);
+    for (int frame = 0; frame < 3; frame++) {
+        windowpump();
+        windowsetpalette(palette);
+        windowpresent(buffer, 0, 0, 79, 24);
+    }
+    EXPECT_EQ(wrongpixels(5, 5, 'M', 15, 1), 8 * s * 16 * s) << "an unchanged frame drew again";
+    put(10, 12, 'N', 0x2E);
+    windowpresent(buffer, 0, 0, 79, 24);
+    EXPECT_EQ(wrongpixels(10, 12, 'N', 14, 2), 0);
+    EXPECT_EQ(wrongpixels(70, 20, 0, 0, 0), 8 * s * 16 * s) << "a row without changes drew again";
+}
+
 TEST(windowkeys, mapstothegameskeycodes) {
     const std::pair<SDL_Keycode, int> table[] = {
         {SDLK_a, 0x41},           {SDLK_z, 0x5A},         {SDLK_0, 0x30},
