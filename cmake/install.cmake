@@ -10,8 +10,18 @@ target_compile_definitions(dropplesys PRIVATE
   DROPPLE_DATADIR="${CMAKE_INSTALL_FULL_DATADIR}/dropple"
   DROPPLE_DATAFROMBIN="${dropple_datafrombin}")
 
+# The window and the sound are a module the game loads when it needs them, kept with the programs'
+# private parts; the game looks for it the same ways as for its sounds, after beside itself (a
+# build).
+file(RELATIVE_PATH dropple_modulefrombin ${CMAKE_INSTALL_FULL_BINDIR}
+  ${CMAKE_INSTALL_FULL_LIBEXECDIR}/dropple)
+target_compile_definitions(droppledisplay PRIVATE
+  DROPPLE_MODULEDIR="${CMAKE_INSTALL_FULL_LIBEXECDIR}/dropple"
+  DROPPLE_MODULEFROMBIN="${dropple_modulefrombin}")
+
 add_dependencies(dropple icons)
 install(TARGETS dropple RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS dropple-sdl LIBRARY DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/dropple)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/audio/ DESTINATION ${CMAKE_INSTALL_DATADIR}/dropple/audio)
 install(FILES ${CMAKE_SOURCE_DIR}/doc/dropple.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 

@@ -323,4 +323,38 @@ TEST(Stall, TapsWhileFrozenAllActOnceItRunsAgainAndATapAcrossTheEndActsOnce) {
     EXPECT_LT(g.longest("27"), 7) << g.seen("27");
 }
 
+// The sound is SDL's, in a module of the game's own loaded once the menu is out: the player opens
+// the sound device (SDL's audio thread runs) and the guardian never maps SDL. A copy of the game
+// without the module beside it plays on, silent.
+TEST(sound, loadedoncethemenuisoutandwithoutitsmodulethegameplayssilently) {
+    namespace fs = std::filesystem;
+    auto threads = [](pid_t p) {
+        std::string names;
+        std::error_code e;
+        for (const auto& t : fs::directory_iterator("/proc/" + std::to_string(p) + "/task", e))
+            names += ptyrun::proc(t.path() / "comm");
+        return names;
+    };
+    auto maps = [](pid_t p) { return ptyrun::proc("/proc/" + std::to_string(p) + "/maps"); };
+    {
+        ptyrun g;
+        fs::create_directory_symlink(fs::path(DROPPLE).parent_path() / "audio", g.dir + "/audio");
+        ASSERT_TRUE(g.start({DROPPLE})) << g.out;
+        EXPECT_TRUE(
+            g.pump([&] { return threads(g.player).find("SDLAudio") != std::string::npos; }, 10000))
+            << "no sound device opened: " << threads(g.player);
+        EXPECT_EQ(maps(g.pid).find("SDL2"), std::string::npos) << "the guardian mapped SDL";
+        kill(g.pid, SIGTERM);
+        ended(g, 143);
+    }
+    ptyrun g;
+    fs::copy_file(DROPPLE, g.dir + "/dropple");
+    ASSERT_TRUE(g.start({g.dir + "/dropple"})) << g.out;
+    g.wait(500);
+    EXPECT_TRUE(!strchr("ZX", g.state(g.player)) &&
+                maps(g.player).find("SDL2") == std::string::npos);
+    kill(g.pid, SIGTERM);
+    ended(g, 143);
+}
+
 } // namespace

@@ -3,7 +3,7 @@
 # xdotool, or on Wayland under a headless sway with keys from wtype. The menu shows, a tap moves
 # the piece one column each way, a held arrow slides and stops on release, and closing the window
 # ends the game with status 0 and the settings file intact. Under X also: without any display the
-# player reads one line, and the tap of Left comes across a stall. sway will not run as root, so as
+# player reads one line, the tap of Left comes across a stall, and no GL driver is loaded. sway will not run as root, so as
 # root it and the game run as uid 65534.
 # Usage: window_e2e.sh x11|wayland DROPPLE WINDOWREAD [WMCLOSE]
 set -u
