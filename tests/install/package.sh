@@ -40,6 +40,10 @@ appstreamcli validate --no-net root/usr/share/metainfo/*.metainfo.xml || fail "a
 grep -qx 'Exec=/usr/games/dropple --window' root/usr/share/applications/*.desktop ||
   fail "the launcher does not start /usr/games/dropple --window"
 finds "$scratch/root" "$scratch/root/usr/share/games/dropple/audio"
+# Its window comes from the module it was packaged with: without a display that module says so.
+said=$(cd "$scratch/elsewhere" &&
+  env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$scratch/root/usr/games/dropple" --window 2>&1)
+grep -q "(no display)" <<<"$said" || fail "the unpacked game's window: $said"
 
 if [ "$(id -u)" = 0 ] && ! dpkg -s dropple >/dev/null 2>&1; then
   apt-get install -y -qq -o DPkg::Lock::Timeout=300 "./$deb" >/dev/null || fail "apt-get install"
