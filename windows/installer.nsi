@@ -4,9 +4,9 @@
 ; the uninstaller leaves alone unless asked.
 ;
 ; makensis -DVERSION=1.0.0 -DSTAGE=FOLDER -DICON=dropple.ico -DKIB=SIZE -DOUTFILE=SETUP.exe
-; installer.nsi, where FOLDER holds dropple.exe, audio\, README.txt and LICENSE.txt (windows/package.sh
-; makes it). Silent installs take /S, and /CurrentUser or
-; /AllUsers to choose without the page.
+; installer.nsi, where FOLDER holds dropple.exe, audio\, README.txt and LICENSE.txt
+; (windows/package.sh makes it). Silent installs take /S, and /CurrentUser or /AllUsers to choose
+; without the page; the silent uninstall /S, and /RemoveMyFiles to remove the player's files too.
 
 Unicode true
 Target amd64-unicode
@@ -34,6 +34,8 @@ BrandingText "${NAME} ${VERSION}"
 !define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallDir"
 !include MultiUser.nsh
 !include MUI2.nsh
+!include FileFunc.nsh
+!include Sections.nsh
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -60,10 +62,6 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright 2026 ${PUBLISH
 
 Function .onInit
   !insertmacro MULTIUSER_INIT
-FunctionEnd
-
-Function un.onInit
-  !insertmacro MULTIUSER_UNINIT
 FunctionEnd
 
 Section "Dropple" SecGame
@@ -117,6 +115,17 @@ Section /o "un.My settings, records and replays" UnSecFiles
   SetShellVarContext current
   RMDir /r "$LOCALAPPDATA\Dropple"
 SectionEnd
+
+; /RemoveMyFiles ticks that box, for a silent uninstall.
+Function un.onInit
+  !insertmacro MULTIUSER_UNINIT
+  ${un.GetParameters} $R0
+  ClearErrors
+  ${un.GetOptions} $R0 "/RemoveMyFiles" $R1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${UnSecFiles}
+  ${EndIf}
+FunctionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${UnSecGame} "The program, its sounds and its Start-menu entry."

@@ -6,7 +6,7 @@
 # recorded there, and "quit" ends the program with status 0 and the settings as they were; Ctrl-C
 # ends a second run. A "savefile" in the folder the game starts in keeps the files there. The
 # silent uninstall removes every program file and the entry and keeps the player's files; a
-# per-user install and uninstall go the same way.
+# per-user install and uninstall go the same way, the player's files going too when asked.
 # Usage: e2e.sh SETUP.exe CONREAD.exe WINEPREFIX
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -174,6 +174,8 @@ program="$appdata/Programs/Dropple"
 [ -f "$program/dropple.exe" ] || fail "no per-user install in $program"
 lnk=$(find "$(unix 'C:\users')" -path '*Start Menu/Programs/Dropple.lnk' | head -1)
 [ -n "$lnk" ] || fail "no Start-menu entry of the player's own"
-w "$program/uninstall.exe" /S
+# Asked to, the uninstaller takes the player's files too.
+w "$program/uninstall.exe" /S /RemoveMyFiles
 poll 120 0.5 gone || fail "left after uninstalling: $(find "$program" "$lnk" 2>&1)"
+[ ! -e "$data" ] || fail "uninstalling with /RemoveMyFiles left $(ls "$data")"
 echo "windows: all checks passed"
