@@ -59,7 +59,7 @@ if [ "$(id -u)" = 0 ] && ! dpkg -s dropple >/dev/null 2>&1; then
   if command -v autopkgtest >/dev/null; then
     autopkgtest --no-built-binaries "$scratch/dropple" -- null >"$scratch/autopkgtest.log" 2>&1 ||
       { tail -20 "$scratch/autopkgtest.log"; fail "autopkgtest"; }
-    grep -E '^installed-game +[A-Z]+' "$scratch/autopkgtest.log"
+    grep -m1 -E '^installed-game +[A-Z]+' "$scratch/autopkgtest.log"
   else
     echo "autopkgtest is not installed: the package's own test did not run"
   fi
