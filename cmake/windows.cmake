@@ -8,8 +8,25 @@ set(CMAKE_CROSSCOMPILING_EMULATOR
 
 add_compile_definitions(_WIN32_WINNT=0x0A00 WIN32_LEAN_AND_MEAN NOMINMAX)
 
-add_executable(dropple src/shell/main.cpp)
+# The program's icon (drawn by tools/iconsgen) and version information, compiled by windres.
+enable_language(RC)
+set(DROPPLE_ICO ${CMAKE_BINARY_DIR}/generated/dropple.ico)
+configure_file(${CMAKE_SOURCE_DIR}/windows/dropple.rc.in ${CMAKE_BINARY_DIR}/generated/dropple.rc
+  @ONLY)
+set_source_files_properties(${CMAKE_BINARY_DIR}/generated/dropple.rc PROPERTIES
+  OBJECT_DEPENDS ${DROPPLE_ICO})
+add_executable(dropple src/shell/main.cpp ${CMAKE_BINARY_DIR}/generated/dropple.rc)
 target_link_libraries(dropple PRIVATE dropplecore droppleconsole)
+add_dependencies(dropple programicon)
+
+# The download for Windows players, a zip and an installer in release/ (windows/package.sh):
+#   cmake --build build-win --target release
+add_custom_target(release
+  COMMAND bash ${CMAKE_SOURCE_DIR}/windows/package.sh $<TARGET_FILE:dropple> ${CMAKE_BINARY_DIR}/audio
+    ${DROPPLE_ICO} ${CMAKE_SOURCE_DIR} ${PROJECT_VERSION} ${CMAKE_STRIP} ${CMAKE_BINARY_DIR}/release
+  COMMENT "Packing the zip and the installer"
+  VERBATIM)
+add_dependencies(release dropple soundset)
 
 # GoogleTest from Debian's source package, built with the cross compiler; the Linux libraries
 # of libgtest-dev cannot link into a Windows program.

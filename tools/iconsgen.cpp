@@ -1,10 +1,13 @@
 // Draws the game's icon, a T piece about to drop into the gap of a stack, at every size the icon
-// theme asks for: OUT/NxN/apps/dropple.png. Usage: iconsgen OUT
+// theme asks for: OUT/NxN/apps/dropple.png. The same picture also goes into a Windows icon file
+// (PNG images inside, as Windows reads them), and into C++ source as the window's own icon.
+// Usage: iconsgen OUT | iconsgen --ico FILE.ico | iconsgen --source FILE.cpp
 #include "png.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -91,11 +94,80 @@ std::vector<std::uint8_t> draw(int size) {
     return px;
 }
 
+void put16(std::vector<std::uint8_t>& out, unsigned v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void put32(std::vector<std::uint8_t>& out, unsigned v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+// An icon directory of PNG images, smallest first; a size of 256 is written as 0.
+std::vector<std::uint8_t> icofile() {
+    const int sizes[] = {16, 24, 32, 48, 64, 256};
+    std::vector<std::vector<std::uint8_t>> images;
+    for (int size : sizes)
+        images.push_back(pngbytes(size, size, draw(size)));
+    std::vector<std::uint8_t> out;
+    put16(out, 0);
+    put16(out, 1); // an icon, not a cursor
+    put16(out, static_cast<unsigned>(images.size()));
+    unsigned at = 6 + 16 * static_cast<unsigned>(images.size());
+    for (std::size_t i = 0; i < images.size(); i++) {
+        out.push_back(static_cast<std::uint8_t>(sizes[i] & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(sizes[i] & 0xFF));
+        out.push_back(0); // no palette
+        out.push_back(0);
+        put16(out, 1);  // planes
+        put16(out, 32); // bits a pixel
+        put32(out, static_cast<unsigned>(images[i].size()));
+        put32(out, at);
+        at += static_cast<unsigned>(images[i].size());
+    }
+    for (const auto& image : images)
+        out.insert(out.end(), image.begin(), image.end());
+    return out;
+}
+
+// The window's icon, RGBA rows top to bottom, as SDL takes it.
+std::string iconsource() {
+    constexpr int size = 64;
+    const std::vector<std::uint8_t> px = draw(size);
+    std::string out = "// Made by tools/iconsgen: the game's icon for its window.\n"
+                      "extern const int windowiconsize = " +
+                      std::to_string(size) +
+                      ";\n"
+                      "extern const unsigned char windowicon[] = {";
+    for (std::size_t i = 0; i < px.size(); i++)
+        out += (i % 16 ? " " : "\n    ") + std::to_string(px[i]) + ",";
+    return out + "\n};\n";
+}
+
+bool writeall(const char* path, const void* data, std::size_t n) {
+    std::ofstream f(path, std::ios::binary);
+    f.write(static_cast<const char*>(data), static_cast<std::streamsize>(n));
+    f.close();
+    if (f)
+        return true;
+    std::fprintf(stderr, "iconsgen: cannot write %s\n", path);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--ico") {
+        const std::vector<std::uint8_t> ico = icofile();
+        return writeall(argv[2], ico.data(), ico.size()) ? 0 : 1;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--source") {
+        const std::string source = iconsource();
+        return writeall(argv[2], source.data(), source.size()) ? 0 : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: iconsgen OUT\n");
+        std::fprintf(
+            stderr, "usage: iconsgen OUT | iconsgen --ico FILE.ico | iconsgen --source FILE.cpp\n");
         return 2;
     }
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
@@ -104,7 +176,8 @@ int main(int argc, char** argv) {
         std::error_code ec;
         std::filesystem::create_directories(dir, ec);
         if (!writepng((dir / "dropple.png").string(), size, size, draw(size))) {
-            std::fprintf(stderr, "iconsgen: cannot write %s\n", (dir / "dropple.png").c_str());
+            std::fprintf(stderr, "iconsgen: cannot write %s\n",
+                         (dir / "dropple.png").string().c_str());
             return 1;
         }
     }

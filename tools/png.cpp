@@ -118,7 +118,7 @@ void chunk(bytes& out, const char* type, const bytes& data) {
 
 } // namespace
 
-bool writepng(const std::string& path, int w, int h, const std::vector<std::uint8_t>& rgba) {
+std::vector<std::uint8_t> pngbytes(int w, int h, const std::vector<std::uint8_t>& rgba) {
     // Each row starts with filter type 0: the rows as they are.
     const int stride = w * 4 + 1;
     bytes raw;
@@ -144,6 +144,11 @@ bool writepng(const std::string& path, int w, int h, const std::vector<std::uint
     chunk(out, "IHDR", head);
     chunk(out, "IDAT", z);
     chunk(out, "IEND", {});
+    return out;
+}
+
+bool writepng(const std::string& path, int w, int h, const std::vector<std::uint8_t>& rgba) {
+    const bytes out = pngbytes(w, h, rgba);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;

@@ -5,5 +5,7 @@
 #include <string>
 #include <vector>
 
-// rgba holds w * h pixels, four bytes each, rows top to bottom.
+// The PNG file's bytes; rgba holds w * h pixels, four bytes each, rows top to bottom.
+std::vector<std::uint8_t> pngbytes(int w, int h, const std::vector<std::uint8_t>& rgba);
+// The same, written to a file.
 bool writepng(const std::string& path, int w, int h, const std::vector<std::uint8_t>& rgba);

@@ -27,7 +27,7 @@ void help(std::FILE* to) {
                  "\nFiles (the working directory's own \"savefile\" and \"audio\" come first):\n");
     for (const char* name : {"savefile", "audio", "records", "replays"}) {
         std::string at = whereis(name);
-        if (at.find('/') == std::string::npos)
+        if (at.find_first_of("/\\") == std::string::npos)
             at += " (in the working directory)";
         std::fprintf(to, "  %-9s  %s\n", name, at.c_str());
     }

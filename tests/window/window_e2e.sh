@@ -13,7 +13,7 @@ need() { for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is no
 # Runs the command until it succeeds, at most N times a tenth of a second apart.
 poll() { local n=$1; shift; for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done; false; }
 if [ "$mode" = x11 ] && [ -z "${WINDOW_E2E_INNER:-}" ]; then
-    need xvfb-run xdotool import
+    need xvfb-run xdotool import xprop
     # Without any display the player reads our one line, and no library's complaint before it.
     home=$(mktemp -d)
     said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR= \
@@ -98,6 +98,10 @@ pid=$!
 pids+=("$pid")
 poll 100 shown || { echo "FAIL: no window of the game"; cat "$dir/log"; exit 1; }
 [ "$mode" = x11 ] && sleep 0.3 && X windowfocus --sync "$win"
+# The title bar and the task switcher show the game's own icon.
+if [ "$mode" = x11 ]; then
+    xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || fail "the window has no icon"
+fi
 sleep 0.5
 shot menu
 if [ "$mode" = x11 ]; then

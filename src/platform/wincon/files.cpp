@@ -1,5 +1,6 @@
 // The game's own files on Windows. A save writes a fresh file beside the old one and then moves
 // it over the old one in one step, so "savefile" is always either the old or the new whole file.
+// The game names its files bare; whereis() says which folder they are in.
 #include "platform/platform.h"
 
 #include <string>
@@ -25,9 +26,18 @@ HANDLE createtemp(const char* name, std::string* temp) {
     return INVALID_HANDLE_VALUE;
 }
 
+// The folders a file is to be in, quietly: one that cannot be made shows up when the file cannot.
+void makefolders(const std::string& file) {
+    for (std::size_t at = file.find_first_of("\\/", 1); at != std::string::npos;
+         at = file.find_first_of("\\/", at + 1))
+        CreateDirectoryA(file.substr(0, at).c_str(), nullptr);
+}
+
 } // namespace
 
-long readfile(const char* name, unsigned char* buf, long n) {
+long readfile(const char* bare, unsigned char* buf, long n) {
+    const std::string at = whereis(bare);
+    const char* name = at.c_str();
     DWORD attributes = GetFileAttributesA(name);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return missing(GetLastError()) ? -1 : -2;
@@ -54,12 +64,17 @@ long readfile(const char* name, unsigned char* buf, long n) {
     return got;
 }
 
-bool replacefile(const char* name, const unsigned char* data, long n, std::string* why) {
+bool replacefile(const char* bare, const unsigned char* data, long n, std::string* why) {
+    const std::string at = whereis(bare);
+    const char* name = at.c_str();
+    makefolders(at);
     std::string temp;
     HANDLE f = createtemp(name, &temp);
     if (f == INVALID_HANDLE_VALUE) {
         if (why)
-            *why = "cannot write in the game's folder";
+            *why = "cannot write in " + (at.find_first_of("\\/") == std::string::npos
+                                             ? std::string("the game's folder")
+                                             : at.substr(0, at.find_last_of("\\/")));
         return false;
     }
     DWORD wrote = 0;
@@ -91,5 +106,5 @@ std::vector<std::string> listfolder(const char* folder) {
 }
 
 bool removefile(const char* name) {
-    return DeleteFileA(name) || missing(GetLastError());
+    return DeleteFileA(whereis(name).c_str()) || missing(GetLastError());
 }

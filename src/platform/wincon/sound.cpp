@@ -78,7 +78,7 @@ bool plain(const std::string& name) {
 
 void soundopen(const std::string& name) {
     if (plain(name))
-        send("open \"audio\\" + name + "\" type waveaudio alias " + name);
+        send("open \"" + whereis("audio") + "\\" + name + "\" type waveaudio alias " + name);
 }
 
 void soundplay(const std::string& name) {

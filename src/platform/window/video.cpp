@@ -183,6 +183,17 @@ void quit() {
     std::exit(0);
 }
 
+// The title bar and the task switcher show the game's own icon, not the window manager's.
+void seticon() {
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<unsigned char*>(windowicon), windowiconsize, windowiconsize, 32,
+        windowiconsize * 4, SDL_PIXELFORMAT_RGBA32);
+    if (icon) {
+        SDL_SetWindowIcon(win, icon);
+        SDL_FreeSurface(icon);
+    }
+}
+
 } // namespace
 
 void windowopen() {
@@ -219,6 +230,8 @@ void windowopen() {
                            pictureh * s, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (win && s > 1)
         fitframe(s);
+    if (win)
+        seticon();
     if (win)
         ren = SDL_CreateRenderer(win, -1, 0);
     if (ren && !std::getenv("SDL_RENDER_DRIVER") && drawsonprocessor()) {

@@ -9,6 +9,10 @@ struct SDL_Renderer;
 // The picture of every code page 437 byte, 8 by 16 pixels, a byte per row, leftmost pixel in the
 // top bit (made at build time from GNU Unifont).
 extern const unsigned char windowfont[256][16];
+// The game's icon, windowiconsize pixels square, four bytes (red, green, blue, alpha) a pixel,
+// rows top to bottom (drawn at build time by tools/iconsgen).
+extern const int windowiconsize;
+extern const unsigned char windowicon[];
 
 // The game's virtual-key code for an SDL key code under the current layout, 0 for none.
 unsigned char windowvk(std::int32_t keycode);
