@@ -115,6 +115,22 @@ TEST(Pacing, StartUpModesFramesWaitingTheirTurnEightFreeAfterAStallAndTheMarginF
     }
 }
 
+// The meter at its extremes: a counter that stands still, a ring of thirty frames that took a
+// tenth of their time, its own time, or hours, each as a reading of three digits, never a stray
+// character or a division by nothing.
+TEST(Pacing, TheMeterKeepsToItsThreeDigitsAtEitherExtreme) {
+    for (auto [span, want] : {std::pair<std::uint64_t, const char*>{0, "99.9"},
+                              {300, "99.9"},
+                              {3000, "60.0"},
+                              {6000 * 3600 * 5, "00.0"}}) {
+        start();
+        headless::setclock(6000, 0);
+        std::fill(std::begin(frametiming), std::end(frametiming), headless::now() - span);
+        fpsupdate(true);
+        EXPECT_EQ(row(24, 76, 79), want) << span;
+    }
+}
+
 // The texts, numbers, clock, labels and combo, then the board, the pieces and the previews.
 TEST(Draw, TextNumbersClockLabelsComboAndBoardPiecesGhostAndPreviewsInEachPiecesColourSlot) {
     startgame();
