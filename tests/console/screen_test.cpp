@@ -2,6 +2,7 @@
 #include "console/draw.h"
 #include "console/sound.h"
 #include "platform/platform.h"
+#include "shell/replay.h"
 
 #include <algorithm>
 
@@ -150,6 +151,8 @@ TEST(Draw, TextNumbersClockLabelsComboAndBoardPiecesGhostAndPreviewsInEachPieces
         draw();
         EXPECT_EQ(row(19, 6, 13) + row(20, 6, 13) + row(21, 6, 13) + row(22, 6, 13), labels);
         EXPECT_EQ(row(2, 50, 70), std::string(21 - std::strlen(clock), ' ') + clock);
+        // The time printed for a replay or a record has the same hundredths.
+        EXPECT_TRUE(gametime(frames).ends_with(std::string(clock).substr(std::strlen(clock) - 3)));
     }
     EXPECT_EQ(row(1, 58, 62) + row(8, 0, 19) + row(14, 0, 19) + row(17, 0, 19),
               "time:" + std::string(19, ' ') + "0" + std::string(16, ' ') + "1234" +
