@@ -27,6 +27,9 @@ std::uint32_t lastchange; // frame of the last change
 
 // How many replays are kept besides those that hold a record.
 constexpr std::size_t keptreplays = 100;
+// How many go at the end of one game at most: a folder far past the limit (replays copied in)
+// comes down over a few games, instead of holding up the end of one while thousands are removed.
+constexpr std::size_t removedatonce = 20;
 
 // "20261207-142501-dropple2.replay": names sort in the order the games were played.
 std::string replayname(const replay& r, int copy) {
@@ -74,7 +77,7 @@ void prune(const std::string& folder, const std::string& newest) {
     std::sort(names.begin(), names.end(),
               [&](const std::string& a, const std::string& b) { return order(a) < order(b); });
     const std::size_t keep = keptreplays - (holds ? 0 : 1);
-    for (std::size_t k = 0; k + keep < names.size(); k++)
+    for (std::size_t k = 0; k + keep < names.size() && k < removedatonce; k++)
         removefile((folder + "/" + names[k]).c_str());
 }
 
