@@ -49,7 +49,7 @@ bool ownname(const std::string& n) {
     auto digits = [&](std::size_t at, std::size_t count) {
         return n.size() >= at + count && n.find_first_not_of("0123456789", at) >= at + count;
     };
-    if (n.size() < 25 || !digits(0, 8) || n[8] != '-' || !digits(9, 6) || n[15] != '-' ||
+    if (n.size() < 24 || !digits(0, 8) || n[8] != '-' || !digits(9, 6) || n[15] != '-' ||
         n.compare(n.size() - 7, 7, ".replay") != 0)
         return false;
     const std::string slug = n.substr(16, n.size() - 23);
