@@ -78,9 +78,14 @@ bool load(std::vector<record>* out, std::string* bytes) {
         return false;
     std::istringstream in(*bytes);
     std::string line;
-    if (!std::getline(in, line) || line != "dropple records 1")
+    if (!std::getline(in, line) || (line != "dropple records 1" && line != "dropple records 1\r"))
         return false;
     while (std::getline(in, line)) {
+        // A file saved by an editor may end its lines in CR LF, or end in a blank line.
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.find_first_not_of(" \t") == std::string::npos)
+            continue;
         std::istringstream words(line);
         std::string slug, extra;
         record r{};
@@ -119,20 +124,15 @@ std::vector<record> loadorsetaside() {
 
 std::string shown(const kind& k, const gameresult& e) {
     char line[80];
-    const auto f = e.frames;
-    char time[32];
-    std::snprintf(time, sizeof time, "%llu:%02llu.%02llu",
-                  static_cast<unsigned long long>(f / 3600),
-                  static_cast<unsigned long long>(f / 60 % 60),
-                  static_cast<unsigned long long>(f % 60 * 100 / 60));
+    const std::string time = gametime(e.frames);
     if (k.by == best::score)
         std::snprintf(line, sizeof line, "score %llu", static_cast<unsigned long long>(e.score));
     else if (k.by == best::time)
         std::snprintf(line, sizeof line, "%llu lines in %s",
-                      static_cast<unsigned long long>(e.lines), time);
+                      static_cast<unsigned long long>(e.lines), time.c_str());
     else
         std::snprintf(line, sizeof line, "level %llu in %s",
-                      static_cast<unsigned long long>(e.level), time);
+                      static_cast<unsigned long long>(e.level), time.c_str());
     return line;
 }
 
@@ -182,14 +182,14 @@ void noterecord(std::uint8_t mode, const gameresult& end, std::int64_t date,
         notice("dropple: the records cannot be written to " + whereis("records") + ".");
 }
 
-bool isrecordreplay(const std::string& replay) {
+std::vector<std::string> recordreplays() {
     std::vector<record> table;
     std::string bytes;
     load(&table, &bytes);
+    std::vector<std::string> names;
     for (const record& r : table)
-        if (r.replay == replay)
-            return true;
-    return false;
+        names.push_back(r.replay);
+    return names;
 }
 
 int printrecords() {

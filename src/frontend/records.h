@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The game of the menu as a word for file names ("dropple2", "dropple5death").
 std::string gameslug(std::uint8_t mode);
@@ -13,8 +14,8 @@ std::string gameslug(std::uint8_t mode);
 // becomes the record, and the player hears of it when the program ends.
 void noterecord(std::uint8_t mode, const gameresult& end, std::int64_t date,
                 const std::string& replay);
-// Whether the replay of this name holds a record (and so is kept).
-bool isrecordreplay(const std::string& replay);
+// The replays that hold a record (and so are kept).
+std::vector<std::string> recordreplays();
 // Prints the table of records; returns the program's status.
 int printrecords();
 

@@ -74,6 +74,10 @@ std::string whereis(const char* name);
 std::vector<std::string> listfolder(const char* folder);
 // Removes a file; true when it is gone.
 bool removefile(const char* name);
+// Holds, or lets go of, the game's kept files (records and replays): while one copy of the game
+// holds them, another that asks waits, a few seconds at most, so two copies in one folder never
+// change them at the same time. A copy that ends lets go.
+void holdfiles(bool hold);
 
 // Sound: open a WAV file of the audio folder under its own name; play a name from its start.
 void soundopen(const std::string& name);

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -62,7 +63,11 @@ std::uint32_t run(const replay& r, bool check) {
 
 int playback(const char* file, bool check, bool window) {
     std::vector<unsigned char> bytes(static_cast<std::size_t>(maxreplaysize()) + 1);
-    const long n = readfile(file, bytes.data(), static_cast<long>(bytes.size()));
+    // The file the player named, here: a bare "records" or "replays" is not the game's own.
+    std::string path = file;
+    if (path.find_first_of("/\\") == std::string::npos)
+        path = "./" + path;
+    const long n = readfile(path.c_str(), bytes.data(), static_cast<long>(bytes.size()));
     replay r;
     std::string why = n == -1 ? "no such file"
                       : n < 0 ? "cannot be read"

@@ -103,9 +103,14 @@ std::string decodereplay(const unsigned char* data, std::size_t n, replay* out) 
     for (unsigned char m : magic)
         if (rd.get(1) != m || rd.short_)
             return "not a replay";
-    const unsigned version = static_cast<unsigned>(rd.get(2));
-    if (rd.short_)
+    // The checksum first: no other field of a damaged file is believed, so damage is never taken
+    // for a newer version or a longer game.
+    if (n < headsize + endsize + 4)
         return "cut short";
+    if (crc32(data, n - 4) !=
+        (data[n - 4] | data[n - 3] << 8 | data[n - 2] << 16 | std::uint32_t(data[n - 1]) << 24))
+        return "damaged (its checksum does not match)";
+    const unsigned version = static_cast<unsigned>(rd.get(2));
     if (version > formatversion)
         return "made by a newer version of the game (format " + std::to_string(version) + ")";
     if (version == 0)
@@ -143,7 +148,9 @@ std::string decodereplay(const unsigned char* data, std::size_t n, replay* out) 
         return "has no random numbers";
     if (!latches || !text)
         return "has a damaged header";
-    if (r.ticks == 0 || r.ticks > maxticks || count > maxchanges)
+    if (r.ticks == 0)
+        return "has no frames";
+    if (r.ticks > maxticks || count > maxchanges)
         return "larger than any real game";
 
     std::uint64_t frame = 0;
@@ -168,14 +175,11 @@ std::string decodereplay(const unsigned char* data, std::size_t n, replay* out) 
         *v = rd.get(8);
     e.how = static_cast<std::uint8_t>(rd.get(1));
     e.board = static_cast<std::uint32_t>(rd.get(4));
-    const std::size_t body = rd.at;
-    const std::uint32_t sum = static_cast<std::uint32_t>(rd.get(4));
+    rd.get(4); // the checksum
     if (rd.short_)
         return "cut short";
     if (rd.at != n)
         return "has bytes after its end";
-    if (sum != crc32(data, body))
-        return "damaged (its checksum does not match)";
     if (e.how > wongame || e.frames > r.ticks)
         return "has a damaged end";
     *out = std::move(r);
@@ -200,15 +204,21 @@ gameresult currentresult() {
 std::string describe(const gameresult& r) {
     static const char* const hows[] = {"left", "topped out", "won"};
     char line[200];
-    std::snprintf(
-        line, sizeof line,
-        "score %llu, %llu lines, level %llu, %llu:%02llu.%02llu, %llu pieces, %s",
-        static_cast<unsigned long long>(r.score), static_cast<unsigned long long>(r.lines),
-        static_cast<unsigned long long>(r.level), static_cast<unsigned long long>(r.frames / 3600),
-        static_cast<unsigned long long>(r.frames / 60 % 60),
-        static_cast<unsigned long long>(r.frames % 60 * 100 / 60),
-        static_cast<unsigned long long>(r.pieces), hows[r.how <= 2 ? r.how : 0]);
+    std::snprintf(line, sizeof line, "score %llu, %llu lines, level %llu, %s, %llu pieces, %s",
+                  static_cast<unsigned long long>(r.score),
+                  static_cast<unsigned long long>(r.lines),
+                  static_cast<unsigned long long>(r.level), gametime(r.frames).c_str(),
+                  static_cast<unsigned long long>(r.pieces), hows[r.how <= 2 ? r.how : 0]);
     return line;
+}
+
+std::string gametime(std::uint64_t frames) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%llu:%02llu.%02llu",
+                  static_cast<unsigned long long>(frames / 3600),
+                  static_cast<unsigned long long>(frames / 60 % 60),
+                  static_cast<unsigned long long>((frames % 60 * 100 + 30) / 60));
+    return text;
 }
 
 std::uint32_t crc32(const unsigned char* p, std::size_t n) {

@@ -60,3 +60,5 @@ std::string decodereplay(const unsigned char* data, std::size_t n, replay* out);
 gameresult currentresult();
 // One line telling an end: "score 1234, 40 lines, level 1, 1:23.45, 102 pieces, won".
 std::string describe(const gameresult& r);
+// A game's time as "1:23.45", its hundredths rounded as the game's clock shows them.
+std::string gametime(std::uint64_t frames);

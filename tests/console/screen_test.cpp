@@ -2,6 +2,7 @@
 #include "console/draw.h"
 #include "console/sound.h"
 #include "platform/platform.h"
+#include "shell/replay.h"
 
 #include <algorithm>
 
@@ -115,6 +116,22 @@ TEST(Pacing, StartUpModesFramesWaitingTheirTurnEightFreeAfterAStallAndTheMarginF
     }
 }
 
+// The meter at its extremes: a counter that stands still, a ring of thirty frames that took a
+// tenth of their time, its own time, or hours, each as a reading of three digits, never a stray
+// character or a division by nothing.
+TEST(Pacing, TheMeterKeepsToItsThreeDigitsAtEitherExtreme) {
+    for (auto [span, want] : {std::pair<std::uint64_t, const char*>{0, "99.9"},
+                              {300, "99.9"},
+                              {3000, "60.0"},
+                              {6000 * 3600 * 5, "00.0"}}) {
+        start();
+        headless::setclock(6000, 0);
+        std::fill(std::begin(frametiming), std::end(frametiming), headless::now() - span);
+        fpsupdate(true);
+        EXPECT_EQ(row(24, 76, 79), want) << span;
+    }
+}
+
 // The texts, numbers, clock, labels and combo, then the board, the pieces and the previews.
 TEST(Draw, TextNumbersClockLabelsComboAndBoardPiecesGhostAndPreviewsInEachPiecesColourSlot) {
     startgame();
@@ -134,6 +151,8 @@ TEST(Draw, TextNumbersClockLabelsComboAndBoardPiecesGhostAndPreviewsInEachPieces
         draw();
         EXPECT_EQ(row(19, 6, 13) + row(20, 6, 13) + row(21, 6, 13) + row(22, 6, 13), labels);
         EXPECT_EQ(row(2, 50, 70), std::string(21 - std::strlen(clock), ' ') + clock);
+        // The time printed for a replay or a record has the same hundredths.
+        EXPECT_TRUE(gametime(frames).ends_with(std::string(clock).substr(std::strlen(clock) - 3)));
     }
     EXPECT_EQ(row(1, 58, 62) + row(8, 0, 19) + row(14, 0, 19) + row(17, 0, 19),
               "time:" + std::string(19, ' ') + "0" + std::string(16, ' ') + "1234" +

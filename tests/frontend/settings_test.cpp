@@ -13,6 +13,7 @@
 #endif
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 using Settings = ScreenTest;
 
 // A short file is left as it is and lends its bytes to the defaults; a long one is read in part
@@ -68,13 +69,18 @@ TEST_F(Settings, AFailedWriteChangesNothingAndNothingIsWrittenThroughALinkOrAnot
     EXPECT_EQ(listfolder(".").size(), 0u);
     writefile(bytes(150, 7)), initload(), INGAMEDAS = 99;
     diskfull(100, savesettings);
-    EXPECT_EQ(std::tuple(readfile(), listfolder(".").size()), std::tuple(bytes(150, 7), 1u));
+    EXPECT_EQ(std::tuple(readfile(), listfolder(".").size(), settingsunsaved().empty()),
+              std::tuple(bytes(150, 7), 1u, false));
     writefile({1, 2, 3}, "savefile.new"), writefile({4, 5, 6}, "mine");
     for (const char* guess : {"savefile.tmp", "savefile~", ".savefile.new"})
         fs::create_symlink("mine", guess);
+    // What a save killed some time ago left behind goes with the next save.
+    writefile({7}, "savefile.0killed0.new");
+    fs::last_write_time("savefile.0killed0.new", fs::file_time_type::clock::now() - 1h);
     holdrename = true, savesettings();
-    EXPECT_EQ(std::tuple(holdrename, readfile()[102], readfile("mine"), listfolder(".").size()),
-              std::tuple(false, 99, bytes{4, 5, 6}, 6u));
+    EXPECT_EQ(std::tuple(holdrename, readfile()[102], readfile("mine"), listfolder(".").size(),
+                         fs::exists("savefile.0killed0.new"), settingsunsaved()),
+              std::tuple(false, 99, bytes{4, 5, 6}, 6u, false, ""));
 }
 
 // What is there but is no regular file is never read, and a settings file that is there but

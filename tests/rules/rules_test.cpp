@@ -89,3 +89,28 @@ TEST(LineClear, ClearsInARowKeepTheirLabelsSoundsChainsCombosAndPoints) {
         EXPECT_TRUE(!ingamev.combo || ingamev.labelcombo == ingamev.combo);
     }
 }
+
+// Near the spawn, with the field filled up to row `fill` but for one column, the second rule set's
+// kick upward may use the board's top row and no row past it: an I turned upright rises to it, a T
+// turned with one row less reaches it, and an I with no row to spare does not turn.
+TEST(Kicks, NearTheSpawnAKickUpwardReachesTheTopRowAndNoFurther) {
+    const std::tuple<std::uint8_t, int, bool, const char*> cases[] = {
+        // piece, rows filled, clockwise, its cells after
+        {3, 24, false, "4,26 4,25 4,24 4,27 "},
+        {6, 25, true, "5,26 5,27 5,25 6,26 "},
+        {3, 25, false, "4,24 5,24 6,24 3,24 "},
+    };
+    for (auto [piece, fill, clockwise, want] : cases) {
+        newgame(7);
+        ingamev.current = ingamev.queue[0] = piece;
+        spawn(false);
+        for (int r = 0; r < fill; r++)
+            std::memset(ingamev.board[r], 1, 9);
+        rotateARS(clockwise);
+        std::string cells;
+        for (int i = 0; i < 4; i++)
+            cells +=
+                std::to_string(ingamev.piecex[i]) + "," + std::to_string(ingamev.piecey[i]) + " ";
+        EXPECT_EQ(cells, want) << "piece " << +piece << " over " << fill << " rows";
+    }
+}

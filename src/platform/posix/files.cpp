@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +43,10 @@ int maketemp(const std::string& name, std::string* temp) {
             suffix += letters[x % 36];
         *temp = name + "." + suffix + ".new";
         int fd = open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        // Held while it is written, so that a later save can tell it from one left by a save that
+        // was killed.
+        if (fd >= 0)
+            flock(fd, LOCK_EX);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -71,6 +76,31 @@ void syncfolder(const std::string& name) {
         close(fd);
     }
 }
+
+// The unfinished files that saves of `name` killed part-way left beside it: none is held by its
+// writer any more, and none is so new that its writer may not have taken hold of it yet.
+void removeleftovers(const std::string& name) {
+    const std::size_t slash = name.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : name.substr(0, slash + 1);
+    const std::string base = name.substr(slash == std::string::npos ? 0 : slash + 1);
+    for (const std::string& n : listfolder(folder.c_str())) {
+        if (n.size() != base.size() + 13 || n.compare(0, base.size() + 1, base + ".") != 0 ||
+            n.compare(n.size() - 4, 4, ".new") != 0 ||
+            n.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789", base.size() + 1) !=
+                n.size() - 4)
+            continue;
+        const std::string path = slash == std::string::npos ? n : folder + n;
+        int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat st;
+        if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &st) == 0 &&
+            S_ISREG(st.st_mode) && st.st_mtime + 2 < time(nullptr))
+            unlink(path.c_str());
+        if (fd >= 0)
+            close(fd);
+    }
+}
+
+int lockfd = -1;
 
 } // namespace
 
@@ -127,6 +157,7 @@ bool replacefile(const char* name, const unsigned char* data, long n, std::strin
     }
     if (ok && rename(temp.c_str(), name) == 0) {
         syncfolder(name);
+        removeleftovers(at);
         return true;
     }
     if (ok)
@@ -157,4 +188,25 @@ std::vector<std::string> listfolder(const char* folder) {
 
 bool removefile(const char* name) {
     return unlink(whereis(name).c_str()) == 0 || errno == ENOENT;
+}
+
+// A lock on a file beside the records, which goes with the process however it ends.
+void holdfiles(bool hold) {
+    if (!hold) {
+        if (lockfd >= 0)
+            close(lockfd);
+        lockfd = -1;
+        return;
+    }
+    if (lockfd >= 0)
+        return;
+    const std::string at = whereis("records") + ".lock";
+    makefolders(at);
+    lockfd = open(at.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    // A copy stopped while it holds the files does not hold up this one for long: after five
+    // seconds it goes on without.
+    for (int wait = 0; lockfd >= 0 && flock(lockfd, LOCK_EX | LOCK_NB) != 0 && wait < 500; wait++) {
+        const timespec pause{0, 10000000};
+        nanosleep(&pause, nullptr);
+    }
 }

@@ -3,6 +3,7 @@
 // The game names its files bare; whereis() says which folder they are in.
 #include "platform/platform.h"
 
+#include <cstdint>
 #include <string>
 #include <windows.h>
 
@@ -32,6 +33,37 @@ void makefolders(const std::string& file) {
          at = file.find_first_of("\\/", at + 1))
         CreateDirectoryA(file.substr(0, at).c_str(), nullptr);
 }
+
+
+// The unfinished files that saves of `name` killed part-way left beside it. One that a save is
+// still writing is open without sharing and cannot be removed; one only just written may be about
+// to be moved over `name`, so only those a while old go.
+void removeleftovers(const char* name) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((std::string(name) + ".*.new").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    const std::string at(name);
+    const std::string folder = at.substr(0, at.find_last_of("/\\") + 1);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    auto count = [](FILETIME t) {
+        return (std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    do {
+        const std::string n = found.cFileName;
+        const std::size_t dot = n.size() - 4,
+                          serial =
+                              n.find_first_not_of("0123456789-", at.size() - folder.size() + 1);
+        if (serial == dot && dot > at.size() - folder.size() + 1 &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            count(found.ftLastWriteTime) + 20000000u < count(now))
+            DeleteFileA((folder + n).c_str());
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+}
+
+HANDLE lock = INVALID_HANDLE_VALUE;
 
 } // namespace
 
@@ -83,8 +115,10 @@ bool replacefile(const char* bare, const unsigned char* data, long n, std::strin
     ok = FlushFileBuffers(f) && ok;
     ok = CloseHandle(f) && ok;
     // Unlike a plain rename, this replaces a file that is already there.
-    if (ok && MoveFileExA(temp.c_str(), name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (ok && MoveFileExA(temp.c_str(), name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        removeleftovers(name);
         return true;
+    }
     DeleteFileA(temp.c_str());
     if (why)
         *why = "cannot write the file";
@@ -107,4 +141,28 @@ std::vector<std::string> listfolder(const char* folder) {
 
 bool removefile(const char* name) {
     return DeleteFileA(whereis(name).c_str()) || missing(GetLastError());
+}
+
+// A lock on a file beside the records, which goes with the process however it ends.
+void holdfiles(bool hold) {
+    OVERLAPPED whole{};
+    if (!hold) {
+        if (lock != INVALID_HANDLE_VALUE) {
+            UnlockFileEx(lock, 0, 1, 0, &whole);
+            CloseHandle(lock);
+        }
+        lock = INVALID_HANDLE_VALUE;
+        return;
+    }
+    if (lock != INVALID_HANDLE_VALUE)
+        return;
+    lock = CreateFileA((whereis("records") + ".lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A copy stopped while it holds the files does not hold up this one for long.
+    for (int wait = 0;
+         lock != INVALID_HANDLE_VALUE && wait < 500 &&
+         !LockFileEx(lock, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole);
+         wait++)
+        Sleep(10);
 }
