@@ -1,0 +1,20 @@
+# The web page, included from the top CMakeLists.txt when configured with Debian's emscripten
+# (scripts/build-web): the game as dropple.js and dropple.wasm beside index.html, a folder any
+# static web server can serve. Its tests drive a browser from the native build (tests/web).
+set(DROPPLE_TESTS OFF)
+set(DROPPLE_BENCH OFF)
+
+# Debian's nodejs does not look in /usr/share/nodejs, where emscripten's optimiser finds acorn.
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+
+add_executable(dropple src/shell/main.cpp)
+target_link_libraries(dropple PRIVATE dropplecore dropplepage)
+set(web ${CMAKE_SOURCE_DIR}/src/platform/web)
+# Asyncify lets the game keep its own loop: each frame's wait returns to the browser and the game
+# goes on where it stopped. The runtime ends with the game, so the page hears that it ended.
+target_link_options(dropple PRIVATE
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
+  -sENVIRONMENT=web -sEXPORTED_FUNCTIONS=_main,_malloc,_free
+  -sEXPORTED_RUNTIME_METHODS=callMain --pre-js ${web}/page.js)
+set_target_properties(dropple PROPERTIES LINK_DEPENDS ${web}/page.js)
+configure_file(${web}/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
