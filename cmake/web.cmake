@@ -1,6 +1,6 @@
 # The web page, included from the top CMakeLists.txt when configured with Debian's emscripten
-# (scripts/build-web): the game as dropple.js and dropple.wasm beside index.html, a folder any
-# static web server can serve. Its tests drive a browser from the native build (tests/web).
+# (scripts/build-web): the game as dropple.js and dropple.wasm beside index.html in page/, a folder
+# any static web server can serve. Its tests drive a browser from the native build (tests/web).
 set(DROPPLE_TESTS OFF)
 set(DROPPLE_BENCH OFF)
 
@@ -16,5 +16,7 @@ target_link_options(dropple PRIVATE
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
   -sENVIRONMENT=web -sEXPORTED_FUNCTIONS=_main,_malloc,_free
   -sEXPORTED_RUNTIME_METHODS=callMain --pre-js ${web}/page.js)
-set_target_properties(dropple PROPERTIES LINK_DEPENDS ${web}/page.js)
-configure_file(${web}/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
+# The page is build-web/page/, on its own.
+set_target_properties(dropple PROPERTIES LINK_DEPENDS ${web}/page.js
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/page)
+configure_file(${web}/index.html ${CMAKE_BINARY_DIR}/page/index.html COPYONLY)
