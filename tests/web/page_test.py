@@ -95,7 +95,9 @@ try:
     load()
     check(stored('savefile') == slow, 'the settings changed over a reload')
 
+    check(b.eval('dropple.sounds()') == 0, 'sounds were made before the first key')
     x0 = newgame()
+    check(b.eval('dropple.sounds()') == 60, 'the first key made %d sounds, not 60' % b.eval('dropple.sounds()'))
     tap('ArrowLeft', after=10)
     x = ghost(rows())
     check(x == x0 - 2, 'a tap of Left moved the piece from column %s to %s' % (x0, x))
@@ -128,6 +130,7 @@ try:
     check(all(line[10:30].strip() == '' for line in screen[4:6]), 'something is held before the hold key')
     tap('ShiftLeft', after=10)
     check(any(line[10:30].strip() for line in rows()[4:6]), 'left Shift did not hold the piece')
+    check('hold.wav' in b.eval('dropple.played'), 'holding played no sound')
 
     # Hard drops until the well is full; leaving the game (hold and pause together) keeps its
     # replay in the storage.
