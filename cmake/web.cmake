@@ -11,11 +11,11 @@ add_executable(dropple src/shell/main.cpp)
 target_link_libraries(dropple PRIVATE dropplecore dropplepage)
 set(web ${CMAKE_SOURCE_DIR}/src/platform/web)
 # Asyncify lets the game keep its own loop: each frame's wait returns to the browser and the game
-# goes on where it stopped. The runtime ends with the game, so the page hears that it ended.
+# goes on where it stopped.
 target_link_options(dropple PRIVATE
-  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
   -sENVIRONMENT=web -sEXPORTED_FUNCTIONS=_main,_malloc,_free
-  -sEXPORTED_RUNTIME_METHODS=callMain --pre-js ${web}/page.js)
+  --pre-js ${web}/page.js)
 # The page is build-web/page/, on its own.
 set_target_properties(dropple PROPERTIES LINK_DEPENDS ${web}/page.js
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/page)

@@ -2,7 +2,8 @@
 # and the screen read back from the page's copy of the cells: the menu shows, the settings the
 # game keeps in the browser's storage survive a reload, a tap moves the piece one column, a held
 # key slides after the delayed auto shift and stops on release, left Shift holds the piece, a game
-# played to its end leaves a replay that the native program checks to the same end, and a page
+# played to its end leaves a replay that the native program checks to the same end and the page
+# plays back to the same end, and a page
 # without storage still plays and says so.
 # Usage: page_test.py PAGEFOLDER NATIVEDROPPLE
 import os
@@ -154,6 +155,15 @@ try:
         r = subprocess.run([native, '--check', f], capture_output=True, text=True, timeout=60)
         print(r.stdout.strip().replace('\n', '; '))
         check(r.returncode == 0, 'the native game checks the page\'s replay with status %d' % r.returncode)
+
+    # Watched in the page as --replay does: to the same end, and left with Return.
+    b.eval("sessionStorage.setItem('dropple-watch', %r)" % ''.join(map(chr, replay)))
+    b.go(url + '?watch&trace')
+    until(lambda: b.eval("window.dropple !== undefined && dropple.rows()[24].includes('GAME OVER')"), timeout=60)
+    tap('Enter', after=0)
+    until(lambda: b.eval('dropple.ended !== null'))
+    said = b.eval("document.getElementById('said').textContent")
+    check('the same end' in said, 'watching the replay in the page said: %s' % said)
 
     # Kept across a reload, and offered to download.
     load()

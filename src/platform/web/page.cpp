@@ -16,6 +16,8 @@ namespace {
 keyqueue keys;
 
 EM_JS(void, jsopen, (const unsigned char* font), { Module.page.open(font); });
+// The game is done with the page; what it prints after this comes before the page says it ended.
+EM_JS(void, jsclose, (), { Module.page.close(); });
 EM_JS(void, jspresent, (const cell* cells, int left, int top, int right, int bottom),
       { Module.page.present(cells, left, top, right, bottom); });
 EM_JS(void, jspalette, (const unsigned char* rgb), { Module.page.palette(rgb); });
@@ -29,7 +31,9 @@ void pageopen() {
     jsopen(&windowfont[0][0]);
 }
 
-void pageclose() {}
+void pageclose() {
+    jsclose();
+}
 
 bool pagekeydown(unsigned char code) {
     return vkdown(code, [](unsigned char k) { return keys.down[k]; });

@@ -372,7 +372,7 @@
 
   Module.page = {
     clock, wait, open, present, palette, takekeys, readfile, replacefile, removefile, listfolder,
-    wantsounds, addsound, play, framebegins, cstring,
+    wantsounds, addsound, play, framebegins, cstring, close,
   };
   // Read by the page's tests and benchmark: the screen as shown, the frame count, keys by frame,
   // the files, and when the first picture was drawn (milliseconds after the page was asked for).
@@ -381,7 +381,6 @@
     ended: null, output: [], firstshown: null, sounds: () => sounds.size, played: [],
   };
 
-  const printed = [];
   Module.print = (text) => {
     console.log(text);
     window.dropple.output.push(text);
@@ -390,11 +389,16 @@
     console.warn(text);
     window.dropple.output.push(text);
   };
-  Module.onExit = (status) => {
-    window.dropple.ended = status;
-    $('again').hidden = false;
-    if (Module.arguments) say(window.dropple.output.filter((l) => l.startsWith('re')).join('; '));
-  };
+  // The game has given the page back: once it has printed its last lines (a watched replay's end,
+  // settings that could not be kept), the page says so and offers to play again.
+  function close() {
+    setTimeout(() => {
+      window.dropple.ended = true;
+      $('again').hidden = false;
+      const lines = window.dropple.output.filter((l) => l.trim() !== '');
+      if (lines.length) say(lines.join('; '));
+    }, 0);
+  }
 
   function controls() {
     $('full').onclick = fullscreen;
