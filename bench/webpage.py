@@ -26,6 +26,29 @@ server, url = serve(page)
 b = Browser()
 
 
+def renderers(browser):
+    """The browser's processes that render pages: its descendants of the renderer type."""
+    parent = {}
+    for p in os.listdir('/proc'):
+        try:
+            with open('/proc/%s/stat' % p) as f:
+                parent[int(p)] = int(f.read().rsplit(')', 1)[1].split()[1])
+        except (OSError, ValueError):
+            pass
+    found = []
+    for p in parent:
+        q = p
+        while q in parent and q != browser.proc.pid:
+            q = parent[q]
+        try:
+            with open('/proc/%d/cmdline' % p) as f:
+                if q == browser.proc.pid and '--type=renderer' in f.read():
+                    found.append(p)
+        except OSError:
+            pass
+    return found
+
+
 def cpu(pids):
     """Processor time of the processes so far, in seconds."""
     ticks = 0
@@ -44,7 +67,7 @@ try:
         shown.append(b.eval('dropple.firstshown'))
     print('menu drawn    %s ms after navigation (three loads)' % ', '.join('%.0f' % s for s in shown))
     time.sleep(1)
-    pids = b.rendererpids()
+    pids = renderers(b)
     f0, t0, c0 = b.eval('[dropple.frame(), performance.now()]') + [cpu(pids)]
     w0 = time.monotonic()
     time.sleep(seconds)

@@ -106,21 +106,3 @@ class Browser:
                 self.proc.kill()
                 self.proc.wait()
             shutil.rmtree(self.profile, ignore_errors=True)
-
-    def rendererpids(self):
-        """The processes of the browser that render pages."""
-        out = subprocess.run(['ps', '-o', 'pid=,args=', '--ppid', str(self.proc.pid)], capture_output=True, text=True).stdout
-        pids = []
-        for line in out.splitlines():
-            pid, args = line.strip().split(' ', 1)
-            pids += [int(p) for p in subprocess.run(['pgrep', '-P', pid], capture_output=True, text=True).stdout.split()]
-            pids.append(int(pid))
-        found = []
-        for p in set(pids):
-            try:
-                with open('/proc/%d/cmdline' % p) as f:
-                    if '--type=renderer' in f.read():
-                        found.append(p)
-            except OSError:
-                pass
-        return found
