@@ -1,10 +1,10 @@
 # The game as a web page in headless Chromium, with real key events through the DevTools protocol
 # and the screen read back from the page's copy of the cells: the menu shows, the settings the
 # game keeps in the browser's storage survive a reload, a tap moves the piece one column, a held
-# key slides after the delayed auto shift and stops on release, left Shift holds the piece, a game
+# key slides after the delayed auto shift and stops on release or when the page loses the focus, a
+# hidden page stops and comes back without a burst of frames, left Shift holds the piece, a game
 # played to its end leaves a replay that the native program checks to the same end and the page
-# plays back to the same end, and a page
-# without storage still plays and says so.
+# plays back to the same end, and a page without storage still plays and says so.
 # Usage: page_test.py PAGEFOLDER NATIVEDROPPLE
 import os
 import subprocess
@@ -96,6 +96,21 @@ try:
     load()
     check(stored('savefile') == slow, 'the settings changed over a reload')
 
+    # A hidden page runs no frames, and shown again it goes on at its pace, with no burst of the
+    # frames it missed.
+    def visible(shown):
+        b.eval("Object.defineProperty(document, 'hidden', {configurable: true, get: () => %s});"
+               "document.dispatchEvent(new Event('visibilitychange'))" % ('false' if shown else 'true'))
+    visible(False)
+    f = frame()
+    time.sleep(1)
+    check(frame() <= f + 1, 'a hidden page ran %d frames in a second' % (frame() - f))
+    visible(True)
+    f0, t0 = b.eval('[dropple.frame(), performance.now()]')
+    time.sleep(0.5)
+    f1, t1 = b.eval('[dropple.frame(), performance.now()]')
+    check((f1 - f0) * 1000 / (t1 - t0) < 64, 'shown again, the page ran %d frames in %d ms' % (f1 - f0, t1 - t0))
+
     check(b.eval('dropple.sounds()') == 0, 'sounds were made before the first key')
     x0 = newgame()
     check(b.eval('dropple.sounds()') == 60, 'the first key made %d sounds, not 60' % b.eval('dropple.sounds()'))
@@ -126,6 +141,16 @@ try:
     check(moves[:1] == [0], 'the press of Right did not move the piece on its own frame')
     check(moves[1:3] == [7 + 15, 7 + 15 + 16], 'Right held did not slide from the eighth frame: %s' % moves)
     check(all(m <= released - pressed for m in moves), 'the piece went on moving after the release')
+
+    # Right held when the page loses the focus is let go.
+    key('ArrowRight', True)
+    frames(2)
+    b.eval("dispatchEvent(new Event('blur'))")
+    frames(2)
+    x = ghost(rows())
+    frames(40)
+    key('ArrowRight', False)
+    check(ghost(rows()) == x, 'Right went on moving the piece after the page lost the focus')
 
     screen = rows()
     check(all(line[10:30].strip() == '' for line in screen[4:6]), 'something is held before the hold key')
