@@ -21,9 +21,10 @@ EM_JS(void, jsclose, (), { Module.page.close(); });
 EM_JS(void, jspresent, (const cell* cells, int left, int top, int right, int bottom),
       { Module.page.present(cells, left, top, right, bottom); });
 EM_JS(void, jspalette, (const unsigned char* rgb), { Module.page.palette(rgb); });
+// A frame begins (the page counts them for its tests).
+EM_JS(void, jsframe, (), { Module.page.framebegins(); });
 // The key events heard since the last call, three numbers each: the virtual-key code (0 for
 // "every key up"), 1 for down or 0 for up, and the counter time it was heard. Returns how many.
-EM_JS(void, jsframe, (), { Module.page.framebegins(); });
 EM_JS(int, jstakekeys, (double* into, int most), { return Module.page.takekeys(into, most); });
 
 void pageopen() {
@@ -50,9 +51,10 @@ void pagepalette(const unsigned char* rgb) {
 void pagepump(std::uint64_t due) {
     // A frame that did not sleep (the game running late) still lets the browser take its events
     // and paint, or the page would freeze until the game caught up.
-    if (!webwaited())
+    if (!webwaited()) {
         webwait(0);
-    webwaited();
+        webwaited();
+    }
     jsframe();
     websounds();
     double heard[3 * 64];
