@@ -39,9 +39,15 @@ bool webwaited() {
     return was;
 }
 
+// The browser's timers count whole milliseconds and wake late, never early: the wait ends at the
+// last whole millisecond before the tick and the frame's wait spins out the rest, so frames keep
+// closer to their boundaries (and the frame meter redraws less often) than with a timer rounded
+// up. Under a millisecond there is nothing to wait for.
 void sleepuntil(std::uint64_t tick) {
     const std::uint64_t now = ticks();
-    webwait(tick > now ? static_cast<double>(tick - now) * 1000.0 / rate : 0.0);
+    const std::uint64_t ms = tick > now ? (tick - now) * 1000 / rate : 0;
+    if (ms >= 1)
+        webwait(static_cast<double>(ms));
 }
 
 std::int32_t wallclock() {
