@@ -170,9 +170,17 @@ void headpump(std::uint64_t due) {
 }
 
 const backend head = {
-    headopen,       headclose,       headkeydown,       headusecodepage437,
-    headhidecursor, headconsolesize, headsetbuffersize, headsetwindow,
-    headpresent,    headsetpalette,  headpump,
+    .open = headopen,
+    .close = headclose,
+    .keydown = headkeydown,
+    .usecodepage437 = headusecodepage437,
+    .hidecursor = headhidecursor,
+    .consolesize = headconsolesize,
+    .setbuffersize = headsetbuffersize,
+    .setwindow = headsetwindow,
+    .present = headpresent,
+    .setpalette = headsetpalette,
+    .pump = headpump,
 };
 
 } // namespace

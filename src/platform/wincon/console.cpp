@@ -146,8 +146,17 @@ bool winkeydown(unsigned char code) {
 }
 
 const backend console = {
-    winopen,          winclose,     winkeydown, winusecodepage437, winhidecursor, winconsolesize,
-    winsetbuffersize, winsetwindow, winpresent, winsetpalette,     winpump,
+    .open = winopen,
+    .close = winclose,
+    .keydown = winkeydown,
+    .usecodepage437 = winusecodepage437,
+    .hidecursor = winhidecursor,
+    .consolesize = winconsolesize,
+    .setbuffersize = winsetbuffersize,
+    .setwindow = winsetwindow,
+    .present = winpresent,
+    .setpalette = winsetpalette,
+    .pump = winpump,
 };
 
 } // namespace
