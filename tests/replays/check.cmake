@@ -14,4 +14,9 @@ foreach(f ${files})
   if(NOT got STREQUAL want)
     message(SEND_ERROR "${name} ended with status ${got}, not ${want}")
   endif()
+  # Another end is told by the first field that differs, with both values.
+  if(want STREQUAL "1" AND NOT out MATCHES
+      "first in (score|lines|level|frames|pieces|ending|board): recorded [^,]+, replayed ")
+    message(SEND_ERROR "${name} does not say which field differs")
+  endif()
 endforeach()
