@@ -1,6 +1,7 @@
 # Records the games of this folder again into a scratch folder and checks that every file comes
 # out byte for byte as it is here: the recorded games can always be made again from the tree.
-# Run as: cmake -Drecorder=PROGRAM -Dscratch=DIR -P same.cmake
+# Run as: cmake -Drecorder=EMULATOR|PROGRAM -Dscratch=DIR -P same.cmake
+string(REPLACE "|" ";" recorder "${recorder}")
 file(REMOVE_RECURSE ${scratch})
 file(MAKE_DIRECTORY ${scratch})
 execute_process(COMMAND ${recorder} ${scratch} RESULT_VARIABLE status)
