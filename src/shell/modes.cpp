@@ -142,7 +142,9 @@ int modeatrow(unsigned row) {
 }
 
 bool goalreached(const gamestate& g) {
-    const modeinfo& m = modeof(g.mode);
+    if (g.mode >= modecount)
+        return false;
+    const modeinfo& m = modes[g.mode];
     switch (m.wins) {
     case goal::lines:
         return g.lines >= m.goalat;
@@ -157,5 +159,6 @@ bool goalreached(const gamestate& g) {
 }
 
 void moderule() {
-    modeof(ingamev.mode).rule();
+    if (ingamev.mode < modecount)
+        modes[ingamev.mode].rule();
 }

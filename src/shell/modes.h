@@ -44,9 +44,9 @@ struct modeinfo {
 
 extern const modeinfo modes[modecount];
 
-// The row of this mode, or of mode 0 for a number that names none.
+// The row of this mode, or of mode 0 for a number that names none (its title stands in).
 const modeinfo& modeof(unsigned mode);
 // The mode that this menu row starts, or -1.
 int modeatrow(unsigned row);
-// Whether the game has reached its mode's goal.
+// Whether the game has reached its mode's goal; never for a number that names no mode.
 bool goalreached(const gamestate& g);
