@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "shell/ingameloop.h"
 #include "shell/ingamev.h"
+#include "shell/modes.h"
 #include "shell/random.h"
 
 #include <benchmark/benchmark.h>
@@ -48,7 +49,7 @@ static void frame(benchmark::State& state) {
     std::printf("mode %d: %zu frames, median %.2f us, 99th percentile %.2f us, worst %.2f us\n",
                 mode, samples.size(), at(0.50), at(0.99), samples.back());
 }
-BENCHMARK(frame)->DenseRange(0, 8)->Iterations(200000);
+BENCHMARK(frame)->DenseRange(0, modecount - 1)->Iterations(200000);
 
 int main(int argc, char** argv) {
     // A game reads and may create "savefile" in the working folder: keep it out of the caller's.

@@ -12,9 +12,19 @@ void show(const cell*, short, short, short, short) {}
 void colours(const unsigned char*) {}
 void nopump(std::uint64_t) {}
 
-const backend null = {fixed::nothing, fixed::nothing, nokey,          fixed::nothing,
-                      fixed::nothing, fixed::size,    fixed::setsize, fixed::setarea,
-                      show,           colours,        nopump};
+const backend null = {
+    .open = fixed::nothing,
+    .close = fixed::nothing,
+    .keydown = nokey,
+    .usecodepage437 = fixed::nothing,
+    .hidecursor = fixed::nothing,
+    .consolesize = fixed::size,
+    .setbuffersize = fixed::setsize,
+    .setwindow = fixed::setarea,
+    .present = show,
+    .setpalette = colours,
+    .pump = nopump,
+};
 
 } // namespace
 

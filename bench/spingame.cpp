@@ -7,7 +7,6 @@
 std::uint64_t cputimersecond;
 std::uint64_t frameint;
 std::uint64_t timecounter;
-std::uint64_t tempcounter;
 
 void framesleep(unsigned char mode) {
     spinsleep(mode);

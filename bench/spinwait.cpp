@@ -5,16 +5,14 @@
 
 void spinsleep(unsigned char mode) {
     frameshow(mode);
-    tempcounter = ticks();
-    std::uint64_t elapsed = tempcounter - timecounter;
+    const std::uint64_t now = ticks();
+    std::uint64_t elapsed = now - timecounter;
     if (elapsed > 8 * frameint) {
-        timecounter = tempcounter - 8 * frameint;
+        timecounter = now - 8 * frameint;
         elapsed = 8 * frameint;
     }
-    while (elapsed < frameint) {
-        tempcounter = ticks();
-        elapsed = tempcounter - timecounter;
-    }
+    while (elapsed < frameint)
+        elapsed = ticks() - timecounter;
     timecounter += frameint;
     pump(timecounter + frameint);
 }

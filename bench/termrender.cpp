@@ -3,6 +3,7 @@
 #include "console/screen.h"
 #include "platform/term/render.h"
 #include "shell/ingameloop.h"
+#include "shell/modes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -113,12 +114,12 @@ void gameplay(benchmark::State& state) {
         return;
     }
     renderinit(true, 80, 25);
-    gamesetup(6);
+    gamesetup(dropple2);
     std::size_t bytes = 0, most = 0;
     long n = 0;
     for (auto _ : state) {
         if (!gameframe())
-            gamesetup(6);
+            gamesetup(dropple2);
         renderput(screen, 0, 0, 79, 24);
         std::size_t b = renderframe().size();
         if (n++ > 0) {

@@ -9,6 +9,7 @@
 #include "scratch.h"
 #include "shell/ingameloop.h"
 #include "shell/ingamev.h"
+#include "shell/modes.h"
 #include "shell/random.h"
 #include "shell/shell.h"
 

@@ -2,11 +2,12 @@
 #include "console/screen.h"
 #include "frontend/frontend.h"
 #include "shell/ingamev.h"
+#include "shell/modes.h"
 #include "shell/shell.h"
 
 #include <cstdint>
 
-// Colour slot of each piece; in modes 7 and 8 four pieces take another slot's colours.
+// Colour slot of each piece; in the second rule set four pieces take another slot's colours.
 static const std::uint8_t stdcolours[8] = {0, 1, 2, 3, 4, 5, 6, 0};
 static const std::uint8_t dropple5colours[8] = {6, 0, 2, 1, 4, 5, 3, 0};
 
@@ -100,7 +101,7 @@ void paintgame() {
     text(10, 7, "level:");
     text(13, 7, "score:");
     text(16, 7, "piece:");
-    text(0, 0, modetitles[ingamev.mode < 9 ? ingamev.mode : 0]);
+    text(0, 0, modeof(ingamev.mode).title);
 }
 
 void draw() {

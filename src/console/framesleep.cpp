@@ -4,7 +4,6 @@
 std::uint64_t cputimersecond;
 std::uint64_t frameint;
 std::uint64_t timecounter;
-std::uint64_t tempcounter;
 
 // After a stall, at most this many frames run back to back before the rhythm resumes.
 constexpr std::uint64_t catchup = 8;
@@ -62,10 +61,10 @@ void remember(std::uint64_t lateness) {
 void framesleep(unsigned char mode) {
     frameshow(mode);
 
-    tempcounter = ticks();
-    std::uint64_t elapsed = tempcounter - timecounter;
+    const std::uint64_t now = ticks();
+    std::uint64_t elapsed = now - timecounter;
     if (elapsed > catchup * frameint) {
-        timecounter = tempcounter - catchup * frameint;
+        timecounter = now - catchup * frameint;
         elapsed = catchup * frameint;
     }
     const std::uint64_t m = margin();
@@ -74,15 +73,12 @@ void framesleep(unsigned char mode) {
         // A signal may end the sleep early; a few more tries, then the counter takes over.
         for (int tries = 0; tries < 4 && elapsed + m < frameint; tries++) {
             sleepuntil(wake);
-            tempcounter = ticks();
-            elapsed = tempcounter - timecounter;
+            elapsed = ticks() - timecounter;
         }
         remember(elapsed + m > frameint ? elapsed + m - frameint : 0);
     }
-    while (elapsed < frameint) {
-        tempcounter = ticks();
-        elapsed = tempcounter - timecounter;
-    }
+    while (elapsed < frameint)
+        elapsed = ticks() - timecounter;
     // The schedule is absolute, so time spent by the caller never accumulates into drift.
     timecounter += frameint;
     pump(timecounter + frameint);

@@ -8,8 +8,7 @@ std::uint32_t fps;
 
 void fpsupdate(bool show) {
     std::memmove(&frametiming[0], &frametiming[1], 30 * sizeof frametiming[0]);
-    tempcounter = ticks();
-    frametiming[30] = tempcounter;
+    frametiming[30] = ticks();
     std::uint64_t span = frametiming[30] - frametiming[0];
     if (span == 0)
         span = 1; // only a counter that stands still could give this; never divide by it

@@ -11,7 +11,6 @@ extern cell screen[screenrows * screencols];
 extern std::uint64_t cputimersecond;
 extern std::uint64_t frameint;
 extern std::uint64_t timecounter;
-extern std::uint64_t tempcounter;
 
 // Frame-rate meter: slots 0-30 hold the last 31 readings, oldest first; slot 31 is spare.
 extern std::uint64_t frametiming[32];

@@ -20,12 +20,11 @@ void initscreen() {
     setwindow(0, 0, screencols - 1, screenrows - 1);
     setbuffersize(screencols, screenrows);
 
-    tempcounter = ticks();
-    timecounter = tempcounter;
+    timecounter = ticks();
     // Pre-fill the meter as if the last 31 frames had run on time, so the first frame reads 60.0.
-    tempcounter = ticks();
+    const std::uint64_t now = ticks();
     for (int k = 0; k <= 30; k++)
-        frametiming[k] = tempcounter - static_cast<std::uint64_t>(31 - k) * frameint;
+        frametiming[k] = now - static_cast<std::uint64_t>(31 - k) * frameint;
 
     for (const char* name : soundcatalogue)
         loadsound(name);

@@ -30,6 +30,8 @@ void applypalette();
 bool guikeyrepeat(int slot);
 
 unsigned char menu();
+// The rows of the main menu: its screens, then the games.
+int menurows();
 unsigned char settings();
 unsigned char keyboard();
 unsigned char guikeyboard();

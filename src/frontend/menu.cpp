@@ -2,27 +2,34 @@
 #include "frontend/frontend.h"
 #include "frontend/screentext.h"
 #include "platform/platform.h"
+#include "shell/modes.h"
 #include "shell/shell.h"
 
 #include <cstring>
 
 namespace {
 
-// One item per row; the row number is also the screen the item leads to.
-const char* const items[12] = {"quit",
-                               "color picker",
-                               "change 16 colors",
-                               "menu",
-                               "settings",
-                               "ingame keyboard config",
-                               "gui keyboard config",
-                               "Dropple 2",
-                               "Dropple 3",
-                               "Dropple 4",
-                               "Dropple 5",
-                               "Dropple 5 Death"};
+// One item per row; the row number is also the screen the item leads to. The games follow, on
+// the rows the mode table gives them.
+const char* const screens[] = {"quit",     "color picker",           "change 16 colors",   "menu",
+                               "settings", "ingame keyboard config", "gui keyboard config"};
+constexpr int screencount = sizeof screens / sizeof *screens;
+
+const char* item(int row) {
+    if (row < screencount)
+        return screens[row];
+    const int m = modeatrow(static_cast<unsigned>(row));
+    return m < 0 ? "" : modes[m].name;
+}
 
 } // namespace
+
+int menurows() {
+    int rows = screencount;
+    for (const modeinfo& m : modes)
+        rows = m.menurow >= rows ? m.menurow + 1 : rows;
+    return rows;
+}
 
 bool guikeyrepeat(int slot) {
     std::uint8_t down = keydown(guikeys[slot]) ? 1 : 0;
@@ -47,10 +54,10 @@ unsigned char menu() {
     const std::uint16_t hl = pieces[25].attr;
     for (cell& c : screen)
         c = {' ', ui};
-    for (int row = 0; row < 12; row++)
-        for (std::size_t k = 0; k < std::strlen(items[row]); k++)
+    for (int row = 0; row < menurows(); row++)
+        for (std::size_t k = 0; k < std::strlen(item(row)); k++)
             screen[row * screencols + static_cast<int>(k)].ch =
-                static_cast<unsigned char>(items[row][k]);
+                static_cast<unsigned char>(item(row)[k]);
     unsigned char cursor = 0;
     paintrow(cursor, hl);
 
@@ -60,7 +67,7 @@ unsigned char menu() {
             cursor--;
             paintrow(cursor, hl);
         }
-        if (guikeyrepeat(1) && cursor <= 10) {
+        if (guikeyrepeat(1) && cursor + 1 < menurows()) {
             paintrow(cursor, ui);
             cursor++;
             paintrow(cursor, hl);

@@ -3,7 +3,9 @@
 //   <game> <score> <lines> <level> <frames> <pieces> <how it ended> <date> <replay>
 // A file that does not read this way is set aside as "records.damaged" and the table starts anew.
 #include "frontend/records.h"
+#include "frontend/frontend.h"
 #include "platform/platform.h"
+#include "shell/modes.h"
 
 #include <cctype>
 #include <cstdio>
@@ -20,25 +22,26 @@ struct record {
     std::string replay;
 };
 
-// The games of the menu, in its order, with what their record is.
-enum class best { score, time, level };
-struct kind {
-    std::uint8_t mode;
-    const char* slug;
-    const char* title;
-    best by;
-};
-const kind kinds[] = {{6, "dropple2", "Dropple 2", best::score},
-                      {1, "dropple3", "Dropple 3", best::time},
-                      {2, "dropple4", "Dropple 4", best::score},
-                      {7, "dropple5", "Dropple 5", best::level},
-                      {8, "dropple5death", "Dropple 5 Death", best::level}};
+// The games that keep a record: those of the menu. The table's row for each says what it is.
+const modeinfo* kindof(std::uint8_t mode) {
+    return mode < modecount && modes[mode].word ? &modes[mode] : nullptr;
+}
 
-const kind* kindof(std::uint8_t mode) {
-    for (const kind& k : kinds)
-        if (k.mode == mode)
-            return &k;
-    return nullptr;
+// The mode of a file-name word, or -1.
+int modenamed(const std::string& word) {
+    for (int m = 0; m < modecount; m++)
+        if (kindof(static_cast<std::uint8_t>(m)) && word == modes[m].word)
+            return m;
+    return -1;
+}
+
+// Their modes in the menu's order.
+std::vector<std::uint8_t> kinds() {
+    std::vector<std::uint8_t> out;
+    for (int row = 0; row < menurows(); row++)
+        if (const int m = modeatrow(static_cast<unsigned>(row)); m >= 0 && kindof(std::uint8_t(m)))
+            out.push_back(static_cast<std::uint8_t>(m));
+    return out;
 }
 
 std::vector<std::string> said;
@@ -46,6 +49,8 @@ std::vector<std::string> said;
 // Whether `a` beats `b`; an equal result leaves the older record standing.
 bool beats(best by, const gameresult& a, const gameresult& b) {
     switch (by) {
+    case best::none:
+        return false;
     case best::score:
         return a.score > b.score;
     case best::time: // only a won game has a time
@@ -95,12 +100,10 @@ bool load(std::vector<record>* out, std::string* bytes) {
             (words >> extra) || how > wongame || !validname(r.replay))
             return false;
         r.end.how = static_cast<std::uint8_t>(how);
-        const kind* k = nullptr;
-        for (const kind& c : kinds)
-            k = slug == c.slug ? &c : k;
-        if (!k)
+        const int m = modenamed(slug);
+        if (m < 0)
             return false;
-        r.mode = k->mode;
+        r.mode = static_cast<std::uint8_t>(m);
         for (const record& o : *out)
             if (o.mode == r.mode)
                 return false;
@@ -122,12 +125,12 @@ std::vector<record> loadorsetaside() {
     return table;
 }
 
-std::string shown(const kind& k, const gameresult& e) {
+std::string shown(const modeinfo& k, const gameresult& e) {
     char line[80];
     const std::string time = gametime(e.frames);
-    if (k.by == best::score)
+    if (k.record == best::score)
         std::snprintf(line, sizeof line, "score %llu", static_cast<unsigned long long>(e.score));
-    else if (k.by == best::time)
+    else if (k.record == best::time)
         std::snprintf(line, sizeof line, "%llu lines in %s",
                       static_cast<unsigned long long>(e.lines), time.c_str());
     else
@@ -147,20 +150,20 @@ std::string day(std::int64_t date) {
 } // namespace
 
 std::string gameslug(std::uint8_t mode) {
-    const kind* k = kindof(mode);
-    return k ? k->slug : "mode" + std::to_string(mode);
+    const modeinfo* k = kindof(mode);
+    return k ? k->word : "mode" + std::to_string(mode);
 }
 
 void noterecord(std::uint8_t mode, const gameresult& end, std::int64_t date,
                 const std::string& replay) {
-    const kind* k = kindof(mode);
-    if (!k || (k->by == best::time && end.how != wongame))
+    const modeinfo* k = kindof(mode);
+    if (!k || (k->record == best::time && end.how != wongame))
         return;
     std::vector<record> table = loadorsetaside();
     record* old = nullptr;
     for (record& r : table)
         old = r.mode == mode ? &r : old;
-    if (old && !beats(k->by, end, old->end))
+    if (old && !beats(k->record, end, old->end))
         return;
     if (old)
         *old = {mode, end, date, replay};
@@ -177,7 +180,7 @@ void noterecord(std::uint8_t mode, const gameresult& end, std::int64_t date,
     }
     if (replacefile("records", reinterpret_cast<const unsigned char*>(text.data()),
                     static_cast<long>(text.size())))
-        notice("dropple: new best in " + std::string(k->title) + ": " + shown(*k, end) + ".");
+        notice("dropple: new best in " + std::string(k->name) + ": " + shown(*k, end) + ".");
     else
         notice("dropple: the records cannot be written to " + whereis("records") + ".");
 }
@@ -196,15 +199,16 @@ int printrecords() {
     std::vector<record> table = loadorsetaside();
     printnotices();
     std::printf("Personal bests (%s):\n\n", whereis("records").c_str());
-    for (const kind& k : kinds) {
+    for (const std::uint8_t mode : kinds()) {
+        const modeinfo& k = modes[mode];
         const record* r = nullptr;
         for (const record& c : table)
-            r = c.mode == k.mode ? &c : r;
+            r = c.mode == mode ? &c : r;
         if (r)
-            std::printf("  %-16s %-24s %s  %s\n", k.title, shown(k, r->end).c_str(),
+            std::printf("  %-16s %-24s %s  %s\n", k.name, shown(k, r->end).c_str(),
                         day(r->date).c_str(), r->replay.c_str());
         else
-            std::printf("  %-16s %s\n", k.title, "-");
+            std::printf("  %-16s %s\n", k.name, "-");
     }
     std::printf("\nReplays: %s\n", whereis("replays").c_str());
     return 0;

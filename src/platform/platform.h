@@ -86,7 +86,8 @@ void soundplay(const std::string& name);
 // A display back end: the functions above that depend on where the game is shown, as one table.
 // Every build reaches its display through such a table (platform/display.cpp forwards the free
 // functions to the open one); the clock, the files and the sound do not change with the display
-// and are linked in directly.
+// and are linked in directly. Tables name each entry (`.open = ...`), so one written out of order
+// does not compile.
 struct backend {
     void (*open)();
     void (*close)();

@@ -1,18 +1,10 @@
 #include "frontend/frontend.h"
+#include "shell/modes.h"
 #include "shell/shell.h"
 
-namespace {
-
-// The game modes of the menu's last five rows, "Dropple 2" to "Dropple 5 Death".
-constexpr unsigned char firstgamerow = 7;
-constexpr unsigned char rowmodes[] = {6, 1, 2, 7, 8};
-constexpr unsigned char lastrow = firstgamerow + sizeof rowmodes - 1;
-
-} // namespace
-
 unsigned char runscreen(unsigned char number) {
-    if (number >= firstgamerow && number <= lastrow)
-        return ingame(rowmodes[number - firstgamerow]);
+    if (const int mode = modeatrow(number); mode >= 0)
+        return ingame(static_cast<unsigned char>(mode));
     switch (number) {
     case 1:
         return colorpicker();
@@ -33,6 +25,6 @@ unsigned char runscreen(unsigned char number) {
 
 void dispatch() {
     unsigned char number = 3;
-    while (number != 0 && number <= lastrow)
+    while (number != 0 && number < menurows())
         number = runscreen(number);
 }

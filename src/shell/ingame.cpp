@@ -6,6 +6,7 @@
 #include "rules/rules.h"
 #include "shell/ingameloop.h"
 #include "shell/ingamev.h"
+#include "shell/modes.h"
 #include "shell/recorder.h"
 #include "shell/shell.h"
 
@@ -38,10 +39,11 @@ void gamesetup(unsigned char mode) {
 void startgame(unsigned char mode) {
     ingamev.mode = mode;
     paintgame();
-    ingamev.ars = (mode == 7 || mode == 8) ? 1 : 0;
+    const modeinfo& m = modeof(mode);
+    ingamev.ars = m.ars;
     ingamev.lines = 0;
-    ingamev.level = ingamev.ars ? 0 : 1;
-    ingamev.gravity = mode == 8 ? instant : ingamev.gravitytable[0];
+    ingamev.level = m.startlevel;
+    ingamev.gravity = m.gravity ? m.gravity : ingamev.gravitytable[0];
     ingamev.score = 0;
     ingamev.piececount = 0;
     for (auto& row : ingamev.board)
@@ -289,8 +291,8 @@ bool playframe(std::uint8_t slots) {
 
     if (!ingamev.paused && !ingamev.over) {
         advance();
-        if ((ingamev.mode == 2 && ingamev.frames == 7200) ||
-            (ingamev.mode == 3 && ingamev.frames == 10800))
+        // A goal in time is met on the frame that reaches it; lines and levels at a lock.
+        if (modeof(ingamev.mode).wins == goal::frames && goalreached(ingamev))
             win();
         ingamev.justspawned = 0;
         draw();

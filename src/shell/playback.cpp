@@ -59,6 +59,34 @@ std::uint32_t run(const replay& r, bool check) {
     return r.ticks;
 }
 
+// The first field in which two ends differ, with both values: "score: recorded 9241, replayed
+// 9242"; empty when they are the same.
+std::string firstdifference(const gameresult& was, const gameresult& now) {
+    static const char* const hows[] = {"left", "topped out", "won", "?"};
+    const struct {
+        const char* name;
+        std::uint64_t was, now;
+    } fields[] = {{"score", was.score, now.score},    {"lines", was.lines, now.lines},
+                  {"level", was.level, now.level},    {"frames", was.frames, now.frames},
+                  {"pieces", was.pieces, now.pieces}, {"ending", was.how, now.how},
+                  {"board", was.board, now.board}};
+    for (const auto& f : fields) {
+        if (f.was == f.now)
+            continue;
+        std::string a = std::to_string(f.was), b = std::to_string(f.now);
+        if (std::string(f.name) == "ending")
+            a = hows[f.was < 3 ? f.was : 3], b = hows[f.now < 3 ? f.now : 3];
+        else if (std::string(f.name) == "board") {
+            char x[2][16];
+            std::snprintf(x[0], sizeof x[0], "%08llx", static_cast<unsigned long long>(f.was));
+            std::snprintf(x[1], sizeof x[1], "%08llx", static_cast<unsigned long long>(f.now));
+            a = std::string("checksum ") + x[0], b = std::string("checksum ") + x[1];
+        }
+        return std::string(f.name) + ": recorded " + a + ", replayed " + b;
+    }
+    return "";
+}
+
 } // namespace
 
 int playback(const char* file, bool check, bool window) {
@@ -103,10 +131,11 @@ int playback(const char* file, bool check, bool window) {
     const bool same = reached == r.end && ran == r.ticks;
     if (!check)
         platformclose();
+    const std::string first = firstdifference(r.end, reached);
     std::printf("recorded: %s\nreplayed: %s\n%s\n", describe(r.end).c_str(),
                 describe(reached).c_str(),
                 same               ? "the same end"
                 : reached == r.end ? "the same end, after a different number of frames"
-                                   : "a different end");
+                                   : ("a different end, first in " + first).c_str());
     return same ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 //   everything before it.
 #include "shell/replay.h"
 #include "shell/ingamev.h"
+#include "shell/modes.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -118,7 +119,7 @@ std::string decodereplay(const unsigned char* data, std::size_t n, replay* out) 
 
     replay r;
     r.mode = static_cast<std::uint8_t>(rd.get(1));
-    if (r.mode > 8 || rd.get(1) != 0)
+    if (r.mode >= modecount || rd.get(1) != 0)
         return "has an unknown game mode";
     bool zero = true;
     for (auto& v : r.random)
@@ -193,10 +194,7 @@ gameresult currentresult() {
         for (auto c : row)
             r.board = (r.board ^ c) * 16777619u;
     if (g.over) {
-        const bool won = (g.mode == 0 && g.lines >= 200) || (g.mode == 1 && g.lines >= 40) ||
-                         (g.mode == 2 && g.frames >= 7200) || (g.mode == 3 && g.frames >= 10800) ||
-                         (g.mode >= 7 && g.level >= 999);
-        r.how = won ? wongame : toppedout;
+        r.how = goalreached(g) ? wongame : toppedout;
     }
     return r;
 }

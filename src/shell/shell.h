@@ -20,9 +20,6 @@ void spawn(bool fromhold);
 void spawn2();
 void hold();
 
-// The title shown in the top row of the in-game screen, by mode 0-8.
-extern const char* const modetitles[9];
-
 unsigned char ingame(unsigned char mode);
 void lock();
 void moderule();

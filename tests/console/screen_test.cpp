@@ -40,7 +40,7 @@ std::string freeframes(int calls, std::uint64_t callertakes = 0) {
 // "Dropple 2" as the game starts it, its piece off the field; every scheme entry e paints the
 // character 'a' + e, so the picture tells which entry painted each cell.
 void startgame() {
-    newgame(6);
+    newgame(dropple2);
     for (int i = 0; i < 27; i++)
         pieces[i] = {static_cast<std::uint16_t>('a' + i), static_cast<std::uint16_t>(100 + i)};
     paintgame();

@@ -15,6 +15,11 @@ foreach(f ${files})
   if(NOT got STREQUAL want)
     message(SEND_ERROR "${name} ended with status ${got}, not ${want}")
   endif()
+  # Another end is told by the first field that differs, with both values.
+  if(want STREQUAL "1" AND NOT out MATCHES
+      "first in (score|lines|level|frames|pieces|ending|board): recorded [^,]+, replayed ")
+    message(SEND_ERROR "${name} does not say which field differs")
+  endif()
 endforeach()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/0-dropple3-won.replay ${scratch}/records COPYONLY)
 execute_process(COMMAND ${run} --check records WORKING_DIRECTORY ${scratch} RESULT_VARIABLE got

@@ -13,7 +13,7 @@
 // gravity 4/256.
 TEST(LockDelay, SrsRefillsARunningTimerFiveTimesArsOnANewLowestRowAndAShiftOffALedgeFallsAtOnce) {
     auto& g = ingamev;
-    for (unsigned char mode : {1, 7}) {
+    for (unsigned char mode : {dropple3, dropple5}) {
         newgame(mode);
         place(3, 10, 3, 10); // an I
         g.pivotx = 4, g.pivoty = g.resetlimit = 10, g.resetsleft = 5;
@@ -23,9 +23,9 @@ TEST(LockDelay, SrsRefillsARunningTimerFiveTimesArsOnANewLowestRowAndAShiftOffAL
             m == 'l' ? left() : m == 'r' ? right() : drop(false);
             seen += g.locktimer == 30 ? 'R' : '.';
         }
-        EXPECT_EQ(seen, mode == 1 ? "RRRRR.." : "......R");
+        EXPECT_EQ(seen, mode == dropple3 ? "RRRRR.." : "......R");
     }
-    newgame(1);
+    newgame(dropple3);
     for (int x : {0, 1, 2, 3, 4, 5, 6, 9})
         g.board[0][x] = g.board[1][x] = 1;
     g.active = 1, g.current = 2, g.pivotx = 6, g.pivoty = 3, g.gravity = 4, g.gravitysum = 250;
@@ -65,7 +65,7 @@ TEST(LineClear, ClearsInARowKeepTheirLabelsSoundsChainsCombosAndPoints) {
         {3, 'T', 8, "combo4.wav b2b_start.wav tspin3.wav", 12 + 2},
         {2, 'P', 11, "combo5.wav b2b_continue.wav tspin2.wav bravo.wav", 12 + 2 + 18},
     };
-    newgame(5);
+    newgame(endlessfixed);
     ingamev.level = 2;
     std::uint64_t score = 0, lines = 0;
     for (std::size_t i = 0; i < std::size(game); i++) {

@@ -34,7 +34,7 @@ TEST_F(Ingame, TapsCancelDelayAndRepeatAndAStallLosesNoTap) {
         headless::releaseall();
         std::function<void(std::uint64_t)> keys =
             from ? stalltap(ingamekeys[rightkey], from) : taps;
-        run([] { return ingame(1); }, "", want.size(),
+        run([] { return ingame(dropple3); }, "", want.size(),
             [&](std::uint64_t n) {
                 seen += char('0' + *std::max_element(ingamev.piecex, ingamev.piecex + 4)), keys(n);
             });
@@ -51,9 +51,16 @@ TEST_F(Ingame, GamesOfEveryItemAndModeAreKeptAndPlayBackToTheirEnd) {
     initload();
     const std::tuple<unsigned char, std::uint8_t, std::string> games[] = {
         // menu item, or below 7 a mode started directly; mode; title
-        {7, 6, "Dropple 2 "},  {8, 1, "Dropple 3 "}, {9, 2, "Dropple 4 "}, {10, 7, "Dropple 5 "},
-        {11, 8, "Dropple 5 "}, {0, 0, "marathon ("}, {3, 3, "ultra (3 m"}, {4, 4, "endless wi"},
-        {5, 5, "endless wi"},  {7, 6, "Dropple 2 "},
+        {7, dropple2, "Dropple 2 "},
+        {8, dropple3, "Dropple 3 "},
+        {9, dropple4, "Dropple 4 "},
+        {10, dropple5, "Dropple 5 "},
+        {11, dropple5death, "Dropple 5 "},
+        {marathon, marathon, "marathon ("},
+        {ultra, ultra, "ultra (3 m"},
+        {endlesscurve, endlesscurve, "endless wi"},
+        {endlessfixed, endlessfixed, "endless wi"},
+        {7, dropple2, "Dropple 2 "},
     };
     std::filesystem::create_directory("replays");
     writefile({'x'}, "records");
@@ -84,7 +91,7 @@ TEST_F(Ingame, GamesOfEveryItemAndModeAreKeptAndPlayBackToTheirEnd) {
                   3)
             << "item " << +number;
         EXPECT_EQ(after, 4) << "left after the end only with hold and pause";
-        best = std::max(best, mode == 6 ? ingamev.score : 0);
+        best = std::max(best, mode == dropple2 ? ingamev.score : 0);
         headless::releaseall();
     }
     keepgames(false);

@@ -20,7 +20,7 @@ TEST(Supply, SeedsAndTheStartUpClockFollowTheReferenceAndEachNextPieceHasItsSoun
                                   {0x112092f5, 0xd40c83d2, 0xf2ebc1e6}}));
 
     // Every piece, as it becomes the next one, is announced by its own sound.
-    newgame(1);
+    newgame(dropple3);
     const std::uint8_t q[] = {6, 0, 1, 2, 3, 4, 5, 6, 0, 1, 2, 3};
     std::copy(q, q + 12, ingamev.queue);
     ingamev.queuecount = 12;
@@ -51,7 +51,7 @@ TEST(Start, ANewGameKeepsNothingOfTheLastOne) {
         std::fill(g.queue + g.queuecount, std::end(g.queue), 0); // never dealt from
         return std::string(reinterpret_cast<const char*>(&g), sizeof g);
     };
-    for (unsigned char mode = 0; mode < 9; mode++)
+    for (unsigned char mode = 0; mode < modecount; mode++)
         EXPECT_EQ(start(mode, 0), start(mode, 0x5A)) << "mode " << +mode;
 }
 
@@ -61,7 +61,7 @@ TEST(Start, ANewGameKeepsNothingOfTheLastOne) {
 // and wins: both endings show.
 TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
     auto& g = ingamev;
-    newgame(1);
+    newgame(dropple3);
     place(6, 19, 2);
     g.lastrotate = 1;
     g.board[18][1] = g.board[18][3] = 1; // with the piece's own cell, a T-spin
@@ -83,26 +83,27 @@ TEST(Lock, OneCellInTheFieldKeepsTheGameGoingAndATopOutStillClearsAndWins) {
                          " GYOU WIN!! ", 0x1f, 100u, 0, 3u));
 }
 
-// Modes by lines at a tenth (mode 6 also a line short of it), and the Dropple 5 modes from a
+// Modes by lines at a tenth (Dropple 2 also a line short of it), and the Dropple 5 modes from a
 // level with no line, one or four: the level, the gravity, the spawn and lock delays, the sound
-// and, where a win sounds, the end. Mode 0 is won at 200 lines; mode 4 keeps row 20 of its table
-// from 200 lines on; mode 6 takes the last row's lock delay from 610 lines; modes 7 and 8 stop
-// before each hundred and at 998 until a line is cleared, a new hundred sounds and 999 wins. The
-// recorded games play through the lower levels, and mode 1's win at 40 lines.
+// and, where a win sounds, the end. Marathon is won at 200 lines; the gravity curve keeps row 20
+// of its table from 200 lines on; Dropple 2 takes the last row's lock delay from 610 lines; the
+// Dropple 5 modes stop before each hundred and at 998 until a line is cleared, a new hundred
+// sounds and 999 wins. The recorded games play through the lower levels, and Dropple 3's win at
+// 40 lines.
 TEST(Modes, LevelsFollowTheirTablesStopAndWin) {
     const std::tuple<int, int, int, int, int, std::uint32_t, int, int, const char*> cases[] = {
         // mode, level, lines, cleared, level after, gravity, spawn delay, lock delay, sound
-        {0, 20, 200, 1, 21, instant, 0, 30, "excellent.wav levelup.wav"},
-        {4, 25, 250, 1, 26, instant, 0, 30, "levelup.wav"},
-        {6, 21, 209, 1, 21, 4, 0, 30, ""},
-        {6, 21, 210, 1, 22, instant, 0, 24, "levelup.wav"},
-        {6, 61, 610, 1, 62, instant, 0, 1, "levelup.wav"},
-        {7, 199, 4, 4, 203, 4, 25, 30, "levelup.wav"},
-        {7, 899, 1, 1, 900, instant, 12, 17, "levelup.wav"},
-        {7, 998, 0, 0, 998, instant, 12, 17, ""},
-        {8, 199, 4, 4, 203, instant, 12, 22, "levelup.wav"},
-        {8, 299, 1, 1, 300, instant, 6, 18, "levelup.wav"},
-        {8, 996, 4, 4, 999, instant, 4, 15, "excellent.wav"},
+        {marathon, 20, 200, 1, 21, instant, 0, 30, "excellent.wav levelup.wav"},
+        {endlesscurve, 25, 250, 1, 26, instant, 0, 30, "levelup.wav"},
+        {dropple2, 21, 209, 1, 21, 4, 0, 30, ""},
+        {dropple2, 21, 210, 1, 22, instant, 0, 24, "levelup.wav"},
+        {dropple2, 61, 610, 1, 62, instant, 0, 1, "levelup.wav"},
+        {dropple5, 199, 4, 4, 203, 4, 25, 30, "levelup.wav"},
+        {dropple5, 899, 1, 1, 900, instant, 12, 17, "levelup.wav"},
+        {dropple5, 998, 0, 0, 998, instant, 12, 17, ""},
+        {dropple5death, 199, 4, 4, 203, instant, 12, 22, "levelup.wav"},
+        {dropple5death, 299, 1, 1, 300, instant, 6, 18, "levelup.wav"},
+        {dropple5death, 996, 4, 4, 999, instant, 4, 15, "excellent.wav"},
     };
     for (auto [mode, level, lines, cleared, after, gravity, are, lockdelay, sound] : cases) {
         newgame(static_cast<unsigned char>(mode));

@@ -7,118 +7,107 @@
 
 namespace {
 
-std::uint64_t rate = 600; // frameint 10 ticks: a frame costs a handful of reads
-std::uint64_t step = 1;
-std::uint64_t lateness = 0;
-std::uint64_t counter = 1000000;
-std::uint64_t readcount = 0;
-std::int32_t calendar = 0;
-std::bitset<256> down;
-keyqueue events;
-std::function<void(std::uint64_t)> framehook;
-std::uint64_t frames = 0;
-short cols = 80, rows = 25;
-bool resizable = true;
-std::vector<headless::presentation> shown;
-cell shownscreen[25 * 80];
-unsigned char shownpalette[48];
-int palettecount = 0;
-std::vector<std::string> played;
-std::vector<std::string> opens;
+// The whole machine a test sees; a fresh one is `state = {}`.
+struct machine {
+    std::uint64_t rate = 600; // frameint 10 ticks: a frame costs a handful of reads
+    std::uint64_t step = 1;
+    std::uint64_t lateness = 0;
+    std::uint64_t counter = 1000000;
+    std::uint64_t readcount = 0;
+    std::int32_t calendar = 0;
+    std::bitset<256> down;
+    keyqueue events;
+    std::function<void(std::uint64_t)> framehook;
+    std::uint64_t frames = 0;
+    short cols = 80, rows = 25;
+    bool resizable = true;
+    std::vector<headless::presentation> shown;
+    cell shownscreen[25 * 80] = {};
+    unsigned char shownpalette[48] = {};
+    int palettecount = 0;
+    std::vector<std::string> played;
+    std::vector<std::string> opens;
+};
+machine state;
 
 } // namespace
 
 namespace headless {
 
 void reset() {
-    rate = 600;
-    step = 1;
-    lateness = 0;
-    counter = 1000000;
-    readcount = 0;
-    calendar = 0;
-    down.reset();
-    queueclear(events);
-    framehook = nullptr;
-    frames = 0;
-    cols = 80;
-    rows = 25;
-    resizable = true;
-    clearrecords();
-    std::memset(shownscreen, 0, sizeof shownscreen);
-    std::memset(shownpalette, 0, sizeof shownpalette);
+    state = {};
 }
 
 void setclock(std::uint64_t r, std::uint64_t s) {
-    rate = r;
-    step = s;
+    state.rate = r;
+    state.step = s;
 }
 void setlateness(std::uint64_t t) {
-    lateness = t;
+    state.lateness = t;
 }
 void advance(std::uint64_t t) {
-    counter += t;
+    state.counter += t;
 }
 std::uint64_t now() {
-    return counter;
+    return state.counter;
 }
 std::uint64_t reads() {
-    return readcount;
+    return state.readcount;
 }
 void setwallclock(std::int32_t seconds) {
-    calendar = seconds;
+    state.calendar = seconds;
 }
 void press(unsigned char code) {
-    down.set(code);
+    state.down.set(code);
 }
 void release(unsigned char code) {
-    down.reset(code);
+    state.down.reset(code);
 }
 void releaseall() {
-    down.reset();
-    queueclear(events);
+    state.down.reset();
+    queueclear(state.events);
 }
 void tap(unsigned char code) {
-    queuepush(events, code, true, 0);
-    queuepush(events, code, false, 0);
+    queuepush(state.events, code, true, 0);
+    queuepush(state.events, code, false, 0);
 }
 void hear(unsigned char code, bool isdown, std::uint64_t at) {
-    queuepush(events, code, isdown, at);
+    queuepush(state.events, code, isdown, at);
 }
 void onframe(std::function<void(std::uint64_t)> callback) {
-    framehook = std::move(callback);
+    state.framehook = std::move(callback);
 }
 std::uint64_t frame() {
-    return frames;
+    return state.frames;
 }
 void setconsole(short c, short r, bool canresize) {
-    cols = c;
-    rows = r;
-    resizable = canresize;
+    state.cols = c;
+    state.rows = r;
+    state.resizable = canresize;
 }
 const std::vector<presentation>& presented() {
-    return shown;
+    return state.shown;
 }
 const cell* display() {
-    return shownscreen;
+    return state.shownscreen;
 }
 const unsigned char* palette() {
-    return shownpalette;
+    return state.shownpalette;
 }
 int palettewrites() {
-    return palettecount;
+    return state.palettecount;
 }
 const std::vector<std::string>& sounds() {
-    return played;
+    return state.played;
 }
 const std::vector<std::string>& opened() {
-    return opens;
+    return state.opens;
 }
 void clearrecords() {
-    shown.clear();
-    played.clear();
-    opens.clear();
-    palettecount = 0;
+    state.shown.clear();
+    state.played.clear();
+    state.opens.clear();
+    state.palettecount = 0;
 }
 
 } // namespace headless
@@ -129,69 +118,77 @@ void headopen() {}
 void headclose() {}
 
 bool headkeydown(unsigned char code) {
-    return down.test(code) || events.down[code];
+    return state.down.test(code) || state.events.down[code];
 }
 
 void headusecodepage437() {}
 void headhidecursor() {}
 bool headconsolesize(short* c, short* r) {
-    *c = cols;
-    *r = rows;
+    *c = state.cols;
+    *r = state.rows;
     return true;
 }
 bool headsetbuffersize(short c, short r) {
-    if (!resizable)
+    if (!state.resizable)
         return false;
-    cols = c;
-    rows = r;
+    state.cols = c;
+    state.rows = r;
     return true;
 }
 bool headsetwindow(short, short, short, short) {
-    return resizable;
+    return state.resizable;
 }
 
 void headpresent(const cell* buffer, short left, short top, short right, short bottom) {
-    shown.push_back({left, top, right, bottom, frames});
+    state.shown.push_back({left, top, right, bottom, state.frames});
     for (int r = top; r <= bottom; r++)
         for (int c = left; c <= right; c++)
-            shownscreen[r * 80 + c] = buffer[r * 80 + c];
+            state.shownscreen[r * 80 + c] = buffer[r * 80 + c];
 }
 
 void headsetpalette(const unsigned char* rgb) {
-    std::memcpy(shownpalette, rgb, sizeof shownpalette);
-    palettecount++;
+    std::memcpy(state.shownpalette, rgb, sizeof state.shownpalette);
+    state.palettecount++;
 }
 
 void headpump(std::uint64_t due) {
-    frames++;
-    if (framehook)
-        framehook(frames);
-    queuestep(events, due);
+    state.frames++;
+    if (state.framehook)
+        state.framehook(state.frames);
+    queuestep(state.events, due);
 }
 
 const backend head = {
-    headopen,       headclose,       headkeydown,       headusecodepage437,
-    headhidecursor, headconsolesize, headsetbuffersize, headsetwindow,
-    headpresent,    headsetpalette,  headpump,
+    .open = headopen,
+    .close = headclose,
+    .keydown = headkeydown,
+    .usecodepage437 = headusecodepage437,
+    .hidecursor = headhidecursor,
+    .consolesize = headconsolesize,
+    .setbuffersize = headsetbuffersize,
+    .setwindow = headsetwindow,
+    .present = headpresent,
+    .setpalette = headsetpalette,
+    .pump = headpump,
 };
 
 } // namespace
 
 std::uint64_t ticks() {
-    readcount++;
-    counter += step;
-    return counter;
+    state.readcount++;
+    state.counter += state.step;
+    return state.counter;
 }
 std::uint64_t tickrate() {
-    return rate;
+    return state.rate;
 }
-// Time passes only on the virtual counter, so a test still runs frame by frame.
+// Time passes only on the virtual state.counter, so a test still runs frame by frame.
 void sleepuntil(std::uint64_t tick) {
-    if (tick + lateness > counter)
-        counter = tick + lateness;
+    if (tick + state.lateness > state.counter)
+        state.counter = tick + state.lateness;
 }
 std::int32_t wallclock() {
-    return calendar;
+    return state.calendar;
 }
 
 // Tests show everything on the one screen they read back.
@@ -200,10 +197,10 @@ const backend* backendfor(display where) {
 }
 
 void soundopen(const std::string& name) {
-    opens.push_back(name);
+    state.opens.push_back(name);
 }
 void soundplay(const std::string& name) {
-    played.push_back(name);
+    state.played.push_back(name);
 }
 
 // Tests keep every file in the folder they run in.

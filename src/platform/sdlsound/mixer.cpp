@@ -38,16 +38,20 @@ struct request {
     steady::time_point when;
 };
 
-// The table, the two lists and the state are guarded by `guard`. While the device is opening, only
-// the opener changes the table and the mixer; once it is open, only the game's own thread does.
-std::mutex guard;
-std::vector<loaded> table;        // index = mixer channel
-std::vector<std::string> waiting; // named before the device was open: the opener loads them
-std::vector<request> early;       // asked to play before the device was open
 enum class device { untried, opening, open, absent };
-device state = device::untried;
-SDL_Thread* opener = nullptr;
-bool cleanupset = false;
+
+// The table, the two lists and the status are guarded by `guard`. While the device is opening, only
+// the opener changes the table and the mixer; once it is open, only the game's own thread does.
+struct mixerstate {
+    std::mutex guard;
+    std::vector<loaded> table;        // index = mixer channel
+    std::vector<std::string> waiting; // named before the device was open: the opener loads them
+    std::vector<request> early;       // asked to play before the device was open
+    device status = device::untried;
+    SDL_Thread* opener = nullptr;
+    bool cleanupset = false;
+};
+mixerstate state;
 
 void nolog(void*, int, SDL_LogPriority, const char*) {}
 
@@ -88,9 +92,9 @@ std::string pathof(const std::string& name) {
 }
 
 std::size_t loadedbytes() {
-    std::lock_guard<std::mutex> hold(guard);
+    std::lock_guard<std::mutex> hold(state.guard);
     std::size_t bytes = 0;
-    for (const loaded& l : table)
+    for (const loaded& l : state.table)
         bytes += l.chunk->alen;
     return bytes;
 }
@@ -115,15 +119,15 @@ void load(const std::string& name) {
         Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (!chunk)
         return;
-    std::lock_guard<std::mutex> hold(guard);
-    table.push_back({name, chunk});
-    Mix_AllocateChannels(static_cast<int>(table.size()));
+    std::lock_guard<std::mutex> hold(state.guard);
+    state.table.push_back({name, chunk});
+    Mix_AllocateChannels(static_cast<int>(state.table.size()));
 }
 
 void play(const std::string& name) {
-    for (std::size_t i = 0; i < table.size(); i++)
-        if (table[i].name == name) {
-            Mix_PlayChannel(static_cast<int>(i), table[i].chunk, 0);
+    for (std::size_t i = 0; i < state.table.size(); i++)
+        if (state.table[i].name == name) {
+            Mix_PlayChannel(static_cast<int>(i), state.table[i].chunk, 0);
             return;
         }
 }
@@ -144,10 +148,10 @@ int openandload(void*) {
     }
     if (!ok) {
         {
-            std::lock_guard<std::mutex> hold(guard);
-            state = device::absent;
-            waiting.clear();
-            early.clear();
+            std::lock_guard<std::mutex> hold(state.guard);
+            state.status = device::absent;
+            state.waiting.clear();
+            state.early.clear();
         }
         // This is the call that may wait for the hot-plug thread; the game is not kept waiting.
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -158,31 +162,31 @@ int openandload(void*) {
     for (;;) {
         std::string name;
         {
-            std::lock_guard<std::mutex> hold(guard);
-            if (waiting.empty()) {
-                state = device::open;
+            std::lock_guard<std::mutex> hold(state.guard);
+            if (state.waiting.empty()) {
+                state.status = device::open;
                 auto now = steady::now();
-                for (const request& r : early)
+                for (const request& r : state.early)
                     if (now - r.when <= stale)
                         play(r.name);
-                early.clear();
+                state.early.clear();
                 return 0;
             }
             // It stays on the list while it loads: asked for again meanwhile, it is known, and is
             // not loaded a second time onto a channel of its own.
-            name = waiting.front();
+            name = state.waiting.front();
         }
         load(name);
-        std::lock_guard<std::mutex> hold(guard);
-        waiting.erase(waiting.begin());
+        std::lock_guard<std::mutex> hold(state.guard);
+        state.waiting.erase(state.waiting.begin());
     }
 }
 
 bool known(const std::string& name) {
-    for (const loaded& l : table)
+    for (const loaded& l : state.table)
         if (l.name == name)
             return true;
-    for (const std::string& w : waiting)
+    for (const std::string& w : state.waiting)
         if (w == name)
             return true;
     return false;
@@ -196,13 +200,13 @@ void startopener() {
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Dropple");
     SDL_LogSetOutputFunction(nolog, nullptr);
     SDL_InitSubSystem(SDL_INIT_EVENTS);
-    if (!cleanupset) {
-        cleanupset = true;
+    if (!state.cleanupset) {
+        state.cleanupset = true;
         std::atexit(soundclose);
     }
     // An SDL thread, so SDL's own per-thread data is freed when it ends.
-    opener = SDL_CreateThread(openandload, "soundopen", nullptr);
-    if (!opener)
+    state.opener = SDL_CreateThread(openandload, "soundopen", nullptr);
+    if (!state.opener)
         openandload(nullptr);
 }
 
@@ -216,20 +220,20 @@ bool exists(const std::string& name) {
 void soundopen(const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos)
         return;
-    std::unique_lock<std::mutex> hold(guard);
-    if (state == device::absent || known(name))
+    std::unique_lock<std::mutex> hold(state.guard);
+    if (state.status == device::absent || known(name))
         return;
-    switch (state) {
+    switch (state.status) {
     case device::untried:
         if (!exists(name))
             return;
-        waiting.push_back(name);
-        state = device::opening;
+        state.waiting.push_back(name);
+        state.status = device::opening;
         hold.unlock();
         startopener();
         return;
     case device::opening:
-        waiting.push_back(name);
+        state.waiting.push_back(name);
         return;
     case device::open:
         hold.unlock();
@@ -241,38 +245,38 @@ void soundopen(const std::string& name) {
 }
 
 void soundplay(const std::string& name) {
-    std::lock_guard<std::mutex> hold(guard);
-    if (state == device::open) {
+    std::lock_guard<std::mutex> hold(state.guard);
+    if (state.status == device::open) {
         play(name);
-    } else if (state == device::opening) {
+    } else if (state.status == device::opening) {
         auto now = steady::now();
-        std::erase_if(early, [&](const request& r) { return now - r.when > stale; });
-        early.push_back({name, now});
+        std::erase_if(state.early, [&](const request& r) { return now - r.when > stale; });
+        state.early.push_back({name, now});
     }
 }
 
 void soundready() {
-    if (opener)
-        SDL_WaitThread(opener, nullptr);
-    opener = nullptr;
+    if (state.opener)
+        SDL_WaitThread(state.opener, nullptr);
+    state.opener = nullptr;
 }
 
 void soundclose() {
     soundready();
-    std::lock_guard<std::mutex> hold(guard);
-    if (state == device::open) {
+    std::lock_guard<std::mutex> hold(state.guard);
+    if (state.status == device::open) {
         Mix_HaltChannel(-1);
-        for (const loaded& l : table)
+        for (const loaded& l : state.table)
             Mix_FreeChunk(l.chunk);
         Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
-    if (state != device::untried)
+    if (state.status != device::untried)
         SDL_QuitSubSystem(SDL_INIT_EVENTS);
-    table.clear();
-    waiting.clear();
-    early.clear();
-    state = device::untried;
+    state.table.clear();
+    state.waiting.clear();
+    state.early.clear();
+    state.status = device::untried;
 }
 
 std::size_t soundbytes() {

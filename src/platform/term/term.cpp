@@ -175,6 +175,15 @@ void termpump(std::uint64_t due) {
 } // namespace
 
 const backend termbackend = {
-    termopen,       termclose,      termkeydown, fixed::nothing, fixed::nothing, fixed::size,
-    fixed::setsize, fixed::setarea, termpresent, renderpalette,  termpump,
+    .open = termopen,
+    .close = termclose,
+    .keydown = termkeydown,
+    .usecodepage437 = fixed::nothing,
+    .hidecursor = fixed::nothing,
+    .consolesize = fixed::size,
+    .setbuffersize = fixed::setsize,
+    .setwindow = fixed::setarea,
+    .present = termpresent,
+    .setpalette = renderpalette,
+    .pump = termpump,
 };

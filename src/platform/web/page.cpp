@@ -73,8 +73,17 @@ void pagepump(std::uint64_t due) {
 } // namespace
 
 const backend webbackend = {
-    pageopen,       pageclose,      pagekeydown, fixed::nothing, fixed::nothing, fixed::size,
-    fixed::setsize, fixed::setarea, pagepresent, pagepalette,    pagepump,
+    .open = pageopen,
+    .close = pageclose,
+    .keydown = pagekeydown,
+    .usecodepage437 = fixed::nothing,
+    .hidecursor = fixed::nothing,
+    .consolesize = fixed::size,
+    .setbuffersize = fixed::setsize,
+    .setwindow = fixed::setarea,
+    .present = pagepresent,
+    .setpalette = pagepalette,
+    .pump = pagepump,
 };
 
 // The page shows the game one way only.

@@ -12,23 +12,26 @@
 
 namespace {
 
-std::uint64_t rate = 0;
-
-// A high-resolution waitable timer wakes within a fraction of a millisecond on Windows 10 1803
-// and later. Older systems (and Wine) refuse the flag; they sleep in whole milliseconds instead.
-HANDLE timer = nullptr;
-bool timertried = false;
+struct clockstate {
+    std::uint64_t rate = 0;
+    // A high-resolution waitable timer wakes within a fraction of a millisecond on Windows 10
+    // 1803 and later. Older systems (and Wine) refuse the flag; they sleep in whole milliseconds
+    // instead.
+    HANDLE timer = nullptr;
+    bool timertried = false;
+};
+clockstate state;
 
 HANDLE waitable() {
-    if (!timertried) {
-        timertried = true;
-        timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                       TIMER_ALL_ACCESS);
+    if (!state.timertried) {
+        state.timertried = true;
+        state.timer = CreateWaitableTimerExW(
+            nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
         // Without it, Sleep rounds up to the default 15.6 ms tick.
-        if (!timer)
+        if (!state.timer)
             timeBeginPeriod(1);
     }
-    return timer;
+    return state.timer;
 }
 
 } // namespace
@@ -40,12 +43,12 @@ std::uint64_t ticks() {
 }
 
 std::uint64_t tickrate() {
-    if (rate == 0) {
+    if (state.rate == 0) {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
-        rate = static_cast<std::uint64_t>(f.QuadPart);
+        state.rate = static_cast<std::uint64_t>(f.QuadPart);
     }
-    return rate;
+    return state.rate;
 }
 
 void sleepuntil(std::uint64_t tick) {

@@ -9,20 +9,22 @@
 
 namespace {
 
-HANDLE out = INVALID_HANDLE_VALUE;
-
 struct saved {
     bool have = false;
     UINT codepage = 0;
     CONSOLE_CURSOR_INFO cursor{};
     CONSOLE_SCREEN_BUFFER_INFOEX info{};
 };
-saved before;
 
-// Taken by every change of the console's state, and held for good by the one who restores it, so
-// the game cannot hide the cursor again behind the restorer's back.
-std::mutex guard;
-bool closed = false;
+struct consolestate {
+    HANDLE out = INVALID_HANDLE_VALUE;
+    saved before; // the console as the game found it
+    // Taken by every change of the console's state, and held for good by the one who restores
+    // it, so the game cannot hide the cursor again behind the restorer's back.
+    std::mutex guard;
+    bool closed = false;
+};
+consolestate state;
 
 // The console turns the window rectangle of a SetConsoleScreenBufferInfoEx one cell smaller than
 // the one GetConsoleScreenBufferInfoEx reported; one more on each side keeps it as it was.
@@ -32,25 +34,25 @@ void widen(SMALL_RECT* r) {
 }
 
 void restore() {
-    if (closed || !before.have)
+    if (state.closed || !state.before.have)
         return;
-    closed = true;
-    SetConsoleOutputCP(before.codepage);
+    state.closed = true;
+    SetConsoleOutputCP(state.before.codepage);
     CONSOLE_SCREEN_BUFFER_INFOEX now{};
     now.cbSize = sizeof now;
-    if (GetConsoleScreenBufferInfoEx(out, &now)) {
-        std::memcpy(now.ColorTable, before.info.ColorTable, sizeof now.ColorTable);
-        now.dwSize = before.info.dwSize;
-        now.srWindow = before.info.srWindow;
+    if (GetConsoleScreenBufferInfoEx(state.out, &now)) {
+        std::memcpy(now.ColorTable, state.before.info.ColorTable, sizeof now.ColorTable);
+        now.dwSize = state.before.info.dwSize;
+        now.srWindow = state.before.info.srWindow;
         widen(&now.srWindow);
-        SetConsoleScreenBufferInfoEx(out, &now);
+        SetConsoleScreenBufferInfoEx(state.out, &now);
     }
-    SetConsoleCursorInfo(out, &before.cursor);
+    SetConsoleCursorInfo(state.out, &state.before.cursor);
 }
 
 BOOL WINAPI onctrl(DWORD event) {
     // Runs on a thread of its own while the game goes on: once restored, the console stays so.
-    guard.lock();
+    state.guard.lock();
     restore();
     // Ctrl-C ends the game as it ends any console program; the console going away ends it too.
     (void)event;
@@ -59,20 +61,20 @@ BOOL WINAPI onctrl(DWORD event) {
 
 void winopen() {
     // The console itself, even when the standard output goes to a file or a pipe.
-    out = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      nullptr, OPEN_EXISTING, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        out = GetStdHandle(STD_OUTPUT_HANDLE);
-    std::lock_guard<std::mutex> hold(guard);
-    before.codepage = GetConsoleOutputCP();
-    before.info.cbSize = sizeof before.info;
-    before.have = GetConsoleCursorInfo(out, &before.cursor) &&
-                  GetConsoleScreenBufferInfoEx(out, &before.info);
+    state.out = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (state.out == INVALID_HANDLE_VALUE)
+        state.out = GetStdHandle(STD_OUTPUT_HANDLE);
+    std::lock_guard<std::mutex> hold(state.guard);
+    state.before.codepage = GetConsoleOutputCP();
+    state.before.info.cbSize = sizeof state.before.info;
+    state.before.have = GetConsoleCursorInfo(state.out, &state.before.cursor) &&
+                        GetConsoleScreenBufferInfoEx(state.out, &state.before.info);
     SetConsoleCtrlHandler(onctrl, TRUE);
 }
 
 void winclose() {
-    std::lock_guard<std::mutex> hold(guard);
+    std::lock_guard<std::mutex> hold(state.guard);
     restore();
     SetConsoleCtrlHandler(onctrl, FALSE);
 }
@@ -82,16 +84,16 @@ void winusecodepage437() {
 }
 
 void winhidecursor() {
-    std::lock_guard<std::mutex> hold(guard);
-    if (closed)
+    std::lock_guard<std::mutex> hold(state.guard);
+    if (state.closed)
         return;
     CONSOLE_CURSOR_INFO c{100, FALSE};
-    SetConsoleCursorInfo(out, &c);
+    SetConsoleCursorInfo(state.out, &c);
 }
 
 bool winconsolesize(short* cols, short* rows) {
     CONSOLE_SCREEN_BUFFER_INFO info;
-    if (!GetConsoleScreenBufferInfo(out, &info))
+    if (!GetConsoleScreenBufferInfo(state.out, &info))
         return false;
     *cols = info.dwSize.X;
     *rows = info.dwSize.Y;
@@ -99,12 +101,12 @@ bool winconsolesize(short* cols, short* rows) {
 }
 
 bool winsetbuffersize(short cols, short rows) {
-    return SetConsoleScreenBufferSize(out, COORD{cols, rows}) != 0;
+    return SetConsoleScreenBufferSize(state.out, COORD{cols, rows}) != 0;
 }
 
 bool winsetwindow(short left, short top, short right, short bottom) {
     SMALL_RECT r{left, top, right, bottom};
-    return SetConsoleWindowInfo(out, TRUE, &r) != 0;
+    return SetConsoleWindowInfo(state.out, TRUE, &r) != 0;
 }
 
 void winpresent(const cell* buffer, short left, short top, short right, short bottom) {
@@ -117,23 +119,23 @@ void winpresent(const cell* buffer, short left, short top, short right, short bo
             to.Attributes = static_cast<WORD>(from.attr & 0xFF);
         }
     SMALL_RECT region{left, top, right, bottom};
-    WriteConsoleOutputA(out, cells, COORD{screencols, screenrows}, COORD{left, top}, &region);
+    WriteConsoleOutputA(state.out, cells, COORD{screencols, screenrows}, COORD{left, top}, &region);
 }
 
 void winsetpalette(const unsigned char* rgb) {
-    std::lock_guard<std::mutex> hold(guard);
-    if (closed)
+    std::lock_guard<std::mutex> hold(state.guard);
+    if (state.closed)
         return;
     CONSOLE_SCREEN_BUFFER_INFOEX info{};
     info.cbSize = sizeof info;
-    if (!GetConsoleScreenBufferInfoEx(out, &info))
+    if (!GetConsoleScreenBufferInfoEx(state.out, &info))
         return;
     info.dwSize = COORD{screencols, screenrows};
     info.srWindow = SMALL_RECT{0, 0, screencols - 1, screenrows - 1};
     widen(&info.srWindow);
     for (int i = 0; i < 16; i++)
         info.ColorTable[i] = RGB(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
-    SetConsoleScreenBufferInfoEx(out, &info);
+    SetConsoleScreenBufferInfoEx(state.out, &info);
 }
 
 void winpump(std::uint64_t) {}
@@ -146,8 +148,17 @@ bool winkeydown(unsigned char code) {
 }
 
 const backend console = {
-    winopen,          winclose,     winkeydown, winusecodepage437, winhidecursor, winconsolesize,
-    winsetbuffersize, winsetwindow, winpresent, winsetpalette,     winpump,
+    .open = winopen,
+    .close = winclose,
+    .keydown = winkeydown,
+    .usecodepage437 = winusecodepage437,
+    .hidecursor = winhidecursor,
+    .consolesize = winconsolesize,
+    .setbuffersize = winsetbuffersize,
+    .setwindow = winsetwindow,
+    .present = winpresent,
+    .setpalette = winsetpalette,
+    .pump = winpump,
 };
 
 } // namespace

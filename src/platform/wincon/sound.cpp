@@ -20,6 +20,7 @@ struct worker {
     std::mutex lock;
     std::condition_variable wake;
     std::deque<std::string> commands;
+    std::set<std::string> opened; // the names whose open succeeded; only the worker touches it
 };
 
 // Requests waiting beyond this are dropped: sounds that late would no longer belong to their
@@ -28,9 +29,6 @@ constexpr std::size_t backlog = 64;
 
 // Never destroyed: the thread may still be inside a command while the process ends.
 worker* w = nullptr;
-
-// Only the worker touches this: the names whose open succeeded.
-std::set<std::string>* opened = nullptr;
 
 void run() {
     for (;;) {
@@ -46,18 +44,17 @@ void run() {
         if (!open) {
             // "play NAME from 0": the alias is the second word.
             alias = command.substr(5, command.find(' ', 5) - 5);
-            if (!opened->count(alias))
+            if (!w->opened.count(alias))
                 continue;
         }
         if (mciSendStringA(command.c_str(), nullptr, 0, nullptr) == 0 && open)
-            opened->insert(alias);
+            w->opened.insert(alias);
     }
 }
 
 void send(std::string command) {
     if (!w) {
         w = new worker;
-        opened = new std::set<std::string>;
         std::thread(run).detach();
     }
     {

@@ -45,8 +45,12 @@ constexpr pair places[] = {
     {SDL_SCANCODE_NONUSHASH, 0xDC},
 };
 
-unsigned char bycode[SDL_NUM_SCANCODES];
-keyqueue keys;
+// The key map of the present layout, and the keys heard.
+struct keystate {
+    unsigned char bycode[SDL_NUM_SCANCODES] = {};
+    keyqueue keys;
+};
+keystate state;
 
 } // namespace
 
@@ -73,33 +77,33 @@ unsigned char windowvkat(int scancode) {
 void windowkeymap() {
     for (int s = 0; s < SDL_NUM_SCANCODES; s++) {
         unsigned char vk = windowvk(SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(s)));
-        bycode[s] = vk != 0 ? vk : windowvkat(s);
+        state.bycode[s] = vk != 0 ? vk : windowvkat(s);
     }
 }
 
 void windowkeyevent(int scancode, bool pressed, std::uint64_t at) {
-    if (scancode >= 0 && scancode < SDL_NUM_SCANCODES && bycode[scancode] != 0)
-        queuepush(keys, bycode[scancode], pressed, at);
+    if (scancode >= 0 && scancode < SDL_NUM_SCANCODES && state.bycode[scancode] != 0)
+        queuepush(state.keys, state.bycode[scancode], pressed, at);
 }
 
 void windowkeysupdate(bool focused, std::uint64_t at, std::uint64_t due) {
     if (!focused) {
-        queueclear(keys);
+        queueclear(state.keys);
     } else {
         // The events are the order of things; SDL's own key state mends any the window missed
         // (a key let go while another window had the keyboard).
         bool now[256] = {};
         int n = 0;
-        const Uint8* state = SDL_GetKeyboardState(&n);
+        const Uint8* sdlkeys = SDL_GetKeyboardState(&n);
         for (int s = 0; s < n && s < SDL_NUM_SCANCODES; s++)
-            if (state[s])
-                now[bycode[s]] = true;
+            if (sdlkeys[s])
+                now[state.bycode[s]] = true;
         for (int k = 1; k < 256; k++)
-            queuepush(keys, static_cast<unsigned char>(k), now[k], at);
-        queuestep(keys, due);
+            queuepush(state.keys, static_cast<unsigned char>(k), now[k], at);
+        queuestep(state.keys, due);
     }
 }
 
 bool windowkeydown(unsigned char code) {
-    return vkdown(code, [](unsigned char k) { return keys.down[k]; });
+    return vkdown(code, [](unsigned char k) { return state.keys.down[k]; });
 }

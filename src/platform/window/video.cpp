@@ -15,48 +15,53 @@ namespace {
 constexpr int glyphw = 8, glyphh = 16;
 constexpr int picturew = screencols * glyphw, pictureh = screenrows * glyphh;
 
-SDL_Window* win;
-SDL_Renderer* ren;
-SDL_Texture* tex;
-int scale = 1;
-SDL_Rect place;             // where the picture sits in the window, in output pixels
-std::vector<Uint32> pixels; // the picture at its scale, as the texture holds it
-cell shown[screenrows * screencols];
-Uint32 colours[16];
-int spanleft[screenrows], spanright[screenrows]; // changed cells not yet in the texture
-bool fresh;                                      // the window needs the whole picture again
-bool changed;                                    // some cells changed since the last present
-bool keeps; // the renderer keeps what it drew across presents (the software one does)
-bool focused = true;
+// Everything the window holds between calls.
+struct windowstate {
+    SDL_Window* win = nullptr;
+    SDL_Renderer* ren = nullptr;
+    SDL_Texture* tex = nullptr;
+    int scale = 1;
+    SDL_Rect place{};           // where the picture sits in the window, in output pixels
+    std::vector<Uint32> pixels; // the picture at its scale, as the texture holds it
+    cell shown[screenrows * screencols] = {};
+    Uint32 colours[16] = {};
+    int spanleft[screenrows] = {}, spanright[screenrows] = {}; // changed cells not yet drawn
+    bool fresh = false;   // the window needs the whole picture again
+    bool changed = false; // some cells changed since the last present
+    bool keeps = false;   // the renderer keeps what it drew across presents (the software one does)
+    bool focused = true;
+};
+windowstate state;
 
 void markcell(int x, int y) {
-    if (spanleft[y] > x)
-        spanleft[y] = x;
-    if (spanright[y] < x)
-        spanright[y] = x;
+    if (state.spanleft[y] > x)
+        state.spanleft[y] = x;
+    if (state.spanright[y] < x)
+        state.spanright[y] = x;
 }
 
 void drawcell(int x, int y) {
-    const cell c = shown[y * screencols + x];
+    const cell c = state.shown[y * screencols + x];
     const unsigned char* g = windowfont[c.ch & 0xFF];
-    const Uint32 fg = colours[c.attr & 0x0F], bg = colours[(c.attr >> 4) & 0x0F];
-    const int stride = picturew * scale;
-    Uint32* row =
-        pixels.data() + static_cast<std::size_t>(y * glyphh * scale) * stride + x * glyphw * scale;
+    const Uint32 fg = state.colours[c.attr & 0x0F], bg = state.colours[(c.attr >> 4) & 0x0F];
+    const int stride = picturew * state.scale;
+    Uint32* row = state.pixels.data() +
+                  static_cast<std::size_t>(y * glyphh * state.scale) * stride +
+                  x * glyphw * state.scale;
     for (int gy = 0; gy < glyphh; gy++) {
         Uint32* line = row;
         for (int gx = 0; gx < glyphw; gx++) {
             const Uint32 v = (g[gy] & (0x80 >> gx)) ? fg : bg;
-            for (int s = 0; s < scale; s++)
+            for (int s = 0; s < state.scale; s++)
                 *line++ = v;
         }
         // The other pixel rows of a scaled glyph row are copies of its first.
-        for (int s = 1; s < scale; s++)
-            std::memcpy(row + s * stride, row, sizeof(Uint32) * glyphw * scale);
-        row += stride * scale;
+        for (int s = 1; s < state.scale; s++)
+            std::memcpy(row + s * stride, row, sizeof(Uint32) * glyphw * state.scale);
+        row += stride * state.scale;
     }
     markcell(x, y);
-    changed = true;
+    state.changed = true;
 }
 
 void drawall() {
@@ -67,60 +72,62 @@ void drawall() {
 
 void clearspans() {
     for (int y = 0; y < screenrows; y++) {
-        spanleft[y] = screencols;
-        spanright[y] = -1;
+        state.spanleft[y] = screencols;
+        state.spanright[y] = -1;
     }
 }
 
 // The largest whole multiple that fits the window's drawable area, the picture centred in it.
 void layout() {
     int w = picturew, h = pictureh;
-    SDL_GetRendererOutputSize(ren, &w, &h);
+    SDL_GetRendererOutputSize(state.ren, &w, &h);
     int s = std::max(1, std::min(w / picturew, h / pictureh));
-    place = {(w - picturew * s) / 2, (h - pictureh * s) / 2, picturew * s, pictureh * s};
-    if (s != scale || !tex) {
-        scale = s;
-        if (tex)
-            SDL_DestroyTexture(tex);
-        tex = SDL_CreateTexture(ren, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                picturew * s, pictureh * s);
+    state.place = {(w - picturew * s) / 2, (h - pictureh * s) / 2, picturew * s, pictureh * s};
+    if (s != state.scale || !state.tex) {
+        state.scale = s;
+        if (state.tex)
+            SDL_DestroyTexture(state.tex);
+        state.tex = SDL_CreateTexture(state.ren, SDL_PIXELFORMAT_RGB888,
+                                      SDL_TEXTUREACCESS_STREAMING, picturew * s, pictureh * s);
         // Opaque and in the window's own format, so drawing it is a plain copy.
-        SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_NONE);
-        pixels.assign(static_cast<std::size_t>(picturew * s) * pictureh * s, 0);
+        SDL_SetTextureBlendMode(state.tex, SDL_BLENDMODE_NONE);
+        state.pixels.assign(static_cast<std::size_t>(picturew * s) * pictureh * s, 0);
         drawall();
     }
-    fresh = true;
+    state.fresh = true;
 }
 
 // The changed cells go into the texture, a band of each row; where the renderer keeps its last
 // picture only those bands are drawn again, else the whole picture is.
 void show() {
-    if (!tex || (!fresh && !changed))
+    if (!state.tex || (!state.fresh && !state.changed))
         return;
-    const int stride = picturew * scale;
-    const bool whole = fresh || !keeps;
+    const int stride = picturew * state.scale;
+    const bool whole = state.fresh || !state.keeps;
     if (whole) {
-        SDL_SetRenderDrawColor(ren, 0, 0, 0, 255);
-        SDL_RenderClear(ren);
+        SDL_SetRenderDrawColor(state.ren, 0, 0, 0, 255);
+        SDL_RenderClear(state.ren);
     }
     for (int y = 0; y < screenrows; y++) {
-        if (spanright[y] < spanleft[y])
+        if (state.spanright[y] < state.spanleft[y])
             continue;
-        SDL_Rect r{spanleft[y] * glyphw * scale, y * glyphh * scale,
-                   (spanright[y] - spanleft[y] + 1) * glyphw * scale, glyphh * scale};
-        SDL_UpdateTexture(tex, &r, pixels.data() + static_cast<std::size_t>(r.y) * stride + r.x,
+        SDL_Rect r{state.spanleft[y] * glyphw * state.scale, y * glyphh * state.scale,
+                   (state.spanright[y] - state.spanleft[y] + 1) * glyphw * state.scale,
+                   glyphh * state.scale};
+        SDL_UpdateTexture(state.tex, &r,
+                          state.pixels.data() + static_cast<std::size_t>(r.y) * stride + r.x,
                           stride * static_cast<int>(sizeof(Uint32)));
         if (!whole) {
-            SDL_Rect to{place.x + r.x, place.y + r.y, r.w, r.h};
-            SDL_RenderCopy(ren, tex, &r, &to);
+            SDL_Rect to{state.place.x + r.x, state.place.y + r.y, r.w, r.h};
+            SDL_RenderCopy(state.ren, state.tex, &r, &to);
         }
     }
     clearspans();
     if (whole)
-        SDL_RenderCopy(ren, tex, nullptr, &place);
-    SDL_RenderPresent(ren);
-    fresh = false;
-    changed = false;
+        SDL_RenderCopy(state.ren, state.tex, nullptr, &state.place);
+    SDL_RenderPresent(state.ren);
+    state.fresh = false;
+    state.changed = false;
 }
 
 // The largest picture, up to twice the font's size, whose window with its frame fits the
@@ -144,14 +151,14 @@ void fitframe(int s) {
     int top = 0, left = 0, bottom = 0, right = 0;
     for (int waited = 0; waited < 200; waited += 10) {
         SDL_PumpEvents();
-        if (SDL_GetWindowBordersSize(win, &top, &left, &bottom, &right) != 0 || top > 0)
+        if (SDL_GetWindowBordersSize(state.win, &top, &left, &bottom, &right) != 0 || top > 0)
             break;
         SDL_Delay(10);
     }
     const int fits = firstscale(top, left, bottom, right);
     if (fits != s) {
-        SDL_SetWindowSize(win, picturew * fits, pictureh * fits);
-        SDL_SetWindowPosition(win, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        SDL_SetWindowSize(state.win, picturew * fits, pictureh * fits);
+        SDL_SetWindowPosition(state.win, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
 }
 
@@ -160,7 +167,7 @@ void fitframe(int s) {
 // SDL's own software renderer draws only the changed cells.
 bool drawsonprocessor() {
     SDL_RendererInfo info{};
-    if (SDL_GetRendererInfo(ren, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
+    if (SDL_GetRendererInfo(state.ren, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
         return false;
     using glstring = const unsigned char* (*)(unsigned int);
     const auto get = reinterpret_cast<glstring>(SDL_GL_GetProcAddress("glGetString"));
@@ -189,7 +196,7 @@ void seticon() {
         const_cast<unsigned char*>(windowicon), windowiconsize, windowiconsize, 32,
         windowiconsize * 4, SDL_PIXELFORMAT_RGBA32);
     if (icon) {
-        SDL_SetWindowIcon(win, icon);
+        SDL_SetWindowIcon(state.win, icon);
         SDL_FreeSurface(icon);
     }
 }
@@ -226,31 +233,33 @@ void windowopen() {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     int s = firstscale(0, 0, 0, 0);
-    win = SDL_CreateWindow("Dropple", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, picturew * s,
-                           pictureh * s, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
-    if (win && s > 1)
+    state.win =
+        SDL_CreateWindow("Dropple", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, picturew * s,
+                         pictureh * s, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (state.win && s > 1)
         fitframe(s);
-    if (win)
+    if (state.win)
         seticon();
-    if (win)
-        ren = SDL_CreateRenderer(win, -1, 0);
-    if (ren && !std::getenv("SDL_RENDER_DRIVER") && drawsonprocessor()) {
-        SDL_DestroyRenderer(ren);
+    if (state.win)
+        state.ren = SDL_CreateRenderer(state.win, -1, 0);
+    if (state.ren && !std::getenv("SDL_RENDER_DRIVER") && drawsonprocessor()) {
+        SDL_DestroyRenderer(state.ren);
         // Straight into the window's own pixels, not through OpenGL again; where SDL has no such
         // pixels (Wayland), through OpenGL after all.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        ren = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
-        if (!ren) {
+        state.ren = SDL_CreateRenderer(state.win, -1, SDL_RENDERER_SOFTWARE);
+        if (!state.ren) {
             SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, nullptr);
-            ren = SDL_CreateRenderer(win, -1, 0);
+            state.ren = SDL_CreateRenderer(state.win, -1, 0);
         }
     }
-    if (!ren)
+    if (!state.ren)
         cannotopen(SDL_GetError());
-    SDL_SetWindowMinimumSize(win, picturew, pictureh);
+    SDL_SetWindowMinimumSize(state.win, picturew, pictureh);
     SDL_RendererInfo info{};
-    keeps = SDL_GetRendererInfo(ren, &info) == 0 && std::strcmp(info.name, "software") == 0;
-    focused = true;
+    state.keeps =
+        SDL_GetRendererInfo(state.ren, &info) == 0 && std::strcmp(info.name, "software") == 0;
+    state.focused = true;
     clearspans();
     layout();
     windowkeymap();
@@ -258,26 +267,26 @@ void windowopen() {
 }
 
 void windowclose() {
-    if (tex)
-        SDL_DestroyTexture(tex);
-    if (ren)
-        SDL_DestroyRenderer(ren);
-    if (win)
-        SDL_DestroyWindow(win);
-    tex = nullptr;
-    ren = nullptr;
-    win = nullptr;
-    std::memset(shown, 0, sizeof shown);
+    if (state.tex)
+        SDL_DestroyTexture(state.tex);
+    if (state.ren)
+        SDL_DestroyRenderer(state.ren);
+    if (state.win)
+        SDL_DestroyWindow(state.win);
+    state.tex = nullptr;
+    state.ren = nullptr;
+    state.win = nullptr;
+    std::memset(state.shown, 0, sizeof state.shown);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 void windowpresent(const cell* buffer, short left, short top, short right, short bottom) {
-    if (!ren)
+    if (!state.ren)
         return;
     for (int y = std::max<int>(top, 0); y <= bottom && y < screenrows; y++)
         for (int x = std::max<int>(left, 0); x <= right && x < screencols; x++) {
             const cell c = buffer[y * screencols + x];
-            cell& s = shown[y * screencols + x];
+            cell& s = state.shown[y * screencols + x];
             if ((c.ch & 0xFF) != (s.ch & 0xFF) || (c.attr & 0xFF) != (s.attr & 0xFF)) {
                 s = c;
                 drawcell(x, y);
@@ -291,16 +300,16 @@ void windowsetpalette(const unsigned char* rgb) {
     for (int i = 0; i < 16; i++) {
         Uint32 v = 0xFF000000u | Uint32(rgb[i * 3]) << 16 | Uint32(rgb[i * 3 + 1]) << 8 |
                    Uint32(rgb[i * 3 + 2]);
-        differs = differs || v != colours[i];
-        colours[i] = v;
+        differs = differs || v != state.colours[i];
+        state.colours[i] = v;
     }
     // Every cell is drawn again in the new colours; the next present shows them.
-    if (differs && !pixels.empty())
+    if (differs && !state.pixels.empty())
         drawall();
 }
 
 void windowpump(std::uint64_t due) {
-    if (!ren)
+    if (!state.ren)
         return;
     bool relayout = false;
     // A key is timed when it is taken here: SDL reads the display's events only when asked, so
@@ -316,8 +325,8 @@ void windowpump(std::uint64_t due) {
                 break;
             windowkeyevent(e.key.keysym.scancode, true, now);
             if (e.key.keysym.sym == SDLK_F11) {
-                bool full = SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-                SDL_SetWindowFullscreen(win, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+                bool full = SDL_GetWindowFlags(state.win) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+                SDL_SetWindowFullscreen(state.win, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
             }
             break;
         case SDL_KEYUP:
@@ -329,37 +338,37 @@ void windowpump(std::uint64_t due) {
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
             case SDL_WINDOWEVENT_FOCUS_LOST:
-                focused = false;
+                state.focused = false;
                 break;
             case SDL_WINDOWEVENT_FOCUS_GAINED:
-                focused = true;
+                state.focused = true;
                 break;
             case SDL_WINDOWEVENT_SIZE_CHANGED:
                 relayout = true;
                 break;
             case SDL_WINDOWEVENT_EXPOSED:
             case SDL_WINDOWEVENT_RESTORED:
-                fresh = true;
+                state.fresh = true;
                 break;
             }
             break;
         }
     }
-    windowkeysupdate(focused, now, due);
+    windowkeysupdate(state.focused, now, due);
     if (relayout)
         layout();
-    if (fresh)
+    if (state.fresh)
         show();
 }
 
 SDL_Window* windowhandle() {
-    return win;
+    return state.win;
 }
 
 SDL_Renderer* windowrenderer() {
-    return ren;
+    return state.ren;
 }
 
 int windowscale() {
-    return scale;
+    return state.scale;
 }

@@ -5,6 +5,15 @@
 #include "platform/platform.h"
 
 const backend windowbackend = {
-    windowopen,     windowclose,    windowkeydown, fixed::nothing,   fixed::nothing, fixed::size,
-    fixed::setsize, fixed::setarea, windowpresent, windowsetpalette, windowpump,
+    .open = windowopen,
+    .close = windowclose,
+    .keydown = windowkeydown,
+    .usecodepage437 = fixed::nothing,
+    .hidecursor = fixed::nothing,
+    .consolesize = fixed::size,
+    .setbuffersize = fixed::setsize,
+    .setwindow = fixed::setarea,
+    .present = windowpresent,
+    .setpalette = windowsetpalette,
+    .pump = windowpump,
 };

@@ -19,7 +19,7 @@ unsigned char windowvk(std::int32_t keycode);
 // The code for a key by its place on the keyboard, for keys the layout gives no known code.
 unsigned char windowvkat(int scancode);
 
-// Keys (window_keys.cpp): the layout's codes are read again when it changes.
+// Keys (keys.cpp): the layout's codes are read again when it changes.
 void windowkeymap();
 // A press or release event, taken from SDL's queue at counter time `at`. Events wait their turn:
 // at each frame a key takes at most one, and only one taken before the frame is due to end
@@ -29,7 +29,7 @@ void windowkeyevent(int scancode, bool pressed, std::uint64_t at);
 void windowkeysupdate(bool focused, std::uint64_t at, std::uint64_t due);
 bool windowkeydown(unsigned char code);
 
-// Picture (window_video.cpp).
+// Picture and events (video.cpp).
 SDL_Window* windowhandle();
 SDL_Renderer* windowrenderer();
 int windowscale();

@@ -1,0 +1,50 @@
+#include "../game.h"
+#include "frontend/records.h"
+#include "shell/modes.h"
+#include "shell/replay.h"
+
+#include <set>
+
+// The menu's game rows follow its screens without a gap, each starting one mode; a mode is on
+// the menu exactly when it has a name, a file-name word of its own and a record, and a record by
+// time belongs to a mode with a goal (no other game has a time to keep).
+TEST(Modes, EveryMenuRowStartsOneModeWithItsNameWordAndRecord) {
+    std::set<std::string> words;
+    int onmenu = 0;
+    for (int m = 0; m < modecount; m++) {
+        const modeinfo& k = modes[m];
+        const bool row = k.menurow != 0;
+        EXPECT_EQ(std::tuple(k.name != nullptr, k.word != nullptr, k.record != best::none),
+                  std::tuple(row, row, row))
+            << "mode " << m;
+        EXPECT_TRUE(k.record != best::time || k.wins != goal::none) << "mode " << m;
+        if (row) {
+            onmenu++;
+            EXPECT_EQ(modeatrow(k.menurow), m);
+            EXPECT_TRUE(words.insert(k.word).second) << k.word;
+            EXPECT_EQ(gameslug(std::uint8_t(m)), k.word);
+        }
+    }
+    EXPECT_EQ(modeatrow(0), -1);
+    for (int row = menurows() - onmenu; row < menurows(); row++)
+        EXPECT_GE(modeatrow(unsigned(row)), 0) << "row " << row;
+    EXPECT_EQ(modeatrow(unsigned(menurows())), -1);
+}
+
+// A game over is a win exactly when the mode's goal is met, one short of it is not; a mode with
+// no goal is never won.
+TEST(Modes, AGameOverIsAWinFromTheGoalOn) {
+    for (int m = 0; m < modecount; m++) {
+        newgame(std::uint8_t(m));
+        const modeinfo& k = modes[m];
+        std::uint64_t* counter = k.wins == goal::lines    ? &ingamev.lines
+                                 : k.wins == goal::frames ? &ingamev.frames
+                                                          : &ingamev.level;
+        ingamev.over = 1;
+        for (std::uint64_t at : {k.goalat - 1, k.goalat}) {
+            *counter = k.wins == goal::none ? 100000 : at;
+            const bool won = k.wins != goal::none && at == k.goalat;
+            EXPECT_EQ(currentresult().how, won ? wongame : toppedout) << "mode " << m;
+        }
+    }
+}
