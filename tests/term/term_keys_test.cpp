@@ -131,12 +131,15 @@ TEST(TermProbe, TheProtocolAnswerCountsOnlyBeforeTheAttributes) {
         const bool pushed = source == fromprotocol;
         const std::string heard = t.heard();
         EXPECT_NE(heard.find("\x1b[?u\x1b[c"), std::string::npos) << "the questions";
-        EXPECT_EQ(heard.find(pushed ? "\x1b[>11u" : "\x1b[>") != std::string::npos, pushed);
-        // Pushed after the other reports, popped before them, on every way out.
-        EXPECT_EQ(modeson,
-                  "\x1b[?1004h\x1b[?1000h\x1b[?1006h" + std::string(pushed ? "\x1b[>11u" : ""));
-        EXPECT_EQ(modesoff,
-                  (pushed ? "\x1b[<u" : std::string()) + "\x1b[?1006l\x1b[?1000l\x1b[?1004l");
+        EXPECT_EQ(heard.find("\x1b[>11u") != std::string::npos, pushed);
+        // Pushed after the other reports, popped before them, on every way out; the modifier
+        // reports are asked for where the protocol is not, and undone on every way out.
+        EXPECT_EQ(modeson, "\x1b[?1004h\x1b[?1000h\x1b[?1006h" +
+                               std::string(pushed ? "\x1b[>11u" : "\x1b[>4;2m"));
+        EXPECT_EQ(modesoff, (pushed ? "\x1b[<u" : "\x1b[>4m") +
+                                std::string("\x1b[?1006l\x1b[?1000l\x1b[?1004l"));
+        EXPECT_EQ(heard.find("\x1b[>4m\x1b[>11u") != std::string::npos, pushed)
+            << "the modifier reports undone before the protocol's flags";
         if (!pushed)
             continue;
         t.frame("\x1b[57441u\x1b[57447u\x1b[D\x1b[57441;2:3u\x1b[1;2:3");

@@ -78,6 +78,10 @@ TEST(TermParse, TerminalsWithoutReleases) {
            {"\x1bOR\x1b[15~\x03\x1a", "tap 72, tap 74, tap 43 c, tap 5A c"},
            // A modifier between SS3 and the letter; xterm's other form of a modified key.
            {"\x1bO2P\x1b[27;5;99~", "tap 70 s, tap 43 c"},
+           // Modified keys as xterm and tmux report them when asked: Shift+Return in both forms,
+           // Ctrl+Shift+A, Shift+Escape.
+           {"\x1b[13;2u\x1b[27;2;13~\x1b[65;6u\x1b[27;2u",
+            "tap 0D s, tap 0D s, tap 41 s c, tap 1B s"},
            {"\r\t\x7f ", "tap 0D, tap 09, tap 08, tap 20"},
            {"\033a", "tap 41 a"},
            {"\x1b\x1b[A", "tap 1B, tap 26"},
