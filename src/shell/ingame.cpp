@@ -19,10 +19,27 @@ static bool poll(int slot) {
     return slotsdown >> slot & 1;
 }
 
+// Frames a stand-in's tap still counts as held on the final screen.
+constexpr int latchframes = 60;
+static int latched[8];
+
 std::uint8_t readslots() {
+    unsigned char standin[8];
+    findstandins(standin);
     std::uint8_t down = 0;
-    for (int slot = 0; slot < 8; slot++)
-        down |= static_cast<std::uint8_t>(keydown(ingamekeys[slot]) << slot);
+    for (int slot = 0; slot < 8; slot++) {
+        bool d = keydown(ingamekeys[slot]);
+        // A stand-in is a key of a display that cannot tell two keys held together until they
+        // repeat: on the final screen, where hold is held while pause is pressed, its tap stays
+        // down for a second.
+        const bool tapped = standin[slot] && keydown(standin[slot]);
+        if (!ingamev.over || tapped)
+            latched[slot] = tapped && ingamev.over ? latchframes : 0;
+        else if (latched[slot] > 0)
+            latched[slot]--;
+        d = d || tapped || latched[slot] > 0;
+        down |= static_cast<std::uint8_t>(d << slot);
+    }
     return down;
 }
 

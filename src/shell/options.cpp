@@ -19,10 +19,15 @@ void help(std::FILE* to) {
     if (canshow(display::window))
         std::fprintf(to,
                      "  --window         play in a window of its own instead of the terminal\n");
-    std::fprintf(to, "  --replay FILE    watch a recorded game (Return pauses, Ctrl-C ends)\n"
-                     "  --check FILE     replay it without showing it; status 0 when it ends as\n"
-                     "                   recorded, 1 when not, 2 when it is no replay\n"
-                     "  --records        print the personal bests\n");
+    std::fprintf(to,
+                 "  --replay FILE    watch a recorded game (Return pauses, Ctrl-C ends)\n"
+                 "  --check FILE     replay it without showing it; status 0 when it ends as\n"
+                 "                   recorded, 1 when not, 2 when it is no replay\n"
+                 "  --records        print the personal bests\n"
+                 "\nKeys: a terminal that reports key presses only (tmux, screen, any terminal\n"
+                 "over ssh) never sees left Shift, the hold key, pressed alone: there C stands\n"
+                 "in for it, or the first of V A S D F Q W E that no key of the game is bound\n"
+                 "to, as the menu's bottom line says. The settings stay as they are.\n");
     std::fprintf(to,
                  "\nFiles (the working directory's own \"savefile\" and \"audio\" come first):\n");
     for (const char* name : {"savefile", "audio", "records", "replays"}) {

@@ -53,6 +53,19 @@ TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
         EXPECT_FALSE(keyisdown(s, static_cast<unsigned char>(k))) << k;
 }
 
+// Guessing from key repeat sees only what the terminal sends as a key of its own: never a modifier
+// or a lock key alone. Every other source sees every key.
+TEST(TermKeys, WithoutReleasesNoModifierOrLockKeyIsSeenAlone) {
+    keystate s;
+    std::string seen;
+    for (int k : {0x10, 0xA0, 0xA1, 0x11, 0xA3, 0xA4, 0x14, 0x90, 0x5B, 0x13, 0x43, 0x56,
+                  0x41, 0x0D, 0x25, 0x20, 0x1B, 0x08, 0x70, 0x7B, 0x2E, 0x01, 0xBA})
+        seen += keyvisible(s, static_cast<unsigned char>(k)) ? '#' : '.';
+    EXPECT_EQ(seen, "..........#############");
+    s.source = fromprotocol;
+    EXPECT_TRUE(keyvisible(s, 0xA0) && keyvisible(s, 0x14));
+}
+
 // Presses and releases from the input devices reach the frames one at a time; a device that lost
 // some has its key map mend them; while the terminal has no focus its keys do not count.
 TEST(TermKeys, DeviceTransitionsQueueAndTheKeyMapMendsLostOnes) {

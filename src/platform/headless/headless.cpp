@@ -14,6 +14,7 @@ std::uint64_t counter = 1000000;
 std::uint64_t readcount = 0;
 std::int32_t calendar = 0;
 std::bitset<256> down;
+std::bitset<256> unseen;
 keyqueue events;
 std::function<void(std::uint64_t)> framehook;
 std::uint64_t frames = 0;
@@ -38,6 +39,7 @@ void reset() {
     readcount = 0;
     calendar = 0;
     down.reset();
+    unseen.reset();
     queueclear(events);
     framehook = nullptr;
     frames = 0;
@@ -73,6 +75,9 @@ void press(unsigned char code) {
 }
 void release(unsigned char code) {
     down.reset(code);
+}
+void hide(unsigned char code) {
+    unseen.set(code);
 }
 void releaseall() {
     down.reset();
@@ -132,6 +137,10 @@ bool headkeydown(unsigned char code) {
     return down.test(code) || events.down[code];
 }
 
+bool headkeyseen(unsigned char code) {
+    return !unseen.test(code);
+}
+
 void headusecodepage437() {}
 void headhidecursor() {}
 bool headconsolesize(short* c, short* r) {
@@ -172,7 +181,7 @@ void headpump(std::uint64_t due) {
 const backend head = {
     headopen,       headclose,       headkeydown,       headusecodepage437,
     headhidecursor, headconsolesize, headsetbuffersize, headsetwindow,
-    headpresent,    headsetpalette,  headpump,
+    headpresent,    headsetpalette,  headpump,          headkeyseen,
 };
 
 } // namespace

@@ -237,6 +237,10 @@ bool keysdown(unsigned char code) {
     return keyisdown(state, code);
 }
 
+bool keysseen(unsigned char code) {
+    return keyvisible(state, code);
+}
+
 void keysreleaseall() {
     keyclear(state);
 }

@@ -1,6 +1,9 @@
 // Key state from reports, from an outside key map, or guessed from key repeat.
 #include "platform/term/keys.h"
 
+#include <bitset>
+#include <string>
+
 namespace {
 
 void guess(keystate& s, unsigned char code, std::uint64_t ms) {
@@ -130,6 +133,34 @@ void keyoutside(keystate& s, const bool* down, std::uint64_t ms) {
 
 bool keyisdown(const keystate& s, unsigned char code) {
     return vkdown(code, [&](unsigned char k) { return one(s, k); });
+}
+
+bool keyvisible(const keystate& s, unsigned char code) {
+    if (s.source != fromrepeat)
+        return true;
+    // What the parser names from everything such a terminal sends: each byte typed, the Escape
+    // key, the tilde and letter forms, the SS3 forms, and mouse buttons.
+    static const std::bitset<256> named = [] {
+        std::string sent = "\x1b\x1b";
+        for (int c = 0; c < 0x80; c++)
+            if (c != 0x1B)
+                sent += static_cast<char>(c);
+        for (int n = 1; n <= 34; n++)
+            sent += "\x1b[" + std::to_string(n) + "~";
+        for (char f = 'A'; f <= 'Z'; f++)
+            sent += std::string("\x1b[1;2") + f + "\x1bO" + f;
+        for (int b : {0, 1, 2, 128, 129})
+            sent += "\x1b[<" + std::to_string(b) + ";1;1M";
+        termparser p;
+        std::vector<keyevent> events;
+        parse(p, reinterpret_cast<const unsigned char*>(sent.data()), sent.size(), events);
+        std::bitset<256> seen;
+        for (const keyevent& e : events)
+            if (e.kind == evtap || e.kind == evpress)
+                seen.set(e.code);
+        return seen;
+    }();
+    return named.test(code);
 }
 
 void keyclear(keystate& s) {

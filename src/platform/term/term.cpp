@@ -142,6 +142,10 @@ bool termkeydown(unsigned char code) {
     return keysdown(code);
 }
 
+bool termkeyseen(unsigned char code) {
+    return keysseen(code);
+}
+
 void termpresent(const cell* buffer, short left, short top, short right, short bottom) {
     renderput(buffer, left, top, right, bottom);
     if (termowned())
@@ -176,5 +180,5 @@ void termpump(std::uint64_t due) {
 
 const backend termbackend = {
     termopen,       termclose,      termkeydown, fixed::nothing, fixed::nothing, fixed::size,
-    fixed::setsize, fixed::setarea, termpresent, renderpalette,  termpump,
+    fixed::setsize, fixed::setarea, termpresent, renderpalette,  termpump,       termkeyseen,
 };

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 const backend windowbackend = {
-    windowopen,     windowclose,    windowkeydown, fixed::nothing,   fixed::nothing, fixed::size,
-    fixed::setsize, fixed::setarea, windowpresent, windowsetpalette, windowpump,
+    windowopen,     windowclose,      windowkeydown,  fixed::nothing,
+    fixed::nothing, fixed::size,      fixed::setsize, fixed::setarea,
+    windowpresent,  windowsetpalette, windowpump,     fixed::everykey,
 };
