@@ -51,6 +51,14 @@ TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
     keystep(s);
     for (int k = 0; k < 256; k++)
         EXPECT_FALSE(keyisdown(s, static_cast<unsigned char>(k))) << k;
+    // Ctrl-C and Ctrl-Z are the program's: nothing is guessed of them, so a run that saw no other
+    // key has no guessed keys to tell of.
+    keystate q;
+    EXPECT_EQ(keyapply(q, {evtap, 'C', modctrl}, 0), wantquit);
+    EXPECT_EQ(keyapply(q, {evtap, 'Z', modctrl}, 0), wantsuspend);
+    keystep(q);
+    EXPECT_FALSE(q.guessed || keyisdown(q, 'C') || keyisdown(q, 0x11));
+    EXPECT_TRUE(s.guessed);
 }
 
 // Guessing from key repeat sees only what the terminal sends as a key of its own: never a modifier

@@ -246,7 +246,7 @@ void keysreleaseall() {
 }
 
 void keysnote() {
-    if (state.source != fromrepeat || !isatty(infd))
+    if (state.source != fromrepeat || !state.guessed || !isatty(infd))
         return;
     auto tell = [](const char* text) { writeall(STDERR_FILENO, text, std::strlen(text), 0); };
     // Every line fits the 80 columns of the smallest terminal the game plays in.

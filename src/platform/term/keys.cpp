@@ -9,6 +9,7 @@ namespace {
 void guess(keystate& s, unsigned char code, std::uint64_t ms) {
     const std::uint64_t gap = s.seen[code] ? ms - s.last[code] : firstrepeat + 1;
     s.seen[code] = true;
+    s.guessed = true;
     s.last[code] = ms;
     s.held[code] = true;
     s.guessedat[code] = s.at;
@@ -58,6 +59,17 @@ bool one(const keystate& s, unsigned char code) {
     return s.events.down[code] || (s.source == fromx && s.focused && s.outside[code]);
 }
 
+// Ctrl-C and Ctrl-Z are the program's, not keys of the game.
+keyaction control(const keyevent& e) {
+    if (e.kind != evrelease && (e.mods & modctrl) && !(e.mods & (modshift | modsuper))) {
+        if (e.code == 'C')
+            return wantquit;
+        if (e.code == 'Z')
+            return wantsuspend;
+    }
+    return noaction;
+}
+
 } // namespace
 
 keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
@@ -81,6 +93,8 @@ keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
         queuepush(s.events, e.code, false, s.at);
         break;
     case evtap:
+        if (const keyaction a = control(e); a != noaction)
+            return a;
         if (s.source == fromx || s.source == fromdevices)
             check(s, ms);
         // With reports on, bare text is pasted, not typed; with an outside map, it is only noise.
@@ -90,13 +104,7 @@ keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
     default:
         return noaction;
     }
-    if (e.kind != evrelease && (e.mods & modctrl) && !(e.mods & (modshift | modsuper))) {
-        if (e.code == 'C')
-            return wantquit;
-        if (e.code == 'Z')
-            return wantsuspend;
-    }
-    return noaction;
+    return control(e);
 }
 
 void keytick(keystate& s, std::uint64_t ms) {

@@ -40,6 +40,7 @@ struct keystate {
     bool anyoutside = false;
     int hits = 0, misses = 0;
     bool fellback = false;
+    bool guessed = false; // a key of the game was guessed at least once
 };
 
 // Keys typed faster than this apart are the terminal's auto-repeat, not the player's taps; the
