@@ -2,6 +2,7 @@
 #include "console/screen.h"
 #include "console/sound.h"
 #include "frontend/frontend.h"
+#include "frontend/records.h"
 #include "platform/platform.h"
 #include "rules/rules.h"
 #include "shell/ingameloop.h"
@@ -10,6 +11,8 @@
 #include "shell/shell.h"
 
 #include <cstdint>
+#include <iterator>
+#include <string>
 
 // The key slots of this frame, bit i for slot i, read once when the frame begins: a frame sees
 // one state of the keyboard, and a replay can stand in for it.
@@ -315,7 +318,19 @@ bool playframe(std::uint8_t slots) {
     return true;
 }
 
+// A game without its sounds would be silent without a word: the player hears why once the program
+// has ended.
+static void tellsilence() {
+    const int missing = soundsmissing();
+    const std::string where = whereis("audio");
+    if (missing == static_cast<int>(std::size(soundcatalogue)))
+        notice("dropple: the game was silent: no sounds in " + where + ".");
+    else if (missing > 0)
+        notice("dropple: " + std::to_string(missing) + " sounds were missing from " + where + ".");
+}
+
 unsigned char ingame(unsigned char mode) {
+    tellsilence();
     recordstart();
     gamesetup(mode);
     recordsetup();

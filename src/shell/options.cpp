@@ -32,8 +32,12 @@ void help(std::FILE* to) {
                  "\nFiles (the working directory's own \"savefile\" and \"audio\" come first):\n");
     for (const char* name : {"savefile", "audio", "records", "replays"}) {
         std::string at = whereis(name);
+        // Without its sounds the game is silent: say so before it is.
+        const bool silent = std::strcmp(name, "audio") == 0 && listfolder(at.c_str()).empty();
         if (at.find('/') == std::string::npos)
             at += " (in the working directory)";
+        if (silent)
+            at += " (not there: no sounds)";
         std::fprintf(to, "  %-9s  %s\n", name, at.c_str());
     }
 }
@@ -64,6 +68,10 @@ int readoptions(int argc, char** argv, options* out) {
         out->check = out->check || check;
         if (check && (i + 1 == argc || argv[i + 1][0] == '-'))
             continue;
+        if (std::strcmp(a, "--replay") == 0 && (i + 1 == argc || argv[i + 1][0] == '-')) {
+            std::fprintf(stderr, "dropple: --replay needs a replay: dropple --replay FILE\n");
+            return 2;
+        }
         if ((check || std::strcmp(a, "--replay") == 0) && i + 1 < argc) {
             out->replay = argv[++i];
             continue;

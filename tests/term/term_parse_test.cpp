@@ -4,8 +4,12 @@
 // that each is one cell wide and never acts on the terminal).
 #include "platform/term/parse.h"
 #include "platform/term/render.h"
+#include "platform/term/terminfo.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -114,6 +118,32 @@ TEST(TermParse, DamagedInputPressesNothing) {
     damaged.push_back({"\x1b[" + std::string(3000, '1') + "u\x1b[98;1:3u", "release 42"});
     check(damaged, true);
     check(damaged, false);
+}
+
+// TERM and the terminfo entry it names: unset, dumb, or an entry without cursor addressing (made
+// here by tic, and the system's own) cannot show the game; an entry with it can, and a name this
+// machine has no entry for is given the benefit of the doubt. A damaged entry moves no cursor.
+TEST(TermInfo, OnlyATerminalThatCanMoveItsCursorShowsTheGame) {
+    const std::string dir = std::filesystem::temp_directory_path() / "dropple-terminfo";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/t.src")
+        << "nocup|no cursor,\n\tcols#80, lines#25, bel=^G,\n"
+        << "withcup|cursor,\n\tcols#80, lines#25, cup=\\E[%i%p1%d;%p2%dH,\n";
+    ASSERT_EQ(std::system(("tic -o " + dir + " " + dir + "/t.src 2>/dev/null").c_str()), 0);
+    setenv("TERMINFO", dir.c_str(), 1);
+    std::string drawable;
+    for (const char* term : {"", "dumb", "nocup", "withcup", "xterm", "no-such-terminal"})
+        drawable += undrawable(term).empty() ? '#' : '.';
+    EXPECT_EQ(drawable, "...###");
+    EXPECT_FALSE(undrawable(nullptr).empty());
+    unsetenv("TERMINFO");
+    std::filesystem::remove_all(dir);
+    // The header's counts point past the end, or the magic number is wrong.
+    const unsigned char cut[] = {0x1A, 0x01, 2, 0, 0, 0, 0, 0, 40, 0, 0, 0, 'x', 0};
+    const unsigned char other[] = {0x1B, 0x01, 0, 0, 0, 0, 0, 0, 11, 0, 0, 0, 0, 0, 0, 0, 0,
+                                   0,    0,    0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_FALSE(entrymovescursor(cut, sizeof cut));
+    EXPECT_FALSE(entrymovescursor(other, sizeof other));
 }
 
 TEST(glyphs, everybyteisitscodepagecharacterthecontrolbytestheirpictures) {
