@@ -122,7 +122,7 @@ TEST(TermParse, DamagedInputPressesNothing) {
 
 // TERM and the terminfo entry it names: unset, dumb, or an entry without cursor addressing (made
 // here by tic, and the system's own) cannot show the game; an entry with it can, and a name this
-// machine has no entry for is given the benefit of the doubt. A damaged entry moves no cursor.
+// machine has no entry for is given the benefit of the doubt.
 TEST(TermInfo, OnlyATerminalThatCanMoveItsCursorShowsTheGame) {
     const std::string dir = std::filesystem::temp_directory_path() / "dropple-terminfo";
     std::filesystem::create_directories(dir);
@@ -138,12 +138,9 @@ TEST(TermInfo, OnlyATerminalThatCanMoveItsCursorShowsTheGame) {
     EXPECT_FALSE(undrawable(nullptr).empty());
     unsetenv("TERMINFO");
     std::filesystem::remove_all(dir);
-    // The header's counts point past the end, or the magic number is wrong.
+    // An entry whose counts point past its end moves nothing.
     const unsigned char cut[] = {0x1A, 0x01, 2, 0, 0, 0, 0, 0, 40, 0, 0, 0, 'x', 0};
-    const unsigned char other[] = {0x1B, 0x01, 0, 0, 0, 0, 0, 0, 11, 0, 0, 0, 0, 0, 0, 0, 0,
-                                   0,    0,    0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_FALSE(entrymovescursor(cut, sizeof cut));
-    EXPECT_FALSE(entrymovescursor(other, sizeof other));
 }
 
 TEST(glyphs, everybyteisitscodepagecharacterthecontrolbytestheirpictures) {
