@@ -21,7 +21,7 @@ for tool in $tools; do
 done
 if [ "$how" = xterm ] && [ -z "${XDISPLAY_INNER:-}" ]; then
     export XDISPLAY_INNER=1
-    exec timeout 150 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+    exec timeout 140 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 dir=$(mktemp -d)
 server=final$$
