@@ -24,6 +24,7 @@ const backend null = {
     .present = show,
     .setpalette = colours,
     .pump = nopump,
+    .keyseen = fixed::everykey,
 };
 
 } // namespace

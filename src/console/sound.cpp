@@ -1,6 +1,8 @@
 #include "console/sound.h"
 #include "platform/platform.h"
 
+#include <algorithm>
+
 const char* const soundcatalogue[60] = {
     "b2b_continue.wav",  "b2b_end.wav",   "b2b_start.wav", "bravo.wav",    "combo1.wav",
     "combo10.wav",       "combo11.wav",   "combo12.wav",   "combo13.wav",  "combo14.wav",
@@ -15,6 +17,14 @@ const char* const soundcatalogue[60] = {
     "piece5.wav",        "piece6.wav",    "ready.wav",     "rotate.wav",   "rotfail.wav",
     "softdrop.wav",      "tspin0.wav",    "tspin1.wav",    "tspin2.wav",   "tspin3.wav",
 };
+
+int soundsmissing() {
+    const std::vector<std::string> there = listfolder(whereis("audio").c_str());
+    int missing = 0;
+    for (const char* name : soundcatalogue)
+        missing += std::find(there.begin(), there.end(), name) == there.end();
+    return missing;
+}
 
 void loadsound(std::string name) {
     soundopen(name);

@@ -29,6 +29,17 @@ void applypalette();
 
 bool guikeyrepeat(int slot);
 
+// The in-game slots whose own key the display cannot see by itself get a stand-in for the run, a
+// key that no slot is bound to (C first); 0 where the slot's key is seen.
+void findstandins(unsigned char standin[8]);
+// A key's name as the game shows it to the player ("left Shift", "Return", "C").
+std::string keyname(unsigned char code);
+// The menu's bottom line about the stand-ins; empty when every in-game key is seen.
+std::string standinnote();
+// How the final screen of a game goes back to the menu with the keys bound ("left Shift+Return:
+// menu"), at most 34 characters.
+std::string waybacktext();
+
 unsigned char menu();
 // The rows of the main menu: its screens, then the games.
 int menurows();

@@ -6,6 +6,7 @@
 #include "shell/shell.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -58,6 +59,9 @@ unsigned char menu() {
         for (std::size_t k = 0; k < std::strlen(item(row)); k++)
             screen[row * screencols + static_cast<int>(k)].ch =
                 static_cast<unsigned char>(item(row)[k]);
+    // The bottom row is free but for the frame meter at its end.
+    const std::string note = standinnote().substr(0, screencols - 5);
+    puttext(screenrows - 1, 0, note.c_str());
     unsigned char cursor = 0;
     paintrow(cursor, hl);
 

@@ -33,6 +33,10 @@ bool keydown(unsigned char code) {
     return on().keydown(code);
 }
 
+bool keyseen(unsigned char code) {
+    return on().keyseen(code);
+}
+
 void usecodepage437() {
     on().usecodepage437();
 }

@@ -28,6 +28,9 @@ void platformclose();
 
 // Keyboard: whether the key with this virtual-key code is down at this moment.
 bool keydown(unsigned char code);
+// Whether the display can tell at all that this key is down by itself: a terminal that reports no
+// key releases never sees a modifier or a lock key pressed alone.
+bool keyseen(unsigned char code);
 
 // Monotonic counter and its frequency in ticks per second.
 std::uint64_t ticks();
@@ -100,6 +103,7 @@ struct backend {
     void (*present)(const cell* buffer, short left, short top, short right, short bottom);
     void (*setpalette)(const unsigned char* rgb);
     void (*pump)(std::uint64_t due);
+    bool (*keyseen)(unsigned char code);
 };
 // The table that shows the game this way, null when this build cannot. Each program links exactly
 // one definition: the headless back end's, the Windows console's, or the Linux choice between the

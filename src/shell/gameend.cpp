@@ -1,6 +1,7 @@
 #include "console/draw.h"
 #include "console/screen.h"
 #include "console/sound.h"
+#include "frontend/frontend.h"
 #include "shell/ingamev.h"
 #include "shell/shell.h"
 
@@ -12,6 +13,11 @@ void endtext(const char* text, int column) {
         screen[24 * screencols + column + i].ch = static_cast<unsigned char>(text[i]);
 }
 
+// Left of the end text, which starts at column 35 at the earliest: how to leave for the menu.
+void wayback() {
+    endtext(waybacktext().substr(0, 34).c_str(), 0);
+}
+
 } // namespace
 
 void gameover() {
@@ -19,6 +25,7 @@ void gameover() {
     playsound("gameover.wav");
     ingamev.over = 1;
     endtext("GAME OVER!", 35);
+    wayback();
 }
 
 void win() {
@@ -26,4 +33,5 @@ void win() {
     playsound("excellent.wav");
     ingamev.over = 1;
     endtext("YOU WIN!", 36);
+    wayback();
 }

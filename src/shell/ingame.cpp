@@ -2,6 +2,7 @@
 #include "console/screen.h"
 #include "console/sound.h"
 #include "frontend/frontend.h"
+#include "frontend/records.h"
 #include "platform/platform.h"
 #include "rules/rules.h"
 #include "shell/ingameloop.h"
@@ -11,6 +12,8 @@
 #include "shell/shell.h"
 
 #include <cstdint>
+#include <iterator>
+#include <string>
 
 // The key slots of this frame, bit i for slot i, read once when the frame begins: a frame sees
 // one state of the keyboard, and a replay can stand in for it.
@@ -20,10 +23,27 @@ static bool poll(int slot) {
     return slotsdown >> slot & 1;
 }
 
+// Frames a stand-in's tap still counts as held on the final screen.
+constexpr int latchframes = 60;
+static int latched[8];
+
 std::uint8_t readslots() {
+    unsigned char standin[8];
+    findstandins(standin);
     std::uint8_t down = 0;
-    for (int slot = 0; slot < 8; slot++)
-        down |= static_cast<std::uint8_t>(keydown(ingamekeys[slot]) << slot);
+    for (int slot = 0; slot < 8; slot++) {
+        bool d = keydown(ingamekeys[slot]);
+        // A stand-in is a key of a display that cannot tell two keys held together until they
+        // repeat: on the final screen, where hold is held while pause is pressed, its tap stays
+        // down for a second.
+        const bool tapped = standin[slot] && keydown(standin[slot]);
+        if (!ingamev.over || tapped)
+            latched[slot] = tapped && ingamev.over ? latchframes : 0;
+        else if (latched[slot] > 0)
+            latched[slot]--;
+        d = d || tapped || latched[slot] > 0;
+        down |= static_cast<std::uint8_t>(d << slot);
+    }
     return down;
 }
 
@@ -300,7 +320,19 @@ bool playframe(std::uint8_t slots) {
     return true;
 }
 
+// A game without its sounds would be silent without a word: the player hears why once the program
+// has ended.
+static void tellsilence() {
+    const int missing = soundsmissing();
+    const std::string where = whereis("audio");
+    if (missing == static_cast<int>(std::size(soundcatalogue)))
+        notice("dropple: the game was silent: no sounds in " + where + ".");
+    else if (missing > 0)
+        notice("dropple: " + std::to_string(missing) + " sounds were missing from " + where + ".");
+}
+
 unsigned char ingame(unsigned char mode) {
+    tellsilence();
     recordstart();
     gamesetup(mode);
     recordsetup();

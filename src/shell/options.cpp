@@ -19,16 +19,25 @@ void help(std::FILE* to) {
     if (canshow(display::window))
         std::fprintf(to,
                      "  --window         play in a window of its own instead of the terminal\n");
-    std::fprintf(to, "  --replay FILE    watch a recorded game (Return pauses, Ctrl-C ends)\n"
-                     "  --check FILE     replay it without showing it; status 0 when it ends as\n"
-                     "                   recorded, 1 when not, 2 when it is no replay\n"
-                     "  --records        print the personal bests\n");
+    std::fprintf(to,
+                 "  --replay FILE    watch a recorded game (Return pauses, Ctrl-C ends)\n"
+                 "  --check FILE     replay it without showing it; status 0 when it ends as\n"
+                 "                   recorded, 1 when not, 2 when it is no replay\n"
+                 "  --records        print the personal bests\n"
+                 "\nKeys: a terminal that reports key presses only (tmux, screen, any terminal\n"
+                 "over ssh) never sees left Shift, the hold key, pressed alone: there C stands\n"
+                 "in for it, or the first of V A S D F Q W E that no key of the game is bound\n"
+                 "to, as the menu's bottom line says. The settings stay as they are.\n");
     std::fprintf(to,
                  "\nFiles (the working directory's own \"savefile\" and \"audio\" come first):\n");
     for (const char* name : {"savefile", "audio", "records", "replays"}) {
         std::string at = whereis(name);
+        // Without its sounds the game is silent: say so before it is.
+        const bool silent = std::strcmp(name, "audio") == 0 && listfolder(at.c_str()).empty();
         if (at.find_first_of("/\\") == std::string::npos)
             at += " (in the working directory)";
+        if (silent)
+            at += " (not there: no sounds)";
         std::fprintf(to, "  %-9s  %s\n", name, at.c_str());
     }
 }
@@ -59,6 +68,10 @@ int readoptions(int argc, char** argv, options* out) {
         out->check = out->check || check;
         if (check && (i + 1 == argc || argv[i + 1][0] == '-'))
             continue;
+        if (std::strcmp(a, "--replay") == 0 && (i + 1 == argc || argv[i + 1][0] == '-')) {
+            std::fprintf(stderr, "dropple: --replay needs a replay: dropple --replay FILE\n");
+            return 2;
+        }
         if ((check || std::strcmp(a, "--replay") == 0) && i + 1 < argc) {
             out->replay = argv[++i];
             continue;

@@ -44,6 +44,12 @@ void restored(const ptyrun& g) {
         return std::distance(std::sregex_iterator(g.out.begin(), g.out.end(), r), {});
     };
     EXPECT_EQ(count(push), count(pop));
+    // Keys with modifiers reported as such: the last word on them is the undo.
+    static const std::regex modified("\x1b\\[>4(;[0-9]*)?m");
+    std::string last;
+    for (std::sregex_iterator m(g.out.begin(), g.out.end(), modified), e; m != e; ++m)
+        last = m->str();
+    EXPECT_TRUE(last.empty() || last == "\x1b[>4m") << "modifier reports left on";
     EXPECT_EQ(count(sync), count(unsync)) << "an update ended that was never begun";
     // What it tells the player once the screen is back fits 80 columns.
     EXPECT_FALSE(std::regex_search(g.out.substr(g.out.rfind("\x1b[?1049l") + 8), wide));
@@ -88,13 +94,14 @@ struct standin : ptyrun {
 TEST(restore, everywayoutgivesbacktheterminal) {
     const std::tuple<const char*, int, int> ends[] = {
         {"Ctrl-C in a game", 0, 130}, {"quit from the menu", 0, 0}, {"SIGTERM", SIGTERM, 143},
-        {"SIGHUP", SIGHUP, 129},      {"SIGSEGV", SIGSEGV, 139},
+        {"SIGHUP", SIGHUP, 129},      {"SIGSEGV", SIGSEGV, 139},    {"Ctrl-C at once", 0, 130},
     };
     for (auto [name, sig, status] : ends) {
         SCOPED_TRACE(name);
         ptyrun g;
         ASSERT_TRUE(g.start({DROPPLE})) << g.out;
-        if (status == 130) {
+        const bool played = std::string(name) == "Ctrl-C in a game";
+        if (played) {
             for (int i = 0; i < 7; i++)
                 g.type("\x1b[B", 100);
             g.type("\r");
@@ -105,9 +112,32 @@ TEST(restore, everywayoutgivesbacktheterminal) {
         else
             g.type(status ? "\x03" : "\r");
         ended(g, status);
-        // Once the terminal is back, a line says that held keys could only be guessed.
-        EXPECT_TRUE(status != 130 || g.shown("held keys were ", g.out.rfind("\x1b[?1049l")));
+        // Once the terminal is back, a line says that held keys could only be guessed, when keys
+        // of the game were typed (Ctrl-C is none).
+        EXPECT_EQ(g.shown("held keys were ", g.out.rfind("\x1b[?1049l")), played || status == 0);
     }
+}
+
+// What the game says where it cannot do what it is asked: a terminal that cannot move its cursor
+// (TERM=dumb, or unset) is told so on one line and left untouched, with status 1; --replay
+// without a replay says what it needs; --help marks a sound folder that is not there. (A game
+// played without its sounds says so at the end: the final screen's test.)
+TEST(say, whatthegamecannotdoissaidononeline) {
+    for (const char* unset : {"TERM=dumb", "-uTERM"}) {
+        SCOPED_TRACE(unset);
+        ptyrun g;
+        ASSERT_TRUE(g.start({"env", unset, DROPPLE}, "dropple:")) << g.out;
+        ended(g, 1, false);
+        EXPECT_EQ(std::count(g.out.begin(), g.out.end(), '\n'), 1) << g.out;
+        EXPECT_FALSE(g.shown("\x1b")) << "the terminal was written to";
+    }
+    ptyrun g;
+    auto said = [&](const char* args) {
+        std::system(("cd " + g.dir + " && " DROPPLE " " + args + " >said 2>&1").c_str());
+        return ptyrun::proc(g.dir + "/said");
+    };
+    EXPECT_EQ(said("--replay"), "dropple: --replay needs a replay: dropple --replay FILE\n");
+    EXPECT_NE(said("--help").find("/audio (not there: no sounds)\n"), std::string::npos);
 }
 
 // The stand-in's view of the keys where the terminal reports no releases (as over ssh, or in

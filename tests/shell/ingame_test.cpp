@@ -103,3 +103,47 @@ TEST_F(Ingame, GamesOfEveryItemAndModeAreKeptAndPlayBackToTheirEnd) {
     EXPECT_NE(std::string(table.begin(), table.end()).find("\ndropple2 " + std::to_string(best)),
               std::string::npos);
 }
+
+// A display that cannot see left Shift by itself: the menu's bottom line says that C stands in for
+// hold. In a game C holds; on the final screen, which says so, a tap of C and then Return within a
+// second leaves for the menu, and a Return later only pauses. The settings file stays as it was.
+// Where every key is seen nothing stands in and the final screen names the chord of the keys bound.
+TEST_F(Ingame, AKeyTheDisplayCannotSeeHasAStandInNamedWhereThePlayerLooks) {
+    initload();
+    const bytes before = readfile();
+    for (bool hidden : {true, false}) {
+        SCOPED_TRACE(hidden ? "left Shift not seen" : "every key seen");
+        headless::reset();
+        if (hidden)
+            headless::hide(0xA0);
+        run(menu, "", 3);
+        EXPECT_EQ(text(24, 0, 61), hidden ? "This terminal cannot report left Shift alone: C is "
+                                            "hold here."
+                                          : std::string(61, ' '));
+        for (int late : {3, 40}) {
+            std::string keys = "..C....C" + std::string(late, '.') + "s";
+            std::uint8_t held = 255;
+            headless::releaseall();
+            const int result = run([] { return ingame(6); }, keys, 2 * keys.size() + 40,
+                                   [&](std::uint64_t n) {
+                                       if (n == 10)
+                                           held = ingamev.hold, gameover();
+                                   });
+            EXPECT_EQ(held != 255, hidden) << "held with C";
+            std::string wayback = hidden ? "C then Return: menu" : "left Shift+Return: menu";
+            wayback.resize(35, ' ');
+            EXPECT_EQ(text(24, 0, 45, screen), wayback + "GAME OVER!");
+            EXPECT_EQ(result, hidden && late == 3 ? 3 : -1) << "left " << late << " taps after C";
+        }
+    }
+    // C taken by a slot: the next spare key stands in; one key bound to two slots, one stand-in.
+    headless::reset();
+    headless::hide(0xA0), headless::hide(0x13);
+    ingamekeys[rotateleftkey] = 'C', ingamekeys[softdropkey] = 0x13, ingamekeys[pausekey] = 0xA0;
+    unsigned char standin[8];
+    findstandins(standin);
+    EXPECT_EQ(bytes(standin, standin + 8), bytes({0, 'V', 0, 0, 0, 0, 'A', 'A'}));
+    EXPECT_EQ(standinnote(), "This terminal cannot report some keys alone: V is soft drop, A is "
+                             "pause, A is hold here.");
+    EXPECT_EQ(readfile(), before);
+}

@@ -51,6 +51,27 @@ TEST(TermKeys, GuessesFromKeyRepeatNeverStick) {
     keystep(s);
     for (int k = 0; k < 256; k++)
         EXPECT_FALSE(keyisdown(s, static_cast<unsigned char>(k))) << k;
+    // Ctrl-C and Ctrl-Z are the program's: nothing is guessed of them, so a run that saw no other
+    // key has no guessed keys to tell of.
+    keystate q;
+    EXPECT_EQ(keyapply(q, {evtap, 'C', modctrl}, 0), wantquit);
+    EXPECT_EQ(keyapply(q, {evtap, 'Z', modctrl}, 0), wantsuspend);
+    keystep(q);
+    EXPECT_FALSE(q.guessed || keyisdown(q, 'C') || keyisdown(q, 0x11));
+    EXPECT_TRUE(s.guessed);
+}
+
+// Guessing from key repeat sees only what the terminal sends as a key of its own: never a modifier
+// or a lock key alone. Every other source sees every key.
+TEST(TermKeys, WithoutReleasesNoModifierOrLockKeyIsSeenAlone) {
+    keystate s;
+    std::string seen;
+    for (int k : {0x10, 0xA0, 0xA1, 0x11, 0xA3, 0xA4, 0x14, 0x90, 0x5B, 0x13, 0x43, 0x56,
+                  0x41, 0x0D, 0x25, 0x20, 0x1B, 0x08, 0x70, 0x7B, 0x2E, 0x01, 0xBA})
+        seen += keyvisible(s, static_cast<unsigned char>(k)) ? '#' : '.';
+    EXPECT_EQ(seen, "..........#############");
+    s.source = fromprotocol;
+    EXPECT_TRUE(keyvisible(s, 0xA0) && keyvisible(s, 0x14));
 }
 
 // Presses and releases from the input devices reach the frames one at a time; a device that lost
@@ -131,12 +152,15 @@ TEST(TermProbe, TheProtocolAnswerCountsOnlyBeforeTheAttributes) {
         const bool pushed = source == fromprotocol;
         const std::string heard = t.heard();
         EXPECT_NE(heard.find("\x1b[?u\x1b[c"), std::string::npos) << "the questions";
-        EXPECT_EQ(heard.find(pushed ? "\x1b[>11u" : "\x1b[>") != std::string::npos, pushed);
-        // Pushed after the other reports, popped before them, on every way out.
-        EXPECT_EQ(modeson,
-                  "\x1b[?1004h\x1b[?1000h\x1b[?1006h" + std::string(pushed ? "\x1b[>11u" : ""));
-        EXPECT_EQ(modesoff,
-                  (pushed ? "\x1b[<u" : std::string()) + "\x1b[?1006l\x1b[?1000l\x1b[?1004l");
+        EXPECT_EQ(heard.find("\x1b[>11u") != std::string::npos, pushed);
+        // Pushed after the other reports, popped before them, on every way out; the modifier
+        // reports are asked for where the protocol is not, and undone on every way out.
+        EXPECT_EQ(modeson, "\x1b[?1004h\x1b[?1000h\x1b[?1006h" +
+                               std::string(pushed ? "\x1b[>11u" : "\x1b[>4;2m"));
+        EXPECT_EQ(modesoff, (pushed ? "\x1b[<u" : "\x1b[>4m") +
+                                std::string("\x1b[?1006l\x1b[?1000l\x1b[?1004l"));
+        EXPECT_EQ(heard.find("\x1b[>4m\x1b[>11u") != std::string::npos, pushed)
+            << "the modifier reports undone before the protocol's flags";
         if (!pushed)
             continue;
         t.frame("\x1b[57441u\x1b[57447u\x1b[D\x1b[57441;2:3u\x1b[1;2:3");

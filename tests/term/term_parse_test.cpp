@@ -4,8 +4,12 @@
 // that each is one cell wide and never acts on the terminal).
 #include "platform/term/parse.h"
 #include "platform/term/render.h"
+#include "platform/term/terminfo.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -78,6 +82,10 @@ TEST(TermParse, TerminalsWithoutReleases) {
            {"\x1bOR\x1b[15~\x03\x1a", "tap 72, tap 74, tap 43 c, tap 5A c"},
            // A modifier between SS3 and the letter; xterm's other form of a modified key.
            {"\x1bO2P\x1b[27;5;99~", "tap 70 s, tap 43 c"},
+           // Modified keys as xterm and tmux report them when asked: Shift+Return in both forms,
+           // Ctrl+Shift+A, Shift+Escape.
+           {"\x1b[13;2u\x1b[27;2;13~\x1b[65;6u\x1b[27;2u",
+            "tap 0D s, tap 0D s, tap 41 s c, tap 1B s"},
            {"\r\t\x7f ", "tap 0D, tap 09, tap 08, tap 20"},
            {"\033a", "tap 41 a"},
            {"\x1b\x1b[A", "tap 1B, tap 26"},
@@ -110,6 +118,29 @@ TEST(TermParse, DamagedInputPressesNothing) {
     damaged.push_back({"\x1b[" + std::string(3000, '1') + "u\x1b[98;1:3u", "release 42"});
     check(damaged, true);
     check(damaged, false);
+}
+
+// TERM and the terminfo entry it names: unset, dumb, or an entry without cursor addressing (made
+// here by tic, and the system's own) cannot show the game; an entry with it can, and a name this
+// machine has no entry for is given the benefit of the doubt.
+TEST(TermInfo, OnlyATerminalThatCanMoveItsCursorShowsTheGame) {
+    const std::string dir = std::filesystem::temp_directory_path() / "dropple-terminfo";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/t.src")
+        << "nocup|no cursor,\n\tcols#80, lines#25, bel=^G,\n"
+        << "withcup|cursor,\n\tcols#80, lines#25, cup=\\E[%i%p1%d;%p2%dH,\n";
+    ASSERT_EQ(std::system(("tic -o " + dir + " " + dir + "/t.src 2>/dev/null").c_str()), 0);
+    setenv("TERMINFO", dir.c_str(), 1);
+    std::string drawable;
+    for (const char* term : {"", "dumb", "nocup", "withcup", "xterm", "no-such-terminal"})
+        drawable += undrawable(term).empty() ? '#' : '.';
+    EXPECT_EQ(drawable, "...###");
+    EXPECT_FALSE(undrawable(nullptr).empty());
+    unsetenv("TERMINFO");
+    std::filesystem::remove_all(dir);
+    // An entry whose counts point past its end moves nothing.
+    const unsigned char cut[] = {0x1A, 0x01, 2, 0, 0, 0, 0, 0, 40, 0, 0, 0, 'x', 0};
+    EXPECT_FALSE(entrymovescursor(cut, sizeof cut));
 }
 
 TEST(glyphs, everybyteisitscodepagecharacterthecontrolbytestheirpictures) {

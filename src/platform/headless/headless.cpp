@@ -16,6 +16,7 @@ struct machine {
     std::uint64_t readcount = 0;
     std::int32_t calendar = 0;
     std::bitset<256> down;
+    std::bitset<256> unseen; // keys the display is not to see alone
     keyqueue events;
     std::function<void(std::uint64_t)> framehook;
     std::uint64_t frames = 0;
@@ -62,6 +63,9 @@ void press(unsigned char code) {
 }
 void release(unsigned char code) {
     state.down.reset(code);
+}
+void hide(unsigned char code) {
+    state.unseen.set(code);
 }
 void releaseall() {
     state.down.reset();
@@ -121,6 +125,10 @@ bool headkeydown(unsigned char code) {
     return state.down.test(code) || state.events.down[code];
 }
 
+bool headkeyseen(unsigned char code) {
+    return !state.unseen.test(code);
+}
+
 void headusecodepage437() {}
 void headhidecursor() {}
 bool headconsolesize(short* c, short* r) {
@@ -170,6 +178,7 @@ const backend head = {
     .present = headpresent,
     .setpalette = headsetpalette,
     .pump = headpump,
+    .keyseen = headkeyseen,
 };
 
 } // namespace

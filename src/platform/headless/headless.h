@@ -34,6 +34,9 @@ void setwallclock(std::int32_t seconds);
 void press(unsigned char code);
 void release(unsigned char code);
 void releaseall();
+// A key that this display cannot see by itself, as a terminal without key releases cannot see a
+// modifier alone (keyseen says so); pressed, it is still down.
+void hide(unsigned char code);
 // A press and its release heard before the next frame boundary, as a terminal that reports
 // releases would send them: the key is down for one frame and up the next, and each further tap
 // before then takes two frames more.

@@ -13,11 +13,13 @@
 
 namespace {
 
-// Focus reports, mouse buttons in the SGR form; the keyboard protocol's flags are pushed last and
-// popped first.
-constexpr char reportson[] = "\x1b[?1004h\x1b[?1000h\x1b[?1006h";
-constexpr char reportsoff[] = "\x1b[?1006l\x1b[?1000l\x1b[?1004l";
-constexpr char pushflags[] = "\x1b[>11u";
+// Focus reports, mouse buttons in the SGR form, and keys with modifiers reported as such (Shift+
+// Return is not a plain Return), which xterm and tmux give where the keyboard protocol is not; the
+// undo puts that back to the terminal's own setting. The keyboard protocol's flags replace the
+// modifier reports, pushed last and popped first.
+constexpr char reportson[] = "\x1b[?1004h\x1b[?1000h\x1b[?1006h\x1b[>4;2m";
+constexpr char reportsoff[] = "\x1b[>4m\x1b[?1006l\x1b[?1000l\x1b[?1004l";
+constexpr char pushflags[] = "\x1b[>4m\x1b[>11u";
 constexpr char withflags[] = "\x1b[?1004h\x1b[?1000h\x1b[?1006h\x1b[>11u";
 constexpr char withpop[] = "\x1b[<u\x1b[?1006l\x1b[?1000l\x1b[?1004l";
 
@@ -235,12 +237,16 @@ bool keysdown(unsigned char code) {
     return keyisdown(state, code);
 }
 
+bool keysseen(unsigned char code) {
+    return keyvisible(state, code);
+}
+
 void keysreleaseall() {
     keyclear(state);
 }
 
 void keysnote() {
-    if (state.source != fromrepeat || !isatty(infd))
+    if (state.source != fromrepeat || !state.guessed || !isatty(infd))
         return;
     auto tell = [](const char* text) { writeall(STDERR_FILENO, text, std::strlen(text), 0); };
     // Every line fits the 80 columns of the smallest terminal the game plays in.

@@ -17,6 +17,7 @@ void keysclose(); // before the terminal leaves the alternate screen
 // move on by what was heard before the frame beginning now is due to end (`due`).
 keyaction keyspoll(std::uint64_t now, std::uint64_t due);
 bool keysdown(unsigned char code);
+bool keysseen(unsigned char code);
 void keysreleaseall();
 // Once the terminal is given back and stderr is the player's again: a line there about how held
 // keys were read, when they could only be guessed.

@@ -1,11 +1,15 @@
 // Key state from reports, from an outside key map, or guessed from key repeat.
 #include "platform/term/keys.h"
 
+#include <bitset>
+#include <string>
+
 namespace {
 
 void guess(keystate& s, unsigned char code, std::uint64_t ms) {
     const std::uint64_t gap = s.seen[code] ? ms - s.last[code] : firstrepeat + 1;
     s.seen[code] = true;
+    s.guessed = true;
     s.last[code] = ms;
     s.held[code] = true;
     s.guessedat[code] = s.at;
@@ -55,6 +59,17 @@ bool one(const keystate& s, unsigned char code) {
     return s.events.down[code] || (s.source == fromx && s.focused && s.outside[code]);
 }
 
+// Ctrl-C and Ctrl-Z are the program's, not keys of the game.
+keyaction control(const keyevent& e) {
+    if (e.kind != evrelease && (e.mods & modctrl) && !(e.mods & (modshift | modsuper))) {
+        if (e.code == 'C')
+            return wantquit;
+        if (e.code == 'Z')
+            return wantsuspend;
+    }
+    return noaction;
+}
+
 } // namespace
 
 keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
@@ -78,6 +93,8 @@ keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
         queuepush(s.events, e.code, false, s.at);
         break;
     case evtap:
+        if (const keyaction a = control(e); a != noaction)
+            return a;
         if (s.source == fromx || s.source == fromdevices)
             check(s, ms);
         // With reports on, bare text is pasted, not typed; with an outside map, it is only noise.
@@ -87,13 +104,7 @@ keyaction keyapply(keystate& s, const keyevent& e, std::uint64_t ms) {
     default:
         return noaction;
     }
-    if (e.kind != evrelease && (e.mods & modctrl) && !(e.mods & (modshift | modsuper))) {
-        if (e.code == 'C')
-            return wantquit;
-        if (e.code == 'Z')
-            return wantsuspend;
-    }
-    return noaction;
+    return control(e);
 }
 
 void keytick(keystate& s, std::uint64_t ms) {
@@ -130,6 +141,34 @@ void keyoutside(keystate& s, const bool* down, std::uint64_t ms) {
 
 bool keyisdown(const keystate& s, unsigned char code) {
     return vkdown(code, [&](unsigned char k) { return one(s, k); });
+}
+
+bool keyvisible(const keystate& s, unsigned char code) {
+    if (s.source != fromrepeat)
+        return true;
+    // What the parser names from everything such a terminal sends: each byte typed, the Escape
+    // key, the tilde and letter forms, the SS3 forms, and mouse buttons.
+    static const std::bitset<256> named = [] {
+        std::string sent = "\x1b\x1b";
+        for (int c = 0; c < 0x80; c++)
+            if (c != 0x1B)
+                sent += static_cast<char>(c);
+        for (int n = 1; n <= 34; n++)
+            sent += "\x1b[" + std::to_string(n) + "~";
+        for (char f = 'A'; f <= 'Z'; f++)
+            sent += std::string("\x1b[1;2") + f + "\x1bO" + f;
+        for (int b : {0, 1, 2, 128, 129})
+            sent += "\x1b[<" + std::to_string(b) + ";1;1M";
+        termparser p;
+        std::vector<keyevent> events;
+        parse(p, reinterpret_cast<const unsigned char*>(sent.data()), sent.size(), events);
+        std::bitset<256> seen;
+        for (const keyevent& e : events)
+            if (e.kind == evtap || e.kind == evpress)
+                seen.set(e.code);
+        return seen;
+    }();
+    return named.test(code);
 }
 
 void keyclear(keystate& s) {

@@ -40,6 +40,7 @@ struct keystate {
     bool anyoutside = false;
     int hits = 0, misses = 0;
     bool fellback = false;
+    bool guessed = false; // a key of the game was guessed at least once
 };
 
 // Keys typed faster than this apart are the terminal's auto-repeat, not the player's taps; the
@@ -59,6 +60,9 @@ void keyoutside(keystate& s, const bool* down, std::uint64_t ms);
 // `at` is when the device says the key moved, on the counter (0: when it was heard).
 void keydevice(keystate& s, unsigned char code, bool down, std::uint64_t at = 0);
 bool keyisdown(const keystate& s, unsigned char code);
+// Whether the source can see this key by itself. Guessing from key repeat sees only what the
+// terminal sends as a key of its own: a modifier comes only with another key, a lock key never.
+bool keyvisible(const keystate& s, unsigned char code);
 void keyclear(keystate& s);
 
 // The outside sources (x11.cpp, devices.cpp): open says whether the source is there; read fills

@@ -9,6 +9,7 @@
 #include "platform/term/life.h"
 #include "platform/term/output.h"
 #include "platform/term/render.h"
+#include "platform/term/terminfo.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -130,7 +131,19 @@ void act(keyaction a) {
     }
 }
 
+// A terminal that cannot show the game is told so before anything is written to it.
+void refuseundrawable() {
+    const std::string why = undrawable(std::getenv("TERM"));
+    if (why.empty())
+        return;
+    const std::string line =
+        "dropple: " + why + (canshow(display::window) ? "; try dropple --window\n" : ".\n");
+    writeall(STDERR_FILENO, line.data(), line.size(), 0);
+    std::exit(1);
+}
+
 void termopen() {
+    refuseundrawable();
     takeover();
     int cols, rows;
     readsize(&cols, &rows);
@@ -140,6 +153,10 @@ void termopen() {
 
 bool termkeydown(unsigned char code) {
     return keysdown(code);
+}
+
+bool termkeyseen(unsigned char code) {
+    return keysseen(code);
 }
 
 void termpresent(const cell* buffer, short left, short top, short right, short bottom) {
@@ -186,4 +203,5 @@ const backend termbackend = {
     .present = termpresent,
     .setpalette = renderpalette,
     .pump = termpump,
+    .keyseen = termkeyseen,
 };

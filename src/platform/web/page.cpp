@@ -84,6 +84,7 @@ const backend webbackend = {
     .present = pagepresent,
     .setpalette = pagepalette,
     .pump = pagepump,
+    .keyseen = fixed::everykey,
 };
 
 // The page shows the game one way only.

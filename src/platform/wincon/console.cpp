@@ -1,6 +1,7 @@
 // The Windows console: code page 437 cells written straight into the console's buffer, its size
 // and cursor, and its 16-colour table. Whatever the game changes is put back when it ends, by
 // Ctrl-C, Ctrl-Break or the console window closing too.
+#include "platform/fixed.h"
 #include "platform/platform.h"
 
 #include <cstring>
@@ -159,6 +160,7 @@ const backend console = {
     .present = winpresent,
     .setpalette = winsetpalette,
     .pump = winpump,
+    .keyseen = fixed::everykey,
 };
 
 } // namespace

@@ -16,4 +16,5 @@ const backend windowbackend = {
     .present = windowpresent,
     .setpalette = windowsetpalette,
     .pump = windowpump,
+    .keyseen = fixed::everykey,
 };
