@@ -34,7 +34,6 @@ void makefolders(const std::string& file) {
         CreateDirectoryA(file.substr(0, at).c_str(), nullptr);
 }
 
-
 // The unfinished files that saves of `name` killed part-way left beside it. One that a save is
 // still writing is open without sharing and cannot be removed; one only just written may be about
 // to be moved over `name`, so only those a while old go.
