@@ -14,7 +14,7 @@ void nopump(std::uint64_t) {}
 
 const backend null = {fixed::nothing, fixed::nothing, nokey,          fixed::nothing,
                       fixed::nothing, fixed::size,    fixed::setsize, fixed::setarea,
-                      show,           colours,        nopump};
+                      show,           colours,        nopump,         nullptr};
 
 } // namespace
 

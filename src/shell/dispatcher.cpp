@@ -1,4 +1,5 @@
 #include "frontend/frontend.h"
+#include "platform/platform.h"
 #include "shell/shell.h"
 
 namespace {
@@ -33,6 +34,6 @@ unsigned char runscreen(unsigned char number) {
 
 void dispatch() {
     unsigned char number = 3;
-    while (number != 0 && number <= lastrow)
+    while (number != 0 && number <= lastrow && !leaving())
         number = runscreen(number);
 }

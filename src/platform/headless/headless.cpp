@@ -25,6 +25,7 @@ unsigned char shownpalette[48];
 int palettecount = 0;
 std::vector<std::string> played;
 std::vector<std::string> opens;
+bool asked = false, heard = false; // the player asked to leave; a frame boundary has heard it
 
 } // namespace
 
@@ -41,12 +42,17 @@ void reset() {
     queueclear(events);
     framehook = nullptr;
     frames = 0;
+    asked = heard = false;
     cols = 80;
     rows = 25;
     resizable = true;
     clearrecords();
     std::memset(shownscreen, 0, sizeof shownscreen);
     std::memset(shownpalette, 0, sizeof shownpalette);
+}
+
+void leave() {
+    asked = true;
 }
 
 void setclock(std::uint64_t r, std::uint64_t s) {
@@ -167,12 +173,17 @@ void headpump(std::uint64_t due) {
     if (framehook)
         framehook(frames);
     queuestep(events, due);
+    heard = asked;
+}
+
+bool headleaving() {
+    return heard;
 }
 
 const backend head = {
     headopen,       headclose,       headkeydown,       headusecodepage437,
     headhidecursor, headconsolesize, headsetbuffersize, headsetwindow,
-    headpresent,    headsetpalette,  headpump,
+    headpresent,    headsetpalette,  headpump,          headleaving,
 };
 
 } // namespace

@@ -6,5 +6,5 @@
 
 const backend windowbackend = {
     windowopen,     windowclose,    windowkeydown, fixed::nothing,   fixed::nothing, fixed::size,
-    fixed::setsize, fixed::setarea, windowpresent, windowsetpalette, windowpump,
+    fixed::setsize, fixed::setarea, windowpresent, windowsetpalette, windowpump,     windowleaving,
 };
