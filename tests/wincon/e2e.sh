@@ -2,7 +2,7 @@
 # One run of dropple.exe in a Wine console window: the menu draws and the first screen creates the
 # settings file, a game starts, a tap moves the piece one column, a held arrow slides it to the
 # wall, the game is lost, and "quit" ends the program with status 0 and the file as it was; then
-# Ctrl-C ends a second run.
+# Ctrl-C ends a second run in play, keeping its game.
 # Usage: e2e.sh DROPPLE.exe CONREAD.exe AUDIO-FOLDER WINEPREFIX
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -107,9 +107,15 @@ ended
 [ "$status" = 0 ] || fail "the game ended with status $status"
 saved || fail "savefile changed by the game"
 
-# Ctrl-C ends it as it ends any console program: Wine reports the low byte of the status.
+# Ctrl-C ends it as it ends any console program (Wine reports the low byte of the status), and the
+# game in play is kept on the way out.
+kept() { ls replays 2>/dev/null | grep -c '\.replay$'; }
+before=$(kept)
 start
+poll 30 0 downto 7 || fail "the highlight never reached row 7"
+until_shows "lines:" tap Return
 timeout 10 xdotool keydown Control_L sleep 0.05 key c sleep 0.05 keyup Control_L
 ended
 [ "$status" = $((0xC000013A & 0xFF)) ] || fail "Ctrl-C ended the game with status $status"
+[ "$(kept)" = $((before + 1)) ] || fail "the game in play was not kept on Ctrl-C"
 echo "windows: all checks passed"
