@@ -111,13 +111,19 @@ sig_atomic_t seconds() {
     return static_cast<sig_atomic_t>(t.tv_sec);
 }
 
-// Asked to end: the game finishes at its next frame, keeping what it must. Asked again well after
-// that (the shell and the guardian may pass on one hang-up twice at once), the game is not getting
-// there, and ends now.
+// Asked to end: the game finishes at its next frame, keeping what it must. Hung up, nobody plays
+// on: the terminal is given back at once, as its shell may be taking it back this moment (its
+// guardian gone). Asked again well after that (the shell and the guardian may pass on one hang-up
+// twice at once), the game is not getting there, and ends now.
 void onleave(int sig) {
     if (!leaveby) {
         leftat = seconds();
         leaveby = sig;
+        if (sig == SIGHUP) {
+            const int e = errno;
+            letgo();
+            errno = e;
+        }
     } else if (seconds() - leftat >= 2) {
         onfatal(sig);
     }
