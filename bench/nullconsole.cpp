@@ -25,6 +25,7 @@ const backend null = {
     .setpalette = colours,
     .pump = nopump,
     .keyseen = fixed::everykey,
+    .leaving = nullptr,
 };
 
 } // namespace

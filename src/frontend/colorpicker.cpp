@@ -1,5 +1,6 @@
 #include "frontend/frontend.h"
 #include "frontend/screentext.h"
+#include "platform/platform.h"
 
 #include <cstdint>
 
@@ -149,8 +150,11 @@ unsigned char colorpicker() {
         if (guikeyrepeat(6) && section == savesection) {
             savescheme();
             framesleep(showscreen);
+            tellunsaved();
             return 3;
         }
         framesleep(showscreen);
+        if (leaving())
+            return 0;
     }
 }

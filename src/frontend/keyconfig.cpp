@@ -2,6 +2,8 @@
 #include "frontend/screentext.h"
 #include "platform/platform.h"
 
+#include <string>
+
 namespace {
 
 // The slots in the order they are asked for; position r is shown on row r.
@@ -22,23 +24,6 @@ const char* const keynames[8] = {"up\"          ", "down\"        ", "left\"    
 
 constexpr char hexdigits[] = "0123456789ABCDEF";
 constexpr int promptrow = 9;
-
-bool anydown() {
-    for (int code = 254; code >= 0; code--)
-        if (keydown(static_cast<unsigned char>(code)))
-            return true;
-    return false;
-}
-
-void waitrelease() {
-    while (anydown())
-        framesleep(showcorner);
-}
-
-void waitpress() {
-    while (!anydown())
-        framesleep(showcorner);
-}
 
 bool anyheld(const unsigned char* codes, int count) {
     for (int i = 0; i < count; i++)
@@ -80,25 +65,36 @@ unsigned char configure(unsigned char* set, const char* const* labels, bool refu
     puttext(promptrow, 0, "Press key for \"");
 
     unsigned char taken[8];
+    // A player who leaves the program half way keeps the keys of the file.
     for (int r = 0; r < 8; r++) {
         int slot = captureorder[r];
-        waitrelease();
+        if (!waitrelease(showcorner))
+            return 0;
         puttext(promptrow, 15, keynames[slot]);
         showcodes(set);
         presentprompt();
         int code;
-        while ((code = scan(taken, refusetaken ? r : 0)) < 0)
+        while ((code = scan(taken, refusetaken ? r : 0)) < 0) {
             framesleep(showcorner);
+            if (leaving())
+                return 0;
+        }
         set[slot] = taken[r] = static_cast<unsigned char>(code);
         framesleep(showcorner);
     }
-    waitrelease();
+    if (!waitrelease(showcorner))
+        return 0;
     showcodes(set);
     // Written before the message appears: a player who quits at the message keeps the new keys.
     savesettings();
-    puttext(promptrow, 0, "Settings successfully configured, press any key to go back.");
+    std::string said = "Settings successfully configured, press any key to go back.";
+    if (!settingsunsaved().empty())
+        said = "Not saved: " + settingsunsaved() + ". Press any key to go back.";
+    said.resize(screencols, ' ');
+    puttext(promptrow, 0, said.c_str());
     presentprompt();
-    waitpress();
+    if (!waitpress(showcorner))
+        return 0;
     framesleep(showcorner);
     return 3;
 }

@@ -83,10 +83,12 @@ unsigned char menu() {
             keys[6] = start;
             if (start) {
                 framesleep(showscreen);
-                return cursor;
+                return leaving() ? 0 : cursor;
             }
             daskeys[6] = 0;
         }
         framesleep(showscreen);
+        if (leaving())
+            return 0;
     }
 }

@@ -1,5 +1,6 @@
 #include "frontend/frontend.h"
 #include "frontend/screentext.h"
+#include "platform/platform.h"
 
 #include <cstdio>
 
@@ -63,7 +64,11 @@ unsigned char change16colors() {
         // Every frame, edited or not, so the whole screen shows the palette being edited.
         applypalette();
         framesleep(showscreen);
-        if (saved)
+        if (saved) {
+            tellunsaved();
             return 3;
+        }
+        if (leaving())
+            return 0;
     }
 }

@@ -157,7 +157,8 @@ std::string gameslug(std::uint8_t mode) {
 void noterecord(std::uint8_t mode, const gameresult& end, std::int64_t date,
                 const std::string& replay) {
     const modeinfo* k = kindof(mode);
-    if (!k || (k->record == best::time && end.how != wongame))
+    // A game left in play is kept as a replay but is no one's best.
+    if (!k || end.how == leftgame || (k->record == best::time && end.how != wongame))
         return;
     std::vector<record> table = loadorsetaside();
     record* old = nullptr;
@@ -221,8 +222,29 @@ void notice(const std::string& line) {
     said.push_back(line);
 }
 
+std::string wrapped(const std::string& line, std::size_t width) {
+    // Lines that follow the first stand under its text, after the program's name.
+    const std::string indent(line.starts_with("dropple: ") ? 9 : 0, ' ');
+    std::string out;
+    std::size_t at = 0, room = width;
+    while (line.size() - at > room) {
+        // The last space that leaves the part before it within the width; a word longer than the
+        // width (a long path) is cut where the width ends.
+        std::size_t cut = line.rfind(' ', at + room);
+        if (cut == std::string::npos || cut <= at)
+            cut = at + room;
+        out.append(line, at, cut - at);
+        out += '\n' + indent;
+        at = cut;
+        while (at < line.size() && line[at] == ' ')
+            at++;
+        room = width - indent.size();
+    }
+    return out + line.substr(at);
+}
+
 void printnotices() {
     for (const std::string& s : said)
-        std::fprintf(stderr, "%s\n", s.c_str());
+        std::fprintf(stderr, "%s\n", wrapped(s, 80).c_str());
     said.clear();
 }

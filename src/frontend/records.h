@@ -19,6 +19,8 @@ std::vector<std::string> recordreplays();
 // Prints the table of records; returns the program's status.
 int printrecords();
 
-// A line for the player when the program ends; the same line is said once.
+// A line for the player when the program ends; the same line is said once, wrapped at the spaces
+// to the 80 columns of the smallest terminal the game plays in.
 void notice(const std::string& line);
 void printnotices();
+std::string wrapped(const std::string& line, std::size_t width);

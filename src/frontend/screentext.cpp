@@ -1,5 +1,8 @@
 #include "frontend/screentext.h"
 #include "frontend/frontend.h"
+#include "platform/platform.h"
+
+#include <string>
 
 cell& cellat(int row, int col) {
     return screen[row * screencols + col];
@@ -41,4 +44,40 @@ void movecursor(int& row, int& column, int lastrow, int lastcolumn,
         column = c;
         mark(row, column, hlattr());
     }
+}
+
+bool anydown() {
+    for (int code = 254; code >= 0; code--)
+        if (keydown(static_cast<unsigned char>(code)))
+            return true;
+    return false;
+}
+
+bool waitrelease(unsigned char mode) {
+    while (anydown()) {
+        framesleep(mode);
+        if (leaving())
+            return false;
+    }
+    return true;
+}
+
+bool waitpress(unsigned char mode) {
+    while (!anydown()) {
+        framesleep(mode);
+        if (leaving())
+            return false;
+    }
+    return true;
+}
+
+void tellunsaved() {
+    if (settingsunsaved().empty())
+        return;
+    constexpr int row = screenrows - 2;
+    std::string line = "Not saved: " + settingsunsaved() + ". Press any key to go back.";
+    line.resize(screencols, ' ');
+    puttext(row, 0, line.c_str());
+    paintrow(row, hlattr());
+    waitrelease(showscreen) && waitpress(showscreen);
 }

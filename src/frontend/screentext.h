@@ -20,3 +20,13 @@ std::uint16_t hlattr();
 // so its repeat counter runs even where the cursor cannot move.
 void movecursor(int& row, int& column, int lastrow, int lastcolumn,
                 void (*mark)(int row, int column, std::uint16_t attr));
+
+// Whether any key is down.
+bool anydown();
+// Frames shown in this way until every key is up, or until one is down; false when the player
+// leaves the program meanwhile.
+bool waitrelease(unsigned char mode);
+bool waitpress(unsigned char mode);
+// After "Save & Quit": a save that failed says so on the screen's last row but one, and waits for a
+// key, so the player never leaves believing the change kept.
+void tellunsaved();

@@ -1,5 +1,6 @@
 #include "frontend/frontend.h"
 #include "frontend/screentext.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -61,10 +62,13 @@ unsigned char settings() {
             framesleep(showscreen);
             if (field == savefield) {
                 savesettings();
+                tellunsaved();
                 return 3;
             }
-            continue;
+        } else {
+            framesleep(showscreen);
         }
-        framesleep(showscreen);
+        if (leaving())
+            return 0;
     }
 }

@@ -68,3 +68,7 @@ void setpalette(const unsigned char* rgb) {
 void pump(std::uint64_t due) {
     on().pump(due);
 }
+
+bool leaving() {
+    return on().leaving && on().leaving();
+}

@@ -61,6 +61,11 @@ void setpalette(const unsigned char* rgb);
 // the transitions heard before `due`, so frames that run late, catching up after a stall, see
 // each key as it was in their own stretch of the schedule.
 void pump(std::uint64_t due);
+// Whether the player has asked, from outside the game's own keys, for the program to end: Ctrl-C,
+// the window closed, a request to end or a hang-up. The back end notes it at a frame boundary and
+// does nothing else; the game then keeps what it must (the game in play), closes the display and
+// says its last lines, and the back end ends the program the way it was asked to.
+bool leaving();
 
 // Files the game keeps, by bare name ("savefile"). Reads at most n bytes of the regular file and
 // returns how many it read; -1 when there is no such file, -2 when something is there that cannot
@@ -104,6 +109,7 @@ struct backend {
     void (*setpalette)(const unsigned char* rgb);
     void (*pump)(std::uint64_t due);
     bool (*keyseen)(unsigned char code);
+    bool (*leaving)(); // null: this display is never left from outside
 };
 // The table that shows the game this way, null when this build cannot. Each program links exactly
 // one definition: the headless back end's, the Windows console's, or the Linux choice between the

@@ -1,5 +1,6 @@
 #include "frontend/frontend.h"
 #include "shell/modes.h"
+#include "platform/platform.h"
 #include "shell/shell.h"
 
 unsigned char runscreen(unsigned char number) {
@@ -25,6 +26,6 @@ unsigned char runscreen(unsigned char number) {
 
 void dispatch() {
     unsigned char number = 3;
-    while (number != 0 && number < menurows())
+    while (number != 0 && number < menurows() && !leaving())
         number = runscreen(number);
 }

@@ -342,7 +342,10 @@ unsigned char ingame(unsigned char mode) {
         if (!playframe(slots))
             break;
         framesleep(showscreen);
+        // Ctrl-C, the window closed: the game is kept as it stands, ended or left in play.
+        if (leaving())
+            break;
     }
     recordend();
-    return 3;
+    return leaving() ? 0 : 3;
 }

@@ -26,10 +26,11 @@ int main(int argc, char** argv) {
     initscreen();
     matchsize();
     dispatch();
-    platformclose();
-    // After the display is given back, so the line stays on the player's screen.
     if (!settingsunsaved().empty())
-        std::fprintf(stderr, "dropple: settings not saved: %s\n", settingsunsaved().c_str());
+        notice("dropple: settings not saved: " + settingsunsaved());
+    platformclose();
+    // After the display is given back, so the lines stay on the player's screen; however the
+    // player left (a display that was left from outside ends the program its own way after them).
     printnotices();
     return 0;
 }

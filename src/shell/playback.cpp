@@ -39,6 +39,8 @@ std::uint32_t run(const replay& r, bool check) {
             paused = returnpressed() != paused;
             if (paused) {
                 framesleep(3);
+                if (leaving())
+                    return frame;
                 continue;
             }
         }
@@ -55,6 +57,8 @@ std::uint32_t run(const replay& r, bool check) {
             mutesounds(true);
         else if (!check)
             framesleep(3);
+        if (!check && leaving())
+            return frame;
     }
     return r.ticks;
 }
@@ -122,7 +126,7 @@ int playback(const char* file, bool check, bool window) {
     const std::uint32_t ran = run(r, check);
     if (!check) {
         // The last picture stays until the player has seen it.
-        while (!returnpressed() && !keydown(escapekey))
+        while (!leaving() && !returnpressed() && !keydown(escapekey))
             framesleep(3);
     }
 
@@ -131,6 +135,10 @@ int playback(const char* file, bool check, bool window) {
     const bool same = reached == r.end && ran == r.ticks;
     if (!check)
         platformclose();
+    if (ran < r.ticks && !check && leaving()) {
+        std::printf("recorded: %s\nleft before its end\n", describe(r.end).c_str());
+        return 1;
+    }
     const std::string first = firstdifference(r.end, reached);
     std::printf("recorded: %s\nreplayed: %s\n%s\n", describe(r.end).c_str(),
                 describe(reached).c_str(),

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <regex>
@@ -138,6 +139,51 @@ TEST(say, whatthegamecannotdoissaidononeline) {
     };
     EXPECT_EQ(said("--replay"), "dropple: --replay needs a replay: dropple --replay FILE\n");
     EXPECT_NE(said("--help").find("/audio (not there: no sounds)\n"), std::string::npos);
+
+// However the program is ended from outside, the game on screen is kept. Ended on its final
+// screen and left by Ctrl-C: its replay and its record, and once the terminal is back the line
+// that says so. In play, asked to end or hung up: its replay, as a game left, and no record. Each
+// replay plays back to the end it was kept with.
+TEST(keep, everywayoutkeepsthegameonscreen) {
+    const std::tuple<const char*, int, int, const char*> ends[] = {
+        {"Ctrl-C on the final screen", 0, 130, "topped out"},
+        {"SIGTERM in play", SIGTERM, 143, "left"},
+        {"SIGHUP in play", SIGHUP, 129, "left"},
+    };
+    for (auto [name, sig, status, how] : ends) {
+        SCOPED_TRACE(name);
+        ptyrun g;
+        ASSERT_TRUE(g.start({DROPPLE})) << g.out;
+        // The menu's last row, however many of the downs its key repeat takes for one held key.
+        for (int i = 0; i < 13; i++)
+            g.type("\x1b[B", 60);
+        g.type("\r");
+        ASSERT_TRUE(g.pump([&] { return g.shown("lines:"); })) << "no game";
+        const bool over = sig == 0;
+        // Up is the hard drop: a piece a tap, until the stack tops out.
+        for (int i = 0; over && i < 200 && !g.shown("OVER!"); i++)
+            g.type("\x1b[A", 150);
+        ASSERT_TRUE(!over || g.shown("OVER!")) << "the game did not end";
+        g.wait(300);
+        if (over)
+            g.type("\x03");
+        else
+            kill(g.pid, sig);
+        ended(g, status);
+        const std::string data = g.dir + "/dropple/";
+        std::error_code none;
+        const std::filesystem::directory_iterator kept(data + "replays", none);
+        ASSERT_NE(kept, std::filesystem::directory_iterator()) << "the game was not kept";
+        const std::string check = DROPPLE " --check " + kept->path().string() + " >" + g.dir + "/c";
+        const int same = std::system(check.c_str());
+        EXPECT_EQ(std::tuple(same,
+                             ptyrun::proc(g.dir + "/c").find(std::string(how) + "\nreplayed") <
+                                 std::string::npos,
+                             std::filesystem::exists(data + "records"),
+                             g.shown("new best in Dropple 5 Death", g.out.rfind("\x1b[?1049l"))),
+                  std::tuple(0, true, over, over))
+            << g.out.substr(g.out.rfind("\x1b[?1049l"));
+    }
 }
 
 // The stand-in's view of the keys where the terminal reports no releases (as over ssh, or in

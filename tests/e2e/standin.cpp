@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     matchsize();
     static const char* sources[] = {"protocol", "x", "devices", "repeat"};
     unsigned presses[256] = {}, frames[256] = {}, run[256] = {}, longest[256] = {};
-    for (unsigned long frame = 0;; frame++) {
+    for (unsigned long frame = 0; !leaving(); frame++) {
         std::string text = "down:", seen = "\nseen:";
         char item[32];
         for (int k = 1; k < 255; k++) {
@@ -45,4 +45,6 @@ int main(int argc, char** argv) {
         std::fputs("scribble\n", stderr);
         framesleep(showscreen);
     }
+    platformclose();
+    return 0;
 }

@@ -1,5 +1,8 @@
 // The menu and the settings screens, driven by scripted keys.
 #include "../game.h"
+#include "frontend/records.h"
+
+#include <filesystem>
 
 // With the menu timing the file holds, `key` held from the first frame until
 // frame `letgo` and `script` tapped: the cursor stops at the first and last
@@ -126,4 +129,27 @@ TEST_F(ScreenTest,
               std::tuple("1000F5FF00FF", 0));
     want[54] = 0x10, want[55] = 0x00, want[56] = 0xF5, want[100] = 0x00;
     EXPECT_EQ(readfile(), want);
+}
+
+// Where the settings cannot be saved (a folder stands in the file's place), "Save & Quit" in the
+// timing screen and the end of the key configuration say so on the screen until a key is pressed;
+// the line said when the program ends wraps at word boundaries within 80 columns, a path longer
+// than a line cut where the line ends, the lines after the first under its text.
+TEST_F(ScreenTest, AFailedSaveIsShownBeforeTheScreenIsLeftAndTheClosingLineWraps) {
+    std::filesystem::create_directory("savefile");
+    const std::tuple<unsigned char (*)(), std::string, int> screens[] = {
+        {settings, "ddddds...a", 23}, {keyboard, "&(%'XZ\r\xA0..a", 9}};
+    for (auto [screen, keys, row] : screens) {
+        SetUp();
+        std::string said;
+        EXPECT_EQ(
+            run(screen, keys, 200, [&, row = row](std::uint64_t) { said = text(row, 0, 11); }), 3);
+        EXPECT_EQ(said, "Not saved: ");
+        EXPECT_FALSE(settingsunsaved().empty());
+    }
+    const std::string path(100, 'p');
+    EXPECT_EQ(wrapped("dropple: settings not saved: cannot write " + path + " now", 80),
+              "dropple: settings not saved: cannot write\n         " + path.substr(0, 71) +
+                  "\n         " + path.substr(71) + " now");
+    EXPECT_EQ(wrapped("short line", 80), "short line");
 }

@@ -3,6 +3,7 @@
 #include "../game.h"
 #include "platform/platform.h"
 #include "shell/recorder.h"
+#include "shell/replay.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -146,4 +147,42 @@ TEST_F(Ingame, AKeyTheDisplayCannotSeeHasAStandInNamedWhereThePlayerLooks) {
     EXPECT_EQ(standinnote(), "This terminal cannot report some keys alone: V is soft drop, A is "
                              "pause, A is hold here.");
     EXPECT_EQ(readfile(), before);
+
+// Asked from outside to end (Ctrl-C, the window closed), every screen returns at once and so does
+// the dispatcher. A game left in play is kept as "left" and is no record; one left on its final
+// screen is kept as it ended and counts. Both play back to the end they were kept with.
+TEST_F(Ingame, LeavingFromOutsideKeepsTheGameOnScreenAndEndsEveryScreen) {
+    initload();
+    std::filesystem::create_directory("replays");
+    keepgames(true);
+    static int over;
+    for (std::uint8_t how : {leftgame, toppedout}) {
+        headless::reset(), over = 0;
+        // Left on frame 30; or hard drops, a piece a tap, until the stack tops out, left 5 frames
+        // on.
+        auto play = [how](std::uint64_t n) {
+            if (how == leftgame ? n == 30 : ingamev.over && ++over == 5)
+                headless::leave();
+            (n % 2 && how != leftgame && !ingamev.over ? headless::press : headless::release)(
+                ingamekeys[harddropkey]);
+        };
+        EXPECT_EQ(run([] { return runscreen(7); }, "", 3000, play), 0);
+        const std::string f = std::filesystem::directory_iterator("replays")->path().string();
+        const bytes b = readfile(f.c_str());
+        replay r;
+        EXPECT_EQ(std::tuple(std::distance(std::filesystem::directory_iterator("replays"), {}),
+                             decodereplay(b.data(), b.size(), &r), r.end.how,
+                             playback(f.c_str(), true, false), std::filesystem::exists("records")),
+                  std::tuple(1, "", how, 0, how != leftgame));
+        std::filesystem::remove(f);
+    }
+    keepgames(false);
+    for (auto screen : {menu, settings, keyboard, guikeyboard, colorpicker, change16colors}) {
+        headless::reset();
+        EXPECT_EQ(
+            run(screen, "", 100, [](std::uint64_t n) { n == 5 ? headless::leave() : void(); }), 0);
+    }
+    headless::reset(), headless::leave();
+    run([]() -> unsigned char { return dispatch(), 0; }, "", 100);
+    EXPECT_EQ(headless::frame(), 1u) << "the dispatcher went on after the menu was left";
 }

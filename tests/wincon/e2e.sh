@@ -4,7 +4,7 @@
 # settings file in the player's %LOCALAPPDATA%\Dropple, never in its program folder; a game
 # starts, a tap moves the piece one column, a held arrow slides it to the wall, the game is lost and
 # recorded there, and "quit" ends the program with status 0 and the settings as they were; Ctrl-C
-# ends a second run. A "savefile" in the folder the game starts in keeps the files there. The
+# ends a second run in play, keeping its game. A "savefile" in the folder the game starts in keeps the files there. The
 # silent uninstall removes every program file and the entry and keeps the player's files; a
 # per-user install and uninstall go the same way, the player's files going too when asked.
 # Usage: e2e.sh SETUP.exe CONREAD.exe WINEPREFIX
@@ -149,11 +149,17 @@ replay=$(ls "$data/replays")
 w "$program/dropple.exe" --records | grep -qF "$replay" || fail "the records do not name $replay"
 [ "$(find "$program" | sort)" = "$before" ] || fail "the game wrote in its program folder"
 
-# Ctrl-C ends it as it ends any console program: Wine reports the low byte of the status.
+# Ctrl-C ends it as it ends any console program (Wine reports the low byte of the status), and the
+# game in play is kept on the way out.
+kept() { ls "$data/replays" 2>/dev/null | grep -c '\.replay$'; }
+before=$(kept)
 start console
+poll 30 0 downto 7 || fail "the highlight never reached row 7"
+until_shows "lines:" tap Return
 timeout 10 xdotool keydown Control_L sleep 0.05 key c sleep 0.05 keyup Control_L
 ended
 [ "$status" = $((0xC000013A & 0xFF)) ] || fail "Ctrl-C ended the game with status $status"
+[ "$(kept)" = $((before + 1)) ] || fail "the game in play was not kept on Ctrl-C"
 
 # A folder with its own "savefile" keeps the player's files beside it.
 mkdir portable

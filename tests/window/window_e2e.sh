@@ -2,9 +2,9 @@
 # The game in its own window, read back from screenshots: under a virtual X display with keys from
 # xdotool, or on Wayland under a headless sway with keys from wtype. The menu shows, a tap moves
 # the piece one column each way, a held arrow slides and stops on release, and closing the window
-# ends the game with status 0 and the settings file intact. Under X also: without any display the
-# player reads one line, the tap of Left comes across a stall, and no GL driver is loaded. sway will not run as root, so as
-# root it and the game run as uid 65534.
+# ends the game with status 0, the game in play kept as left and the settings file intact. Under X
+# also: without any display the player reads one line, the tap of Left comes across a stall, and no
+# GL driver is loaded. sway will not run as root, so as root it and the game run as uid 65534.
 # Usage: window_e2e.sh x11|wayland DROPPLE WINDOWREAD [WMCLOSE]
 set -u
 mode=$1 game=$2 read=$3 wmclose=${4:-}
@@ -136,6 +136,9 @@ close
 gone() { ! kill -0 "$pid" 2>/dev/null; }
 poll 50 gone || fail "the game is still running after its window was closed"
 gone && { wait "$pid" || fail "closing the window ended the game with status $?"; }
+kept=$(ls "$dir"/home/data/dropple/replays/*.replay 2>/dev/null | head -1)
+[ -n "$kept" ] && "$game" --check "$kept" | grep -q '^recorded: .*, left$' ||
+    fail "the game in play was not kept as left when its window was closed"
 cmp -s "$sf" "$dir/saved" || fail "the settings file changed on the way out"
 [ "$(stat -c %s "$sf")" = 138 ] || fail "the settings file is not 138 bytes"
 [ "$fails" = 0 ] || { cat "$dir/log"; exit 1; }

@@ -28,6 +28,7 @@ struct machine {
     int palettecount = 0;
     std::vector<std::string> played;
     std::vector<std::string> opens;
+    bool asked = false, heard = false; // the player asked to leave; a frame boundary has heard it
 };
 machine state;
 
@@ -37,6 +38,10 @@ namespace headless {
 
 void reset() {
     state = {};
+}
+
+void leave() {
+    state.asked = true;
 }
 
 void setclock(std::uint64_t r, std::uint64_t s) {
@@ -179,6 +184,7 @@ const backend head = {
     .setpalette = headsetpalette,
     .pump = headpump,
     .keyseen = headkeyseen,
+    .leaving = headleaving,
 };
 
 } // namespace

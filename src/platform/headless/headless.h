@@ -50,6 +50,10 @@ void hear(unsigned char code, bool down, std::uint64_t at);
 void onframe(std::function<void(std::uint64_t)> callback);
 std::uint64_t frame();
 
+// The player asks the program to end from outside the game (Ctrl-C, the window closed); the game
+// hears of it at the next frame boundary.
+void leave();
+
 // Console size reported to the game, and whether size requests succeed.
 void setconsole(short cols, short rows, bool resizable);
 

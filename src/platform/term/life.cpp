@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <initializer_list>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -26,6 +27,8 @@ sigset_t taken; // the signals the game restores the terminal for
 
 volatile sig_atomic_t resized = 0;
 volatile sig_atomic_t resumed = 0;
+volatile sig_atomic_t leaveby = 0; // the signal the player left by
+volatile sig_atomic_t leftat = 0;  // when, in seconds of the monotonic clock
 
 // Shared with the guardian once it is there.
 giveback alone;
@@ -100,6 +103,30 @@ void onstop(int) {
     sighandle(SIGTSTP, onstop, SA_RESTART);
     resumed = 1;
     errno = e;
+}
+
+sig_atomic_t seconds() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<sig_atomic_t>(t.tv_sec);
+}
+
+// Asked to end: the game finishes at its next frame, keeping what it must. Hung up, nobody plays
+// on: the terminal is given back at once, as its shell may be taking it back this moment (its
+// guardian gone). Asked again well after that (the shell and the guardian may pass on one hang-up
+// twice at once), the game is not getting there, and ends now.
+void onleave(int sig) {
+    if (!leaveby) {
+        leftat = seconds();
+        leaveby = sig;
+        if (sig == SIGHUP) {
+            const int e = errno;
+            letgo();
+            errno = e;
+        }
+    } else if (seconds() - leftat >= 2) {
+        onfatal(sig);
+    }
 }
 
 void oncontinue(int) {
@@ -207,6 +234,15 @@ bool takeresumed() {
     return true;
 }
 
+int leavesignal() {
+    return leaveby;
+}
+
+void leaveas(int sig) {
+    if (!leaveby)
+        leaveby = sig;
+}
+
 void reportmodes(const char* on, const char* off) {
     sigset_t old;
     blockall(&old);
@@ -251,6 +287,8 @@ void takeover() {
             sigaddset(&taken, sig);
         }
     });
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        sighandle(sig, onleave, SA_RESTART);
     sighandle(SIGPIPE, SIG_IGN, 0);
     sighandle(SIGXFSZ, SIG_IGN, 0);
     sighandle(SIGTSTP, onstop, SA_RESTART);

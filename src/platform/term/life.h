@@ -34,3 +34,11 @@ void syncopen(bool open);
 // Whether the terminal changed size, or came back from a suspend, since the last call.
 bool takeresized();
 bool takeresumed();
+
+// The player asked to leave: Ctrl-C, SIGINT, SIGTERM or SIGHUP, or the terminal gone. The signal's
+// handler only notes it; the game finishes at its next frame, and the program then ends as that
+// signal ends any program. 0 while nobody asked.
+int leavesignal();
+// The keyboard's Ctrl-C (SIGINT) or a terminal that has gone (SIGHUP), noted as the signal would
+// be.
+void leaveas(int sig);

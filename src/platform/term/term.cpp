@@ -12,8 +12,10 @@
 #include "platform/term/terminfo.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -98,34 +100,65 @@ void flush() {
     });
 }
 
-void termclose() {
-    keysclose();
-    handback();
-    keysnote();
-}
-
-// Ends the way the signal ends any program, so whatever started the game sees it end that way.
+// Ends the way the signal ends any program, so whatever started the game sees it end that way
+// (Ctrl-C: a script that started the game stops too).
 [[noreturn]] void endas(int sig) {
-    termclose();
     sigdefault(sig);
     _exit(128 + sig);
 }
 
+// At the program's end, once the game has said its last lines.
+void endasleft() {
+    std::fflush(nullptr);
+    endas(leavesignal());
+}
+
+// Left from the background (the game's shell has the terminal again, its guardian gone), the game
+// says nothing there: its lines would land in the middle of the shell's prompt.
+void hushbehind() {
+    const pid_t front = tcgetpgrp(termin());
+    if (front < 0 || front == getpgrp() || !isatty(STDERR_FILENO))
+        return;
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) {
+        dup2(null, STDERR_FILENO);
+        close(null);
+    }
+}
+
+void termclose() {
+    keysclose();
+    handback();
+    if (leavesignal())
+        hushbehind();
+    keysnote();
+    static bool once = false;
+    if (leavesignal() && !once) {
+        once = true;
+        std::atexit(endasleft);
+    }
+}
+
+// The X display that told the keys went away: Xlib ends the program when its handler returns, so
+// there is no frame left to finish the game in.
 [[noreturn]] void termquit() {
-    endas(SIGINT); // Ctrl-C: a script that started the game stops too
+    termclose();
+    endas(SIGINT);
 }
 
 void act(keyaction a) {
     switch (a) {
     case wantquit:
-        termquit();
+        leaveas(SIGINT);
+        break;
     case wantsuspend:
         // The whole foreground job stops, as if the terminal had sent the signal itself; the
         // lifecycle gives the terminal back meanwhile and takes it again on return.
         kill(0, SIGTSTP);
         break;
     case lostterminal:
-        endas(SIGHUP); // its input ended or failed: end as a hang-up does
+        leaveas(SIGHUP); // its input ended or failed: end as a hang-up does
+        break;
     case noaction:
         break;
     }
@@ -166,6 +199,9 @@ void termpresent(const cell* buffer, short left, short top, short right, short b
 }
 
 void termpump(std::uint64_t due) {
+    // On the way out nothing more is read, nor the terminal taken back from the background.
+    if (leavesignal())
+        return;
     bool again = false;
     const bool ours = terminalours(&again);
     // Keys are timed when they are read: one the terminal sent during a stall reaches the first
@@ -189,6 +225,10 @@ void termpump(std::uint64_t due) {
         flush();
 }
 
+bool termleaving() {
+    return leavesignal() != 0;
+}
+
 } // namespace
 
 const backend termbackend = {
@@ -204,4 +244,5 @@ const backend termbackend = {
     .setpalette = renderpalette,
     .pump = termpump,
     .keyseen = termkeyseen,
+    .leaving = termleaving,
 };

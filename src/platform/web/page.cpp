@@ -85,6 +85,7 @@ const backend webbackend = {
     .setpalette = pagepalette,
     .pump = pagepump,
     .keyseen = fixed::everykey,
+    .leaving = nullptr, // a page is closed, not left: nothing runs after it
 };
 
 // The page shows the game one way only.

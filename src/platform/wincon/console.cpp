@@ -4,6 +4,9 @@
 #include "platform/fixed.h"
 #include "platform/platform.h"
 
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <windows.h>
@@ -51,13 +54,24 @@ void restore() {
     SetConsoleCursorInfo(state.out, &state.before.cursor);
 }
 
+// Ctrl-C, Ctrl-Break or the console going away: the game hears of it at its next frame and
+// finishes what it keeps, then ends as any console program ends on Ctrl-C.
+std::atomic<bool> asked{false};
+
+void endasleft() {
+    std::fflush(nullptr);
+    std::_Exit(static_cast<int>(STATUS_CONTROL_C_EXIT));
+}
+
 BOOL WINAPI onctrl(DWORD event) {
-    // Runs on a thread of its own while the game goes on: once restored, the console stays so.
-    state.guard.lock();
-    restore();
-    // Ctrl-C ends the game as it ends any console program; the console going away ends it too.
-    (void)event;
-    ExitProcess(STATUS_CONTROL_C_EXIT);
+    // Runs on a thread of its own while the game goes on.
+    asked = true;
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT)
+        return TRUE;
+    // The console is closing: the system ends the program once this returns, or a few seconds
+    // later in any case; until then the game finishes, and its end ends this thread too.
+    for (;;)
+        Sleep(100);
 }
 
 void winopen() {
@@ -78,6 +92,15 @@ void winclose() {
     std::lock_guard<std::mutex> hold(state.guard);
     restore();
     SetConsoleCtrlHandler(onctrl, FALSE);
+    static bool once = false;
+    if (asked && !once) {
+        once = true;
+        std::atexit(endasleft);
+    }
+}
+
+bool winleaving() {
+    return asked;
 }
 
 void winusecodepage437() {
@@ -161,6 +184,7 @@ const backend console = {
     .setpalette = winsetpalette,
     .pump = winpump,
     .keyseen = fixed::everykey,
+    .leaving = winleaving,
 };
 
 } // namespace

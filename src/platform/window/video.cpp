@@ -5,9 +5,11 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -183,11 +185,40 @@ bool drawsonprocessor() {
     std::exit(1);
 }
 
-void quit() {
-    // Closing the window is the player's way out, as Ctrl-C is in a terminal; the settings file is
-    // only ever replaced whole, so nothing is left half-saved.
-    windowclose();
-    std::exit(0);
+// Closing the window is the player's way out, as Ctrl-C is in a terminal: the game hears of it at
+// the next frame and finishes first. So do Ctrl-C, a request to end and a hang-up of the terminal
+// that started the game, which then ends as that signal ends any program.
+bool closedbyplayer = false;
+volatile sig_atomic_t leaveby = 0;
+constexpr int leavesignals[] = {SIGINT, SIGTERM, SIGHUP};
+bool taken[3]; // which of them are the window's (one ignored from the start stays ignored)
+
+void onleave(int sig) {
+    if (!leaveby)
+        leaveby = sig;
+}
+
+void endasleft() {
+    std::fflush(nullptr);
+    std::signal(leaveby, SIG_DFL);
+    raise(leaveby);
+    _exit(128 + leaveby);
+}
+
+void takesignals(bool take) {
+    for (int i = 0; i < 3; i++) {
+        struct sigaction now {};
+        if (take && sigaction(leavesignals[i], nullptr, &now) == 0 && now.sa_handler == SIG_DFL) {
+            struct sigaction sa {};
+            sa.sa_handler = onleave;
+            sa.sa_flags = SA_RESTART;
+            sigemptyset(&sa.sa_mask);
+            taken[i] = sigaction(leavesignals[i], &sa, nullptr) == 0;
+        } else if (!take && taken[i]) {
+            std::signal(leavesignals[i], SIG_DFL);
+            taken[i] = false;
+        }
+    }
 }
 
 // The title bar and the task switcher show the game's own icon, not the window manager's.
@@ -204,8 +235,9 @@ void seticon() {
 } // namespace
 
 void windowopen() {
-    // Ctrl-C in the terminal that started the game ends it at once; there is nothing to restore.
+    // SDL's own handlers would make Ctrl-C a closed window; the game's tell them apart.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    takesignals(true);
     // The game paces itself: presenting never waits for the display.
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
@@ -278,6 +310,16 @@ void windowclose() {
     state.win = nullptr;
     std::memset(state.shown, 0, sizeof state.shown);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    takesignals(false);
+    static bool once = false;
+    if (leaveby && !once) {
+        once = true;
+        std::atexit(endasleft);
+    }
+}
+
+bool windowleaving() {
+    return closedbyplayer || leaveby;
 }
 
 void windowpresent(const cell* buffer, short left, short top, short right, short bottom) {
@@ -318,7 +360,7 @@ void windowpump(std::uint64_t due) {
     for (SDL_Event e; SDL_PollEvent(&e);) {
         switch (e.type) {
         case SDL_QUIT:
-            quit();
+            closedbyplayer = true;
             break;
         case SDL_KEYDOWN:
             if (e.key.repeat)

@@ -17,4 +17,5 @@ const backend windowbackend = {
     .setpalette = windowsetpalette,
     .pump = windowpump,
     .keyseen = fixed::everykey,
+    .leaving = windowleaving,
 };

@@ -39,6 +39,7 @@ void windowclose();
 void windowpresent(const cell* buffer, short left, short top, short right, short bottom);
 void windowsetpalette(const unsigned char* rgb);
 void windowpump(std::uint64_t due = UINT64_MAX); // by default, every key heard so far is due
+bool windowleaving();
 
 // The whole window back end, as the Linux program opens it.
 struct backend;
