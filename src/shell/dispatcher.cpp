@@ -1,6 +1,6 @@
 #include "frontend/frontend.h"
-#include "shell/modes.h"
 #include "platform/platform.h"
+#include "shell/modes.h"
 #include "shell/shell.h"
 
 unsigned char runscreen(unsigned char number) {

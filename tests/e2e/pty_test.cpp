@@ -139,11 +139,12 @@ TEST(say, whatthegamecannotdoissaidononeline) {
     };
     EXPECT_EQ(said("--replay"), "dropple: --replay needs a replay: dropple --replay FILE\n");
     EXPECT_NE(said("--help").find("/audio (not there: no sounds)\n"), std::string::npos);
+}
 
 // However the program is ended from outside, the game on screen is kept. Ended on its final
 // screen and left by Ctrl-C: its replay and its record, and once the terminal is back the line
-// that says so. In play, asked to end or hung up: its replay, as a game left, and no record. Each
-// replay plays back to the end it was kept with.
+// that says so. In play, asked to end or hung up: its replay, as a game left, and no record.
+// Each replay plays back to the end it was kept with.
 TEST(keep, everywayoutkeepsthegameonscreen) {
     const std::tuple<const char*, int, int, const char*> ends[] = {
         {"Ctrl-C on the final screen", 0, 130, "topped out"},
@@ -187,9 +188,9 @@ TEST(keep, everywayoutkeepsthegameonscreen) {
 }
 
 // The stand-in's view of the keys where the terminal reports no releases (as over ssh, or in
-// tmux): a tap is down for exactly one frame, a stream of repeats holds the key without a break,
-// nothing stays down once the repeats stop, a capital is the key with left Shift, and what goes to
-// stderr meanwhile never reaches the picture.
+// tmux): a tap is down for exactly one frame, a stream of repeats holds the key without a
+// break, nothing stays down once the repeats stop, a capital is the key with left Shift, and
+// what goes to stderr meanwhile never reaches the picture.
 TEST(keyview, atapisoneframerepeatsholdthekeyandnothingstaysdown) {
     standin g;
     ASSERT_TRUE(g.run()) << g.out;
@@ -200,8 +201,8 @@ TEST(keyview, atapisoneframerepeatsholdthekeyandnothingstaysdown) {
     for (int i = 0; i < 25; i++)
         g.type("\x1b[D", 30);
     g.wait(400);
-    // The stream holds the key down for most of its 0.75 s; one late repeat on a busy machine may
-    // cut it once.
+    // The stream holds the key down for most of its 0.75 s; one late repeat on a busy machine
+    // may cut it once.
     EXPECT_GE(g.longest("25"), 25) << g.seen("25");
     g.type("X", 300);
     EXPECT_EQ(g.seen("A0") + " " + g.seen("58"), "1/1/1 1/1/1");
@@ -212,10 +213,10 @@ TEST(keyview, atapisoneframerepeatsholdthekeyandnothingstaysdown) {
         << "what went to stderr during the program reached the screen";
 }
 
-// On a terminal with the keyboard protocol, every signal that ends the game is handled by the game
-// itself: its guardian is held stopped until the game is gone, then dies of the same signal.
-// Killed outright, the guardian gives the terminal back; before that, broken pipes and file size
-// limits end nothing.
+// On a terminal with the keyboard protocol, every signal that ends the game is handled by the
+// game itself: its guardian is held stopped until the game is gone, then dies of the same
+// signal. Killed outright, the guardian gives the terminal back; before that, broken pipes and
+// file size limits end nothing.
 TEST(restore, everysignalgivesbacktheterminal) {
     for (int sig : {SIGKILL, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGSYS, SIGTRAP,
                     SIGSTKFLT, SIGPWR, SIGIO, SIGXCPU, SIGRTMIN, SIGRTMAX, SIGTERM}) {
@@ -242,9 +243,9 @@ TEST(restore, everysignalgivesbacktheterminal) {
     }
 }
 
-// Under a shell with job control, stopped from anywhere and continued from anywhere: while the job
-// is stopped the terminal is the shell's and the game and its guardian are both stopped; `fg`
-// gives the game its terminal back, raw, repainted and answering keys.
+// Under a shell with job control, stopped from anywhere and continued from anywhere: while the
+// job is stopped the terminal is the shell's and the game and its guardian are both stopped;
+// `fg` gives the game its terminal back, raw, repainted and answering keys.
 TEST(restore, everystopandcontinueunderajobcontrolshell) {
     ptyrun g;
     ASSERT_TRUE(g.start({"bash", "--norc", "--noediting", "-i"}, "bash-"));
@@ -294,9 +295,10 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
                 << "the menu did not move";
             g.type("\x1b[A", 200);
         }
-    // Its guardian killed outright, the game ends and the terminal is given back. The shell wakes
-    // at the same moment as the game and its minder, so on a busy machine its prompt may come first
-    // and be left on the game's screen; only the terminal's state afterwards is certain.
+    // Its guardian killed outright, the game ends and the terminal is given back. The shell
+    // wakes at the same moment as the game and its minder, so on a busy machine its prompt may
+    // come first and be left on the game's screen; only the terminal's state afterwards is
+    // certain.
     const std::size_t playing = g.out.size();
     kill(guardian, SIGKILL);
     ASSERT_TRUE(g.pump([&] { return strchr("ZX", g.state(player)) && g.shown("bash-", playing); }));
@@ -304,10 +306,10 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
     ended(g, 0);
 }
 
-// A terminal that stops reading, its descriptor left non-blocking by whoever started the game: the
-// game waits for it asleep, not retrying, and once it reads again the picture comes back whole.
-// Then stopped by Ctrl-Z under a shell without job control, resized and continued, it takes its
-// size again and repaints the menu whole; then it quits cleanly.
+// A terminal that stops reading, its descriptor left non-blocking by whoever started the game:
+// the game waits for it asleep, not retrying, and once it reads again the picture comes back
+// whole. Then stopped by Ctrl-Z under a shell without job control, resized and continued, it
+// takes its size again and repaints the menu whole; then it quits cleanly.
 TEST(restore, astalledterminalandctrlzthenfgcostthegamenothing) {
     ptyrun g;
     ASSERT_TRUE(g.start({DROPPLE}));
@@ -343,10 +345,10 @@ TEST(restore, astalledterminalandctrlzthenfgcostthegamenothing) {
     ended(g, 0);
 }
 
-// With descriptors scarce (a limit of four), the guardian still has the terminal to give back. A
-// terminal the game has open but that is not its controlling one: no hang-up signal comes when it
-// goes, only the end of its input. Without a terminal at all, the game says so on one line and does
-// not start.
+// With descriptors scarce (a limit of four), the guardian still has the terminal to give back.
+// A terminal the game has open but that is not its controlling one: no hang-up signal comes
+// when it goes, only the end of its input. Without a terminal at all, the game says so on one
+// line and does not start.
 TEST(restore, fewdescriptorsalostterminalornoneatall) {
     {
         ptyrun g;
@@ -369,10 +371,10 @@ TEST(restore, fewdescriptorsalostterminalornoneatall) {
 
 // The stand-in frozen from outside for about 130 ms, as a busy machine may freeze a game, while
 // keys arrive through a terminal that reports releases: two taps of Up and two of Left all act
-// once it runs again, and a tap of Right begun in the freeze and let go 30 ms after it acts once,
-// down too briefly for a delayed auto shift (7 frames), though the frames that catch up run before
-// its release is heard. The freeze is a debugger's stop, which the game cannot see; a stop signal
-// would look like Ctrl-Z and `fg` to it.
+// once it runs again, and a tap of Right begun in the freeze and let go 30 ms after it acts
+// once, down too briefly for a delayed auto shift (7 frames), though the frames that catch up
+// run before its release is heard. The freeze is a debugger's stop, which the game cannot see;
+// a stop signal would look like Ctrl-Z and `fg` to it.
 TEST(Stall, TapsWhileFrozenAllActOnceItRunsAgainAndATapAcrossTheEndActsOnce) {
     standin g;
     g.answer = "\x1b[?0u\x1b[?62;c";
@@ -399,9 +401,9 @@ TEST(Stall, TapsWhileFrozenAllActOnceItRunsAgainAndATapAcrossTheEndActsOnce) {
     EXPECT_LT(g.longest("27"), 7) << g.seen("27");
 }
 
-// The sound is SDL's, in a module of the game's own loaded once the menu is out: the player opens
-// the sound device (SDL's audio thread runs) and the guardian never maps SDL. A copy of the game
-// without the module beside it plays on, silent.
+// The sound is SDL's, in a module of the game's own loaded once the menu is out: the player
+// opens the sound device (SDL's audio thread runs) and the guardian never maps SDL. A copy of
+// the game without the module beside it plays on, silent.
 TEST(sound, loadedoncethemenuisoutandwithoutitsmodulethegameplayssilently) {
     namespace fs = std::filesystem;
     auto threads = [](pid_t p) {

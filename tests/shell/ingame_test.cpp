@@ -147,6 +147,7 @@ TEST_F(Ingame, AKeyTheDisplayCannotSeeHasAStandInNamedWhereThePlayerLooks) {
     EXPECT_EQ(standinnote(), "This terminal cannot report some keys alone: V is soft drop, A is "
                              "pause, A is hold here.");
     EXPECT_EQ(readfile(), before);
+}
 
 // Asked from outside to end (Ctrl-C, the window closed), every screen returns at once and so does
 // the dispatcher. A game left in play is kept as "left" and is no record; one left on its final

@@ -169,6 +169,11 @@ void headpump(std::uint64_t due) {
     if (state.framehook)
         state.framehook(state.frames);
     queuestep(state.events, due);
+    state.heard = state.asked;
+}
+
+bool headleaving() {
+    return state.heard;
 }
 
 const backend head = {
