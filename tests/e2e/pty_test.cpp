@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <regex>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/ptrace.h>
 
 namespace {
@@ -226,6 +228,136 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
     ASSERT_TRUE(g.pump([&] { return strchr("ZX", g.state(player)) && g.shown("bash-", playing); }));
     g.type("exit 0\r");
     ended(g, 0);
+}
+
+// The game under an interactive shell, with its guardian and the guardian's other child, the
+// minder, found; the keyboard protocol is spoken.
+struct shellgame : ptyrun {
+    pid_t guardian = 0, minder = 0;
+    bool run(const char* shell) {
+        answer = "\x1b[?1u\x1b[?62c";
+        std::vector<std::string> args{"env", "PS1=ready> ", shell, "-i"};
+        if (shell == std::string("bash"))
+            args.insert(args.begin() + 3, {"--norc", "--noediting"});
+        if (!start(args, "ready> "))
+            return false;
+        type("d=" DROPPLE "; \"$d\"\r");
+        if (!pump([&] { return shown("Dropple 5 Death"); }, 10000))
+            return false;
+        guardian = firstchild(pid);
+        const auto kids = children(guardian);
+        player = kids.empty() ? 0 : kids[0];
+        minder = kids.size() < 2 ? 0 : kids[1];
+        return player > 0 && minder > 0;
+    }
+    // Its processes and theirs, for `gone`.
+    std::vector<pid_t> all() const {
+        std::vector<pid_t> all{guardian, player, minder};
+        for (pid_t p : {guardian, player, minder})
+            for (pid_t c : children(p))
+                if (std::find(all.begin(), all.end(), c) == all.end())
+                    all.push_back(c);
+        return all;
+    }
+    // Gone for good: ended and reaped. The test adopts what its parent leaves behind, so a process
+    // that nobody reaps is seen.
+    static bool gone(const std::vector<pid_t>& ps) {
+        for (pid_t p : ps)
+            if (waitpid(p, nullptr, WNOHANG) >= 0 && state(p) != 'X')
+                return false;
+        return true;
+    }
+};
+
+// Its guardian killed outright, the game's group is put in the background by the shell, with no
+// parent: from there the game gives the terminal back, its screen, report modes and settings alike,
+// and no process stays behind. First with the game and the minder held up by a debugger, so that
+// the shell surely takes the terminal before the game acts; then as it comes.
+TEST(restore, akilledguardiansgamegivesbacktheterminalfromthebackground) {
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    for (const char* shell : {"dash", "bash"})
+        for (bool held : {true, false, false}) {
+            SCOPED_TRACE(std::string(shell) + (held ? ", held up" : ""));
+            shellgame g;
+            ASSERT_TRUE(g.run(shell)) << g.out;
+            const auto procs = g.all();
+            auto hold = [](pid_t p) {
+                int st = 0;
+                return ptrace(PTRACE_SEIZE, p, nullptr, nullptr) == 0 &&
+                       ptrace(PTRACE_INTERRUPT, p, nullptr, nullptr) == 0 &&
+                       waitpid(p, &st, __WALL) == p && WIFSTOPPED(st);
+            };
+            if (held) {
+                ASSERT_TRUE(hold(g.player) && hold(g.minder));
+            }
+            const std::size_t playing = g.out.size();
+            kill(g.guardian, SIGKILL);
+            ASSERT_TRUE(g.pump([&] { return g.shown("ready> ", playing); })) << g.out;
+            if (held) {
+                EXPECT_EQ(ptrace(PTRACE_DETACH, g.player, nullptr, nullptr), 0);
+                ASSERT_TRUE(g.pump([&] { return shellgame::gone({g.player}); }));
+                EXPECT_EQ(ptrace(PTRACE_DETACH, g.minder, nullptr, nullptr), 0);
+            }
+            ASSERT_TRUE(g.pump([&] { return shellgame::gone(procs); }));
+            g.wait(100);
+            ASSERT_NO_FATAL_FAILURE(restored(g));
+            g.type("exit 0\r");
+            ended(g, 0);
+        }
+}
+
+// Stopped, then its terminal lost: the shell ends, and so does every process of the game, none
+// left stopped or unreaped. The whole job stopped; then the game alone, with its guardian held by a
+// debugger from the moment it hears of the stop until the shell has gone, as a busy machine may
+// hold it.
+TEST(restore, astoppedjobwhoseterminalislostleavesnoprocessbehind) {
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    for (const char* shell : {"dash", "bash"})
+        for (bool held : {false, true, false}) {
+            SCOPED_TRACE(std::string(shell) + (held ? ", guardian held" : ""));
+            shellgame g;
+            ASSERT_TRUE(g.run(shell)) << g.out;
+            const auto procs = g.all();
+            if (held) {
+                ASSERT_TRUE(ptrace(PTRACE_SEIZE, g.guardian, nullptr, PTRACE_O_TRACESYSGOOD) == 0 &&
+                            ptrace(PTRACE_INTERRUPT, g.guardian, nullptr, nullptr) == 0);
+                kill(g.player, SIGSTOP);
+                // Step it from call to call until the one after the wait that told it.
+                bool heard = false;
+                for (int st = 0;
+                     waitpid(g.guardian, &st, __WALL) == g.guardian && WIFSTOPPED(st);) {
+                    int sig = 0;
+                    if (WSTOPSIG(st) == (SIGTRAP | 0x80)) {
+                        __ptrace_syscall_info call{};
+                        ptrace(PTRACE_GET_SYSCALL_INFO, g.guardian, sizeof call, &call);
+                        if (heard && call.op == PTRACE_SYSCALL_INFO_ENTRY)
+                            break;
+                        heard = heard ||
+                                (call.op == PTRACE_SYSCALL_INFO_EXIT && call.exit.rval == g.player);
+                    } else if (st >> 16 == 0) {
+                        sig = WSTOPSIG(st); // a signal of its own, passed on
+                    }
+                    ptrace(PTRACE_SYSCALL, g.guardian, nullptr, sig);
+                }
+                ASSERT_TRUE(heard);
+            } else {
+                kill(-g.guardian, SIGSTOP);
+                ASSERT_TRUE(
+                    g.pump([&] { return g.state(g.player) == 'T' && g.shown("\x1b[?1049l"); }));
+            }
+            // A shell waiting for its job does not read the terminal, so it hears of the loss by a
+            // hang-up of its own.
+            close(g.master);
+            g.master = -1;
+            if (held) {
+                kill(g.pid, SIGHUP);
+                ASSERT_TRUE(g.pump([&] { return g.state(g.pid) == 'X'; }));
+                g.wait(200);
+                EXPECT_EQ(ptrace(PTRACE_DETACH, g.guardian, nullptr, nullptr), 0);
+            }
+            EXPECT_TRUE(g.pump([&] { return shellgame::gone(procs); }, 10000))
+                << g.state(g.guardian) << g.state(g.player) << g.state(g.minder);
+        }
 }
 
 // A terminal that stops reading, its descriptor left non-blocking by whoever started the game: the
