@@ -399,7 +399,8 @@ TEST(restore, astalledterminalandctrlzthenfgcostthegamenothing) {
     ended(g, 0);
 }
 
-// With descriptors scarce (a limit of four), the guardian still has the terminal to give back. A
+// With descriptors scarce (a limit of four), every process is there and does its part: the minder
+// gives the terminal back when the whole job stops, the guardian when the game is killed. A
 // terminal the game has open but that is not its controlling one: no hang-up signal comes when it
 // goes, only the end of its input. Without a terminal at all, the game says so on one line and does
 // not start.
@@ -407,6 +408,13 @@ TEST(restore, fewdescriptorsalostterminalornoneatall) {
     {
         ptyrun g;
         ASSERT_TRUE(g.start({"sh", "-c", "exec 3>&-; ulimit -n 4; exec \"$0\"", DROPPLE}));
+        EXPECT_FALSE(g.shown("dropple:")) << "a process missing";
+        kill(-g.shell, SIGSTOP);
+        EXPECT_TRUE(g.pump([&] { return g.shown("\x1b[?1049l"); }))
+            << "not given back when stopped";
+        const std::size_t stopped = g.out.size();
+        kill(-g.shell, SIGCONT);
+        EXPECT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }));
         kill(g.player, SIGKILL);
         ended(g, 128 + SIGKILL);
     }

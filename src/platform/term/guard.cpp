@@ -54,10 +54,10 @@ void pass(int sig) {
 
 void say(int lack) {
     // Said before the screen is taken, so it is there to read once the game is over.
-    static const char guardian[] = "dropple: no process to spare for the terminal's guardian: "
-                                   "killed outright, the game leaves the terminal as it was\n";
-    static const char minder[] = "dropple: no process to spare for the terminal's minder: a stop "
-                                 "of the whole job leaves the terminal as it was\n";
+    static const char guardian[] =
+        "dropple: no process left to guard the terminal: if killed, type `reset`\n";
+    static const char minder[] =
+        "dropple: no process left to mind the terminal: stop the game by Ctrl-Z only\n";
     if (lack & noguardian)
         writeall(STDERR_FILENO, guardian, sizeof guardian - 1, 0);
     if (lack & nominder)
