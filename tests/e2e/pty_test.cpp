@@ -21,7 +21,8 @@ namespace {
 
 // The settings now are the settings before the game; every private mode the game switched on it
 // has switched off again (the cursor, which it hides, is shown), every keyboard mode it pushed it
-// has popped, and every synchronized update it began it has ended.
+// has popped, and every synchronized update it began it has ended; it gave the terminal back once
+// for each time it took it.
 void restored(const ptyrun& g) {
     termios now{};
     ASSERT_EQ(tcgetattr(g.slave, &now), 0);
@@ -40,12 +41,14 @@ void restored(const ptyrun& g) {
     EXPECT_EQ(std::tuple(modes[1049], modes[25]), std::tuple('l', 'h'));
     for (auto [mode, last] : modes)
         EXPECT_TRUE(mode == 25 || last == 'l') << "mode " << mode << " left on";
+    static const std::regex alton("\x1b\\[\\?1049h"), altoff("\x1b\\[\\?1049l");
     static const std::regex push("\x1b\\[>[0-9]*u"), pop("\x1b\\[<[0-9]*u"),
         sync("\x1b\\[\\?2026h"), unsync("\x1b\\[\\?2026l"), wide("[^\r\n]{81}");
     auto count = [&](const std::regex& r) {
         return std::distance(std::sregex_iterator(g.out.begin(), g.out.end(), r), {});
     };
     EXPECT_EQ(count(push), count(pop));
+    EXPECT_EQ(count(altoff), count(alton)) << "given back other than once each time it was taken";
     EXPECT_EQ(count(sync), count(unsync)) << "an update ended that was never begun";
     // What it tells the player once the screen is back fits 80 columns.
     EXPECT_FALSE(std::regex_search(g.out.substr(g.out.rfind("\x1b[?1049l") + 8), wide));
@@ -95,7 +98,10 @@ TEST(restore, everywayoutgivesbacktheterminal) {
     for (auto [name, sig, status] : ends) {
         SCOPED_TRACE(name);
         ptyrun g;
+        if (status == 0) // with the keyboard protocol: popped as often as pushed
+            g.answer = "\x1b[?1u\x1b[?62c";
         ASSERT_TRUE(g.start({DROPPLE})) << g.out;
+        ASSERT_EQ(status == 0, g.shown("\x1b[>11u"));
         if (status == 130) {
             for (int i = 0; i < 7; i++)
                 g.type("\x1b[B", 100);
@@ -105,7 +111,7 @@ TEST(restore, everywayoutgivesbacktheterminal) {
         if (sig)
             kill(g.pid, sig);
         else
-            g.type(status ? "\x03" : "\r");
+            g.type(status ? "\x03" : "\x1b[13u\x1b[13;1:3u");
         ended(g, status);
         // Once the terminal is back, a line says that held keys could only be guessed.
         EXPECT_TRUE(status != 130 || g.shown("held keys were ", g.out.rfind("\x1b[?1049l")));
@@ -168,11 +174,13 @@ TEST(restore, everysignalgivesbacktheterminal) {
     }
 }
 
-// Under a shell with job control, stopped from anywhere and continued from anywhere: while the job
-// is stopped the terminal is the shell's and the game and its guardian are both stopped; `fg`
-// gives the game its terminal back, raw, repainted and answering keys.
+// Under a shell with job control, on a terminal with the keyboard protocol, stopped from anywhere
+// and continued from anywhere: while the job is stopped the terminal is the shell's (given back
+// once) and the game and its guardian are both stopped; `fg` gives the game its terminal back,
+// raw, on the alternate screen, with the protocol pushed again, repainted and answering keys.
 TEST(restore, everystopandcontinueunderajobcontrolshell) {
     ptyrun g;
+    g.answer = "\x1b[?1u\x1b[?62c";
     ASSERT_TRUE(g.start({"bash", "--norc", "--noediting", "-i"}, "bash-"));
     g.type("d=" DROPPLE "; \"$d\"\r");
     ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death"); }, 10000)) << g.out;
@@ -209,16 +217,18 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
             g.type("fg\r");
             ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }))
                 << g.out.substr(stopped);
+            EXPECT_TRUE(g.shown("\x1b[?1049h", stopped) && g.shown("\x1b[>11u", stopped))
+                << "the screen or the keyboard protocol not taken again";
             EXPECT_TRUE(both("RS"));
             termios raw{};
             tcgetattr(g.slave, &raw);
             EXPECT_EQ(raw.c_lflag & (ICANON | ECHO | ISIG), 0u);
             g.wait(200);
             const std::size_t shown = g.out.size();
-            g.type("\x1b[B");
+            g.type("\x1b[B\x1b[1;1:3B"); // pressed and let go, as the protocol reports them
             EXPECT_TRUE(g.pump([&] { return g.shown("color picker", shown); }, 1000))
                 << "the menu did not move";
-            g.type("\x1b[A", 200);
+            g.type("\x1b[A\x1b[1;1:3A", 200);
         }
     // Its guardian killed outright, the game ends and the terminal is given back. The shell wakes
     // at the same moment as the game and its minder, so on a busy machine its prompt may come first
