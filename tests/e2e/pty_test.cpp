@@ -316,6 +316,18 @@ TEST(restore, akilledguardiansgamegivesbacktheterminalfromthebackground) {
         }
 }
 
+// The minder killed: the guardian reaps it at once, and the game plays on and quits as ever.
+TEST(restore, akilledminderisreapedatonce) {
+    ptyrun g;
+    ASSERT_TRUE(g.start({DROPPLE}));
+    const auto kids = ptyrun::children(g.pid);
+    ASSERT_EQ(kids.size(), 2u);
+    kill(kids[1], SIGKILL);
+    EXPECT_TRUE(g.pump([&] { return g.state(kids[1]) == 'X'; })) << g.state(kids[1]);
+    g.type("\r");
+    ended(g, 0);
+}
+
 // Stopped, then its terminal lost: the shell ends, and so does every process of the game, none
 // left stopped or unreaped. The whole job stopped; then the game alone, with its guardian held by a
 // debugger from the moment it hears of the stop until the shell has gone, as a busy machine may
