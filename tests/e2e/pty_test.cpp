@@ -254,10 +254,8 @@ struct shellgame : ptyrun {
         std::vector<std::string> args{"env", "PS1=ready> ", shell, "-i"};
         if (shell == std::string("bash"))
             args.insert(args.begin() + 3, {"--norc", "--noediting"});
-        if (!start(args, "ready> "))
-            return false;
-        type("d=" DROPPLE "; \"$d\"\r");
-        if (!pump([&] { return shown("Dropple 5 Death"); }, 10000))
+        if (!start(args, "ready> ") || !type("d=" DROPPLE "; \"$d\"\r") ||
+            !pump([&] { return shown("Dropple 5 Death"); }, 10000))
             return false;
         const auto kids = children(guardian = firstchild(pid));
         return kids.size() == 2 && (player = kids[0]) && (minder = kids[1]);

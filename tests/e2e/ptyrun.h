@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <poll.h>
 #include <pty.h>
+#include <sstream>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
@@ -120,10 +121,10 @@ struct ptyrun {
     // A process's children, the oldest first.
     static std::vector<pid_t> children(pid_t p) {
         std::vector<pid_t> all;
-        const std::string s =
-            proc("/proc/" + std::to_string(p) + "/task/" + std::to_string(p) + "/children");
-        for (const char* c = s.c_str(); *c; c += *c == ' ')
-            all.push_back(pid_t(std::strtol(c, const_cast<char**>(&c), 10)));
+        std::istringstream in(
+            proc("/proc/" + std::to_string(p) + "/task/" + std::to_string(p) + "/children"));
+        for (pid_t c; in >> c;)
+            all.push_back(c);
         return all;
     }
     static pid_t firstchild(pid_t p) {
