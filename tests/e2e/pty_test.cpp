@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,13 +15,15 @@
 #include <map>
 #include <regex>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/ptrace.h>
 
 namespace {
 
 // The settings now are the settings before the game; every private mode the game switched on it
 // has switched off again (the cursor, which it hides, is shown), every keyboard mode it pushed it
-// has popped, and every synchronized update it began it has ended.
+// has popped, and every synchronized update it began it has ended; it gave the terminal back once
+// for each time it took it.
 void restored(const ptyrun& g) {
     termios now{};
     ASSERT_EQ(tcgetattr(g.slave, &now), 0);
@@ -39,6 +42,7 @@ void restored(const ptyrun& g) {
     EXPECT_EQ(std::tuple(modes[1049], modes[25]), std::tuple('l', 'h'));
     for (auto [mode, last] : modes)
         EXPECT_TRUE(mode == 25 || last == 'l') << "mode " << mode << " left on";
+    static const std::regex alton("\x1b\\[\\?1049h"), altoff("\x1b\\[\\?1049l");
     static const std::regex push("\x1b\\[>[0-9]*u"), pop("\x1b\\[<[0-9]*u"),
         sync("\x1b\\[\\?2026h"), unsync("\x1b\\[\\?2026l"), wide("[^\r\n]{81}");
     auto count = [&](const std::regex& r) {
@@ -51,6 +55,7 @@ void restored(const ptyrun& g) {
     for (std::sregex_iterator m(g.out.begin(), g.out.end(), modified), e; m != e; ++m)
         last = m->str();
     EXPECT_TRUE(last.empty() || last == "\x1b[>4m") << "modifier reports left on";
+    EXPECT_EQ(count(altoff), count(alton)) << "given back other than once each time it was taken";
     EXPECT_EQ(count(sync), count(unsync)) << "an update ended that was never begun";
     // What it tells the player once the screen is back fits 80 columns.
     EXPECT_FALSE(std::regex_search(g.out.substr(g.out.rfind("\x1b[?1049l") + 8), wide));
@@ -100,8 +105,16 @@ TEST(restore, everywayoutgivesbacktheterminal) {
     for (auto [name, sig, status] : ends) {
         SCOPED_TRACE(name);
         ptyrun g;
+        if (status == 0) // with the keyboard protocol: popped as often as pushed
+            g.answer = "\x1b[?1u\x1b[?62c";
         ASSERT_TRUE(g.start({DROPPLE})) << g.out;
         const bool played = std::string(name) == "Ctrl-C in a game";
+        ASSERT_EQ(status == 0, g.shown("\x1b[>11u"));
+        if (status == 0) { // the minder killed first: reaped at once, and the game plays on
+            const pid_t minder = ptyrun::children(g.pid).back();
+            kill(minder, SIGKILL);
+            EXPECT_TRUE(g.pump([&] { return g.state(minder) == 'X'; })) << "not reaped";
+        }
         if (played) {
             for (int i = 0; i < 7; i++)
                 g.type("\x1b[B", 100);
@@ -111,7 +124,7 @@ TEST(restore, everywayoutgivesbacktheterminal) {
         if (sig)
             kill(g.pid, sig);
         else
-            g.type(status ? "\x03" : "\r");
+            g.type(status ? "\x03" : "\x1b[13u\x1b[13;1:3u");
         ended(g, status);
         // Once the terminal is back, a line says that held keys could only be guessed, when keys
         // of the game were typed (Ctrl-C is none).
@@ -243,11 +256,13 @@ TEST(restore, everysignalgivesbacktheterminal) {
     }
 }
 
-// Under a shell with job control, stopped from anywhere and continued from anywhere: while the
-// job is stopped the terminal is the shell's and the game and its guardian are both stopped;
-// `fg` gives the game its terminal back, raw, repainted and answering keys.
+// Under a shell with job control, on a terminal with the keyboard protocol, stopped from anywhere
+// and continued from anywhere: while the job is stopped the terminal is the shell's (given back
+// once) and the game and its guardian are both stopped; `fg` gives the game its terminal back,
+// raw, on the alternate screen, with the protocol pushed again, repainted and answering keys.
 TEST(restore, everystopandcontinueunderajobcontrolshell) {
     ptyrun g;
+    g.answer = "\x1b[?1u\x1b[?62c";
     ASSERT_TRUE(g.start({"bash", "--norc", "--noediting", "-i"}, "bash-"));
     g.type("d=" DROPPLE "; \"$d\"\r");
     ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death"); }, 10000)) << g.out;
@@ -284,16 +299,18 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
             g.type("fg\r");
             ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }))
                 << g.out.substr(stopped);
+            EXPECT_TRUE(g.shown("\x1b[?1049h", stopped) && g.shown("\x1b[>11u", stopped))
+                << "the screen or the keyboard protocol not taken again";
             EXPECT_TRUE(both("RS"));
             termios raw{};
             tcgetattr(g.slave, &raw);
             EXPECT_EQ(raw.c_lflag & (ICANON | ECHO | ISIG), 0u);
             g.wait(200);
             const std::size_t shown = g.out.size();
-            g.type("\x1b[B");
+            g.type("\x1b[B\x1b[1;1:3B"); // pressed and let go, as the protocol reports them
             EXPECT_TRUE(g.pump([&] { return g.shown("color picker", shown); }, 1000))
                 << "the menu did not move";
-            g.type("\x1b[A", 200);
+            g.type("\x1b[A\x1b[1;1:3A", 200);
         }
     // Its guardian killed outright, the game ends and the terminal is given back. The shell
     // wakes at the same moment as the game and its minder, so on a busy machine its prompt may
@@ -306,10 +323,111 @@ TEST(restore, everystopandcontinueunderajobcontrolshell) {
     ended(g, 0);
 }
 
-// A terminal that stops reading, its descriptor left non-blocking by whoever started the game:
-// the game waits for it asleep, not retrying, and once it reads again the picture comes back
-// whole. Then stopped by Ctrl-Z under a shell without job control, resized and continued, it
-// takes its size again and repaints the menu whole; then it quits cleanly.
+// The game under an interactive shell, with its guardian and the guardian's other child, the
+// minder, found; the keyboard protocol is spoken.
+struct shellgame : ptyrun {
+    pid_t guardian = 0, minder = 0;
+    bool run(const char* shell) {
+        answer = "\x1b[?1u\x1b[?62c";
+        std::vector<std::string> args{"env", "PS1=ready> ", shell, "-i"};
+        if (shell == std::string("bash"))
+            args.insert(args.begin() + 3, {"--norc", "--noediting"});
+        if (!start(args, "ready> ") || !type("d=" DROPPLE "; \"$d\"\r") ||
+            !pump([&] { return shown("Dropple 5 Death"); }, 10000))
+            return false;
+        const auto kids = children(guardian = firstchild(pid));
+        return kids.size() == 2 && (player = kids[0]) && (minder = kids[1]);
+    }
+    // Its processes, the minder's canary too, for `gone`.
+    std::vector<pid_t> all() const {
+        auto all = children(minder);
+        all.insert(all.end(), {guardian, player, minder});
+        return all;
+    }
+    // Held by a debugger, unseen by its parent, until detached.
+    static bool hold(pid_t p, long options = 0) {
+        int st = 0;
+        return ptrace(PTRACE_SEIZE, p, nullptr, options) == 0 &&
+               ptrace(PTRACE_INTERRUPT, p, nullptr, nullptr) == 0 && waitpid(p, &st, __WALL) == p &&
+               WIFSTOPPED(st);
+    }
+    // Gone for good: ended and reaped. The test adopts what its parent leaves behind, so a process
+    // that nobody reaps is seen.
+    static bool gone(const std::vector<pid_t>& ps) {
+        for (pid_t p : ps)
+            if (waitpid(p, nullptr, WNOHANG) >= 0 && state(p) != 'X')
+                return false;
+        return true;
+    }
+};
+
+// The game under an interactive shell, dash and bash, attacked: its guardian killed outright, or
+// the job stopped and then its terminal lost. None of its processes stays behind, stopped or
+// unreaped (the test adopts what a parent leaves), and a killed guardian's game gives the terminal
+// back, its screen, report modes and settings alike, even from the background, its group left
+// without a parent by the shell taking the terminal first.
+TEST(restore, akilledguardianorajobstoppedandterminallostleavesnothingbehind) {
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    enum { killedheld, killed, lost, lostheld };
+    for (const char* shell : {"dash", "bash"})
+        for (int way : {killedheld, killed, killed, lost, lostheld}) {
+            SCOPED_TRACE(std::string(shell) + ", way " + std::to_string(way));
+            shellgame g;
+            ASSERT_TRUE(g.run(shell)) << g.out;
+            const auto procs = g.all();
+            const std::size_t playing = g.out.size();
+            if (way == killedheld) { // the game and the minder held up until the shell is back
+                ASSERT_TRUE(g.hold(g.player) && g.hold(g.minder));
+                kill(g.guardian, SIGKILL);
+                ASSERT_TRUE(g.pump([&] { return g.shown("ready> ", playing); })) << g.out;
+                EXPECT_EQ(ptrace(PTRACE_DETACH, g.player, nullptr, nullptr), 0);
+                ASSERT_TRUE(g.pump([&] { return shellgame::gone({g.player}); }));
+                EXPECT_EQ(ptrace(PTRACE_DETACH, g.minder, nullptr, nullptr), 0);
+            } else if (way == killed) {
+                kill(g.guardian, SIGKILL);
+            } else if (way == lost) {
+                kill(-g.guardian, SIGSTOP);
+                ASSERT_TRUE(
+                    g.pump([&] { return g.state(g.player) == 'T' && g.shown("\x1b[?1049l"); }));
+                close(g.master), g.master = -1;
+            } else {
+                // The game stopped alone, and its guardian held, as a busy machine may hold it,
+                // from the call after the wait that told it until its shell has gone (hung up:
+                // waiting for its job, the shell does not read the terminal).
+                ASSERT_TRUE(g.hold(g.guardian, PTRACE_O_TRACESYSGOOD));
+                kill(g.player, SIGSTOP);
+                bool heard = false;
+                for (int st = 0, sig = 0; ptrace(PTRACE_SYSCALL, g.guardian, nullptr, sig) == 0 &&
+                                          waitpid(g.guardian, &st, __WALL) == g.guardian;) {
+                    __ptrace_syscall_info call{};
+                    const bool traced = WSTOPSIG(st) == (SIGTRAP | 0x80);
+                    sig = traced || st >> 16 ? 0 : WSTOPSIG(st); // its own signals passed on
+                    if (traced)
+                        ptrace(PTRACE_GET_SYSCALL_INFO, g.guardian, sizeof call, &call);
+                    if (heard && call.op == PTRACE_SYSCALL_INFO_ENTRY)
+                        break;
+                    heard |= call.op == PTRACE_SYSCALL_INFO_EXIT && call.exit.rval == g.player;
+                }
+                ASSERT_TRUE(heard);
+                close(g.master), g.master = -1;
+                kill(g.pid, SIGHUP);
+                ASSERT_TRUE(g.pump([&] { return g.state(g.pid) == 'X'; }));
+                g.wait(200);
+                EXPECT_EQ(ptrace(PTRACE_DETACH, g.guardian, nullptr, nullptr), 0);
+            }
+            EXPECT_TRUE(g.pump([&] { return shellgame::gone(procs); }, 10000))
+                << g.state(g.guardian) << g.state(g.player) << g.state(g.minder);
+            if (way == killed || way == killedheld) {
+                g.wait(100);
+                restored(g);
+            }
+        }
+}
+
+// A terminal that stops reading, its descriptor left non-blocking by whoever started the game: the
+// game waits for it asleep, not retrying, and once it reads again the picture comes back whole.
+// Then stopped by Ctrl-Z under a shell without job control, resized and continued, it takes its
+// size again and repaints the menu whole; then it quits cleanly.
 TEST(restore, astalledterminalandctrlzthenfgcostthegamenothing) {
     ptyrun g;
     ASSERT_TRUE(g.start({DROPPLE}));
@@ -345,14 +463,21 @@ TEST(restore, astalledterminalandctrlzthenfgcostthegamenothing) {
     ended(g, 0);
 }
 
-// With descriptors scarce (a limit of four), the guardian still has the terminal to give back.
-// A terminal the game has open but that is not its controlling one: no hang-up signal comes
-// when it goes, only the end of its input. Without a terminal at all, the game says so on one
-// line and does not start.
+// With descriptors scarce (a limit of four), every process is there and does its part: the minder
+// gives the terminal back when the whole job stops, the guardian when the game is killed. A
+// terminal the game has open but that is not its controlling one: no hang-up signal comes when it
+// goes, only the end of its input. Without a terminal at all, the game says so on one line and does
+// not start.
 TEST(restore, fewdescriptorsalostterminalornoneatall) {
     {
         ptyrun g;
         ASSERT_TRUE(g.start({"sh", "-c", "exec 3>&-; ulimit -n 4; exec \"$0\"", DROPPLE}));
+        kill(-g.shell, SIGSTOP);
+        EXPECT_TRUE(g.pump([&] { return g.shown("\x1b[?1049l"); }))
+            << "not given back when stopped";
+        const std::size_t stopped = g.out.size();
+        kill(-g.shell, SIGCONT);
+        EXPECT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }));
         kill(g.player, SIGKILL);
         ended(g, 128 + SIGKILL);
     }

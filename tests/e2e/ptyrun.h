@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <poll.h>
 #include <pty.h>
+#include <sstream>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
@@ -99,8 +100,10 @@ struct ptyrun {
         for (int fd : {master, slave})
             if (fd >= 0)
                 close(fd);
+        // Whatever the test left running may still be writing there.
+        std::error_code ec;
         if (!dir.empty())
-            std::filesystem::remove_all(dir);
+            std::filesystem::remove_all(dir, ec);
     }
 
     // A file of /proc, or nothing once its process is gone: reading a vanished process's file
@@ -115,10 +118,18 @@ struct ptyrun {
             close(fd);
         return s;
     }
+    // A process's children, the oldest first.
+    static std::vector<pid_t> children(pid_t p) {
+        std::vector<pid_t> all;
+        std::istringstream in(
+            proc("/proc/" + std::to_string(p) + "/task/" + std::to_string(p) + "/children"));
+        for (pid_t c; in >> c;)
+            all.push_back(c);
+        return all;
+    }
     static pid_t firstchild(pid_t p) {
-        return pid_t(std::atoi(
-            proc("/proc/" + std::to_string(p) + "/task/" + std::to_string(p) + "/children")
-                .c_str()));
+        const auto all = children(p);
+        return all.empty() ? 0 : all[0];
     }
     // The process's state letter; 'X' once it is gone.
     static char state(pid_t p) {

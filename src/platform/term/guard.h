@@ -31,6 +31,12 @@ struct giveback {
     // who saw the game stopped can tell that it has since come back and taken the terminal again.
     volatile sig_atomic_t owned;
     volatile sig_atomic_t syncing; // a frame that holds the terminal's picture back is being sent
+    // From a claim until the settings are set again: one who gives the terminal back but cannot
+    // set them (or dies first) leaves them to whoever comes next.
+    volatile sig_atomic_t unsettled;
+    // Set once the guardian has its minder, or knows it cannot have one: the game waits for it.
+    volatile int ready;
+    volatile sig_atomic_t lacking; // what could not be had at start, for the game to say
     bool havetermios;
     termios saved;
     char leave[256]; // the report modes off, then the screen and cursor back
@@ -44,10 +50,14 @@ bool claimterminal(giveback* g, sig_atomic_t seen = 0);
 // The next value of `owned` for the game taking the terminal.
 sig_atomic_t nexttake(const giveback* g);
 // Writes the bytes that give the terminal back, then its settings; async-signal-safe, for the
-// game's ways out and the guardian alike.
-void giveterminal(const giveback* g, int in, int out);
+// game's ways out and the guardian alike. Settings that cannot be set now are left to the next.
+void giveterminal(giveback* g, int in, int out);
+// Sets the settings that the one who gave the terminal back could not; every process that
+// finds the terminal already given back calls this.
+void settleterminal(giveback* g, int in);
 
 // Splits the program in two. The parent becomes the guardian, waits for the game and never
-// returns; the child returns, with the record the guardian will read. Without memory to share or
-// a second process the game goes on alone, with a record of its own.
+// returns; the child returns, with the record the guardian will read, once the guardian has its
+// minder. Without memory to share or a second process the game goes on alone, with a record of its
+// own; what is missing is said on stderr, before the screen is taken.
 giveback* guardstart(int in, int out);

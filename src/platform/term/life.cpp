@@ -72,9 +72,12 @@ void put(const char* bytes, std::size_t n) {
     writeall(outfd, bytes, n, 0);
 }
 
+// Given back by another, the settings may still be due (the other could not set them).
 void letgo() {
     if (claimterminal(back))
         giveterminal(back, infd, outfd);
+    else
+        settleterminal(back, infd);
 }
 
 void restore() {
@@ -210,6 +213,7 @@ bool terminalours(bool* again) {
     if (!takeresumed() && back->owned)
         return true;
     blockall(&old);
+    back->unsettled = 0;
     if (back->havetermios)
         tcsetattr(infd, TCSANOW, &raw);
     if (!back->owned) {

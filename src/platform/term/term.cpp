@@ -92,7 +92,11 @@ void flush() {
     cut = cutsync = !writeall(termframes(), b, n - tail, framewaitms);
     if (cut)
         return;
+    // Stopped outright between the two, the game had its terminal given back, and the update ended
+    // with it: ending it again would end one that was never begun, on the shell's screen.
     unbroken([&] {
+        if (!termowned())
+            return syncopen(false);
         if (writeall(termframes(), b + n - tail, tail, framewaitms))
             syncopen(false);
         else
