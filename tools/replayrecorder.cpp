@@ -311,7 +311,12 @@ int main(int argc, char** argv) {
     }
     const fs::path out = fs::absolute(argv[1]);
     const std::vector<std::string> only(argv + 2, argv + argc);
-    const fs::path work = fs::temp_directory_path() / "dropple-replayrecorder";
+    // A folder of this run's own: builds tested side by side record at the same time.
+    fs::path work;
+    do
+        work = fs::temp_directory_path() /
+               ("dropple-replayrecorder-" + std::to_string(std::random_device{}()));
+    while (!fs::create_directory(work));
     int status = 0;
     for (const game& s : games) {
         if (!only.empty() && std::find(only.begin(), only.end(), s.name) == only.end())

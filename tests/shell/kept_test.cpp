@@ -60,9 +60,9 @@ TEST(Replay, GapsAtEveryByteBoundaryReadBackAndDamageIsCalledDamage) {
 }
 
 // A series of games: the first of each game becomes its record, a worse one (a lower score, a
-// slower or a lost race) changes nothing and a better one takes the record's line. Each line has
-// its game's fields in order; the table shows the times in minutes. A file saved with CR LF and
-// a blank line at its end still reads.
+// slower or a lost race, a game left in play) changes nothing and a better one takes the record's
+// line. Each line has its game's fields in order; the table shows the times in minutes. A file
+// saved with CR LF and a blank line at its end still reads.
 TEST_F(Kept, PersonalBestsOverASeriesOfGames) {
     const std::tuple<std::uint8_t, gameresult, const char*> games[] = {
         {6, {500, 10, 2, 900, 30, toppedout, 0}, "a.replay"},
@@ -72,12 +72,13 @@ TEST_F(Kept, PersonalBestsOverASeriesOfGames) {
         {1, {9900, 12, 1, 100, 30, toppedout, 0}, "e.replay"},
         {7, {0, 80, 300, 200000, 400, toppedout, 0}, "f.replay"},
         {7, {0, 80, 300, 200001, 400, toppedout, 0}, "g.replay"},
-        {6, {900, 30, 4, 7000, 80, leftgame, 0}, "h.replay"},
+        {6, {900, 30, 4, 7000, 80, toppedout, 0}, "h.replay"},
+        {6, {5000, 90, 9, 9000, 90, leftgame, 0}, "i.replay"},
     };
     for (auto& [mode, end, name] : games)
         noterecord(mode, end, 1700000000 + mode, name);
     const std::string want = "dropple records 1\n"
-                             "dropple2 900 30 4 7000 80 0 1700000006 h.replay\n"
+                             "dropple2 900 30 4 7000 80 1 1700000006 h.replay\n"
                              "dropple3 9000 40 1 4000 100 2 1700000001 c.replay\n"
                              "dropple5 0 80 300 200000 400 1 1700000007 f.replay\n";
     EXPECT_EQ(textfile("records"), want);
@@ -140,6 +141,7 @@ TEST_F(Kept, CopiesEndingTogetherKeepEveryReplayAndRecord) {
     for (auto [mode, score] : {std::pair(6, 100), {6, 200}, {2, 300}})
         if (copies.push_back(fork()), copies.back() == 0) {
             playkept(std::uint8_t(mode), 30), ingamev.score = std::uint64_t(score), close(go[1]);
+            ingamev.over = true;
             char start;
             _exit(read(go[0], &start, 1) == 1 ? (recordend(), 0) : 1);
         }
