@@ -3,7 +3,6 @@
 #include "../game.h"
 #include "console/draw.h"
 #include "frontend/records.h"
-#include "platform/platform.h"
 #include "shell/recorder.h"
 #include "shell/replay.h"
 
@@ -16,15 +15,13 @@
 namespace fs = std::filesystem;
 using Kept = ScreenTest;
 
-namespace {
-
-std::string textfile(const char* name) {
+static std::string textfile(const char* name) {
     const bytes b = readfile(name);
     return {b.begin(), b.end()};
 }
 
 // A game of `mode` recorded as the menu's games are, run `frames` frames on no keys.
-void playkept(std::uint8_t mode, int frames) {
+static void playkept(std::uint8_t mode, int frames) {
     keepgames(true);
     recordstart();
     gamesetup(mode);
@@ -32,8 +29,6 @@ void playkept(std::uint8_t mode, int frames) {
     for (int n = 0; n < frames; n++)
         recordframe(0), playframe(0);
 }
-
-} // namespace
 
 // Key changes whose gaps sit on each side of a byte boundary of their encoding read back as
 // written; a damaged byte anywhere, even where it would read as a newer format or a longer game,
