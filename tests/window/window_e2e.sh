@@ -33,7 +33,7 @@ pids=()
 trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$dir"' EXIT
 fails=0
 fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
-# The screen as the window shows it: a line per cell (row column char fg bg).
+# The screen as the window shows it: a line per cell (row column char).
 shot() { grab >"$dir/shot.ppm" && "$read" "$dir/shot.ppm" >"$dir/$1"; }
 # The ghost of the falling piece on a new screenshot: its leftmost screen column in the well.
 ghost() { shot "$1" && awk '$3 == "B1" && $2 >= 30 && $2 <= 49 && (m == "" || $2 < m) { m = $2 } END { print m }' "$dir/$1"; }
