@@ -15,7 +15,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <set>
 #include <sys/stat.h>
@@ -81,18 +80,9 @@ static std::string wav(const wavform& w) {
     return "RIFF" + le(body.size(), 4) + body;
 }
 
-static void put(const fs::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
-static std::string bytesof(const fs::path& path) {
-    std::ifstream f(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
-
 // The samples of a sound of the set: 16-bit mono after the plain 44-byte header.
 static std::vector<int> samplesof(const std::string& name) {
-    const std::string b = bytesof(fs::path(SOUNDSET_DIR) / name);
+    const std::string b = slurp(fs::path(SOUNDSET_DIR) / name);
     std::vector<std::int16_t> s((b.size() - 44) / 2);
     std::memcpy(s.data(), b.data() + 44, s.size() * 2);
     return {s.begin(), s.end()};
@@ -259,7 +249,7 @@ TEST_F(Sound, TheSetIsTheCatalogueTheSameOnEveryRunAndItsLoudestFrameDoesNotClip
     EXPECT_EQ(std::vector(files.begin(), files.end()), names);
     std::uint64_t hash = 14695981039346656037ull;
     for (const std::string& name : names)
-        for (char c : bytesof(fs::path(SOUNDSET_DIR) / name))
+        for (char c : slurp(fs::path(SOUNDSET_DIR) / name))
             hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     EXPECT_EQ(hash, 10623421126192693189ull);
     int loudest = 0;

@@ -15,11 +15,6 @@
 namespace fs = std::filesystem;
 using Kept = ScreenTest;
 
-static std::string textfile(const char* name) {
-    const bytes b = readfile(name);
-    return {b.begin(), b.end()};
-}
-
 // A game of `mode` recorded as the menu's games are, run `frames` frames on no keys.
 static void playkept(std::uint8_t mode, int frames) {
     keepgames(true);
@@ -75,7 +70,7 @@ TEST_F(Kept, PersonalBestsOverASeriesOfGames) {
                              "dropple2 900 30 4 7000 80 0 1700000006 h.replay\n"
                              "dropple3 9000 40 1 4000 100 2 1700000001 c.replay\n"
                              "dropple5 0 80 300 200000 400 1 1700000007 f.replay\n";
-    EXPECT_EQ(textfile("records"), want);
+    EXPECT_EQ(slurp("records"), want);
     testing::internal::CaptureStdout(), printrecords();
     const std::string table = testing::internal::GetCapturedStdout();
     for (const char* shown : {"score 900", "40 lines in 1:06.67", "level 300 in 55:33.33"})
@@ -109,7 +104,7 @@ TEST_F(Kept, PruningKeepsRecordsThePlayersFilesAndTheNewestWhichPlaysBackPaused)
         file = f.path().filename().string().starts_with("19") ? f.path().string() : file;
     EXPECT_EQ(std::tuple(std::distance(fs::directory_iterator("replays"), {}), fs::exists(own(0)),
                          fs::exists(own(4)), fs::exists(own(5)),
-                         fs::exists("replays/00-mine.replay"), file.empty(), textfile("records")),
+                         fs::exists("replays/00-mine.replay"), file.empty(), slurp("records")),
               std::tuple(102, true, false, true, true, false, records));
 
     std::vector<std::uint64_t> clock;
@@ -144,7 +139,7 @@ TEST_F(Kept, CopiesEndingTogetherKeepEveryReplayAndRecord) {
         int status = -1;
         EXPECT_TRUE(waitpid(p, &status, 0) == p && WIFEXITED(status) && !WEXITSTATUS(status));
     }
-    const std::string table = textfile("records");
+    const std::string table = slurp("records");
     EXPECT_EQ(std::distance(fs::directory_iterator("replays"), {}), 3);
     for (const char* line : {"\ndropple2 200 ", "\ndropple4 300 "})
         EXPECT_NE(table.find(line), std::string::npos) << line << " in\n" << table;
