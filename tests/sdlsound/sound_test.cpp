@@ -62,11 +62,9 @@ struct wavform {
     bool fmtlast = false;      // the samples before the format
 };
 
+// `v` in its low `bytes` bytes, low byte first, as this machine keeps it.
 static std::string le(std::size_t v, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; i++)
-        s += static_cast<char>(v >> (8 * i) & 0xFF);
-    return s;
+    return std::string(reinterpret_cast<const char*>(&v), static_cast<std::size_t>(bytes));
 }
 
 static std::string wav(const wavform& w) {

@@ -23,11 +23,8 @@ class window : public ::testing::Test {
     void SetUp() override {
         windowopen();
         ASSERT_NE(windowrenderer(), nullptr);
-        for (int i = 0; i < 16; i++) { // every entry distinct and easy to tell apart
-            palette[i * 3] = static_cast<unsigned char>(i * 16);
-            palette[i * 3 + 1] = static_cast<unsigned char>(255 - i * 16);
-            palette[i * 3 + 2] = static_cast<unsigned char>(i * 7);
-        }
+        for (int i = 0; i < 48; i++) // every entry distinct and easy to tell apart
+            palette[i] = static_cast<unsigned char>(i * 5);
         windowsetpalette(palette);
     }
     void TearDown() override { windowclose(); }
