@@ -29,10 +29,6 @@ class window : public ::testing::Test {
     }
     void TearDown() override { windowclose(); }
 
-    void put(int x, int y, unsigned char ch, unsigned char attr) {
-        buffer[y * screencols + x] = {ch, attr};
-    }
-
     // The window as presented, in output pixels: its size, the scale and the picture's corner.
     int w = 0, h = 0, s = 1, ox = 0, oy = 0;
     void measure() {
@@ -83,13 +79,13 @@ TEST_F(window, drawsglyphsinpalettecoloursinjusttherectanglerecoloursandscales) 
         {0, 0, 'A', 0x1E},  {79, 24, 0xDB, 0x0C}, {40, 12, 0xB3, 0x70}, {1, 0, 0x01, 0x2F},
         {12, 7, 'g', 0xF0}, {3, 3, 'Q', 0x4E},    {70, 20, 0xB0, 0xE1}};
     for (auto [x, y, ch, attr] : cells)
-        put(x, y, ch, attr);
+        buffer[y * screencols + x] = {ch, attr};
     windowpresent(buffer, 0, 0, 79, 24);
     for (auto [x, y, ch, attr] : cells)
         EXPECT_EQ(wrongpixels(x, y, ch, attr & 15, attr >> 4), 0) << "cell " << x << "," << y;
     EXPECT_EQ(wrongpixels(5, 5, 0, 0, 0), 0) << "an untouched cell";
-    put(10, 10, 'X', 0x0F);
-    put(76, 24, '6', 0x0F);
+    buffer[10 * screencols + 10] = {'X', 0x0F};
+    buffer[24 * screencols + 76] = {'6', 0x0F};
     std::memcpy(palette + 14 * 3, "\1\2\3", 3);
     windowsetpalette(palette);
     windowpresent(buffer, 76, 24, 79, 24);
@@ -117,7 +113,7 @@ TEST_F(window, drawsglyphsinpalettecoloursinjusttherectanglerecoloursandscales) 
 // that changed, and one that changes nothing draws nothing. A mark painted over the shown picture
 // behind the back end's back tells: any cell drawn again covers it.
 TEST_F(window, drawsagainonlythecellsthatchanged) {
-    put(5, 5, 'M', 0x1F);
+    buffer[5 * screencols + 5] = {'M', 0x1F};
     windowpresent(buffer, 0, 0, 79, 24);
     measure();
     auto mark = [&](int x, int y) {
@@ -133,7 +129,7 @@ TEST_F(window, drawsagainonlythecellsthatchanged) {
         windowpresent(buffer, 0, 0, 79, 24);
     }
     EXPECT_EQ(wrongpixels(5, 5, 'M', 15, 1), 8 * s * 16 * s) << "an unchanged frame drew again";
-    put(10, 12, 'N', 0x2E);
+    buffer[12 * screencols + 10] = {'N', 0x2E};
     windowpresent(buffer, 0, 0, 79, 24);
     EXPECT_EQ(wrongpixels(10, 12, 'N', 14, 2), 0);
     EXPECT_EQ(wrongpixels(70, 20, 0, 0, 0), 8 * s * 16 * s) << "a row without changes drew again";
