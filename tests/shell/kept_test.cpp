@@ -75,8 +75,7 @@ TEST_F(Kept, PersonalBestsOverASeriesOfGames) {
     const std::string table = testing::internal::GetCapturedStdout();
     for (const char* shown : {"score 900", "40 lines in 1:06.67", "level 300 in 55:33.33"})
         EXPECT_NE(table.find(shown), std::string::npos) << shown << " in\n" << table;
-    const std::string crlf = std::regex_replace(want + "\n", std::regex("\n"), "\r\n");
-    writefile({crlf.begin(), crlf.end()}, "records");
+    put("records", std::regex_replace(want + "\n", std::regex("\n"), "\r\n"));
     testing::internal::CaptureStdout(), printrecords();
     EXPECT_EQ(std::tuple(testing::internal::GetCapturedStdout(), fs::exists("records.damaged")),
               std::tuple(table, false));
@@ -95,7 +94,7 @@ TEST_F(Kept, PruningKeepsRecordsThePlayersFilesAndTheNewestWhichPlaysBackPaused)
     writefile({'x'}, "replays/00-mine.replay");
     const std::string records =
         "dropple records 1\ndropple4 90 1 1 100 5 1 1 " + own(0).substr(8) + "\n";
-    writefile({records.begin(), records.end()}, "records");
+    put("records", records);
     headless::setwallclock(0); // the newest game's name sorts first
     playkept(2, 200);
     recordend(), keepgames(false);
