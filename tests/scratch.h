@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #ifndef _WIN32
 #include <unistd.h>
@@ -22,6 +23,15 @@ struct scratchdir {
     }
     ~scratchdir() { std::filesystem::current_path(before), std::filesystem::remove_all(dir); }
 };
+
+// A whole file as it is on disk, and a file made of exactly these bytes.
+inline std::string slurp(const std::filesystem::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+inline void put(const std::filesystem::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+}
 
 #ifndef _WIN32 // the back ends' own tests, which only the Linux build has
 class scratch : public ::testing::Test {

@@ -2,7 +2,6 @@
 // never through a link or over a folder, read only when it is a regular file, and left alone when
 // it is there but cannot be read.
 #include "../game.h"
-#include "platform/platform.h"
 
 #ifndef _WIN32 // links, FIFOs, forks and file size limits are this system's own
 #include <csignal>

@@ -3,10 +3,6 @@
 #include "platform/platform.h"
 #include "platform/posix/paths.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <tuple>
 
 namespace fs = std::filesystem;

@@ -3,7 +3,6 @@
 #include "../game.h"
 #include "console/draw.h"
 #include "frontend/records.h"
-#include "platform/platform.h"
 #include "shell/recorder.h"
 #include "shell/replay.h"
 
@@ -16,15 +15,8 @@
 namespace fs = std::filesystem;
 using Kept = ScreenTest;
 
-namespace {
-
-std::string textfile(const char* name) {
-    const bytes b = readfile(name);
-    return {b.begin(), b.end()};
-}
-
 // A game of `mode` recorded as the menu's games are, run `frames` frames on no keys.
-void playkept(std::uint8_t mode, int frames) {
+static void playkept(std::uint8_t mode, int frames) {
     keepgames(true);
     recordstart();
     gamesetup(mode);
@@ -32,8 +24,6 @@ void playkept(std::uint8_t mode, int frames) {
     for (int n = 0; n < frames; n++)
         recordframe(0), playframe(0);
 }
-
-} // namespace
 
 // Key changes whose gaps sit on each side of a byte boundary of their encoding read back as
 // written; a damaged byte anywhere, even where it would read as a newer format or a longer game,
@@ -81,13 +71,12 @@ TEST_F(Kept, PersonalBestsOverASeriesOfGames) {
                              "dropple2 900 30 4 7000 80 1 1700000006 h.replay\n"
                              "dropple3 9000 40 1 4000 100 2 1700000001 c.replay\n"
                              "dropple5 0 80 300 200000 400 1 1700000007 f.replay\n";
-    EXPECT_EQ(textfile("records"), want);
+    EXPECT_EQ(slurp("records"), want);
     testing::internal::CaptureStdout(), printrecords();
     const std::string table = testing::internal::GetCapturedStdout();
     for (const char* shown : {"score 900", "40 lines in 1:06.67", "level 300 in 55:33.33"})
         EXPECT_NE(table.find(shown), std::string::npos) << shown << " in\n" << table;
-    const std::string crlf = std::regex_replace(want + "\n", std::regex("\n"), "\r\n");
-    writefile({crlf.begin(), crlf.end()}, "records");
+    put("records", std::regex_replace(want + "\n", std::regex("\n"), "\r\n"));
     testing::internal::CaptureStdout(), printrecords();
     EXPECT_EQ(std::tuple(testing::internal::GetCapturedStdout(), fs::exists("records.damaged")),
               std::tuple(table, false));
@@ -106,7 +95,7 @@ TEST_F(Kept, PruningKeepsRecordsThePlayersFilesAndTheNewestWhichPlaysBackPaused)
     writefile({'x'}, "replays/00-mine.replay");
     const std::string records =
         "dropple records 1\ndropple4 90 1 1 100 5 1 1 " + own(0).substr(8) + "\n";
-    writefile({records.begin(), records.end()}, "records");
+    put("records", records);
     headless::setwallclock(0); // the newest game's name sorts first
     playkept(2, 200);
     recordend(), keepgames(false);
@@ -115,7 +104,7 @@ TEST_F(Kept, PruningKeepsRecordsThePlayersFilesAndTheNewestWhichPlaysBackPaused)
         file = f.path().filename().string().starts_with("19") ? f.path().string() : file;
     EXPECT_EQ(std::tuple(std::distance(fs::directory_iterator("replays"), {}), fs::exists(own(0)),
                          fs::exists(own(4)), fs::exists(own(5)),
-                         fs::exists("replays/00-mine.replay"), file.empty(), textfile("records")),
+                         fs::exists("replays/00-mine.replay"), file.empty(), slurp("records")),
               std::tuple(102, true, false, true, true, false, records));
 
     std::vector<std::uint64_t> clock;
@@ -151,7 +140,7 @@ TEST_F(Kept, CopiesEndingTogetherKeepEveryReplayAndRecord) {
         int status = -1;
         EXPECT_TRUE(waitpid(p, &status, 0) == p && WIFEXITED(status) && !WEXITSTATUS(status));
     }
-    const std::string table = textfile("records");
+    const std::string table = slurp("records");
     EXPECT_EQ(std::distance(fs::directory_iterator("replays"), {}), 3);
     for (const char* line : {"\ndropple2 200 ", "\ndropple4 300 "})
         EXPECT_NE(table.find(line), std::string::npos) << line << " in\n" << table;

@@ -4,7 +4,6 @@
 // definitions.
 #include "../game.h"
 
-#include <algorithm>
 #include <type_traits>
 
 // The numbers the pieces are dealt by, and the sound that announces each.

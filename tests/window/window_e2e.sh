@@ -33,7 +33,7 @@ pids=()
 trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$dir"' EXIT
 fails=0
 fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
-# The screen as the window shows it: a line per cell (row column char fg bg).
+# The screen as the window shows it: a line per cell (row column char).
 shot() { grab >"$dir/shot.ppm" && "$read" "$dir/shot.ppm" >"$dir/$1"; }
 # The ghost of the falling piece on a new screenshot: its leftmost screen column in the well.
 ghost() { shot "$1" && awk '$3 == "B1" && $2 >= 30 && $2 <= 49 && (m == "" || $2 < m) { m = $2 } END { print m }' "$dir/$1"; }
@@ -98,13 +98,11 @@ pid=$!
 pids+=("$pid")
 poll 100 shown || { echo "FAIL: no window of the game"; cat "$dir/log"; exit 1; }
 [ "$mode" = x11 ] && sleep 0.3 && X windowfocus --sync "$win"
-# The title bar and the task switcher show the game's own icon.
-if [ "$mode" = x11 ]; then
-    xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || fail "the window has no icon"
-fi
 sleep 0.5
 shot menu
 if [ "$mode" = x11 ]; then
+    # The title bar and the task switcher show the game's own icon.
+    xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || fail "the window has no icon"
     # Under X the picture goes through the window's shared-memory image: a GL driver (tens of
     # megabytes more, and the whole window drawn again at every change) is never loaded.
     gl=$(grep -oE '[^/ ]*(libGL|libEGL|libgallium|_dri)[^/ ]*\.so[^/ ]*$' "/proc/$pid/maps" | sort -u)

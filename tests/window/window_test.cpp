@@ -10,8 +10,6 @@
 #include <tuple>
 #include <vector>
 
-namespace {
-
 // No display is needed: SDL's offscreen driver with its software renderer, unless the caller
 // chose others.
 const bool offscreen = setenv("SDL_VIDEODRIVER", "offscreen", 0) == 0 &&
@@ -25,28 +23,25 @@ class window : public ::testing::Test {
     void SetUp() override {
         windowopen();
         ASSERT_NE(windowrenderer(), nullptr);
-        for (int i = 0; i < 16; i++) { // every entry distinct and easy to tell apart
-            palette[i * 3] = static_cast<unsigned char>(i * 16);
-            palette[i * 3 + 1] = static_cast<unsigned char>(255 - i * 16);
-            palette[i * 3 + 2] = static_cast<unsigned char>(i * 7);
-        }
+        for (int i = 0; i < 48; i++) // every entry distinct and easy to tell apart
+            palette[i] = static_cast<unsigned char>(i * 5);
         windowsetpalette(palette);
     }
     void TearDown() override { windowclose(); }
 
-    void put(int x, int y, unsigned char ch, unsigned char attr) {
-        buffer[y * screencols + x] = {ch, attr};
+    // The window as presented, in output pixels: its size, the scale and the picture's corner.
+    int w = 0, h = 0, s = 1, ox = 0, oy = 0;
+    void measure() {
+        SDL_GetRendererOutputSize(windowrenderer(), &w, &h);
+        s = windowscale(), ox = (w - 640 * s) / 2, oy = (h - 400 * s) / 2;
     }
 
     // Checks every pixel of a cell against its glyph in the given colours; returns the number of
     // wrong pixels.
     int wrongpixels(int x, int y, unsigned char ch, int fg, int bg) {
-        int w, h; // the window as presented, in output pixels
-        SDL_GetRendererOutputSize(windowrenderer(), &w, &h);
+        measure();
         std::vector<Uint32> px(static_cast<std::size_t>(w) * h);
         SDL_RenderReadPixels(windowrenderer(), nullptr, SDL_PIXELFORMAT_RGB888, px.data(), w * 4);
-        const int s = windowscale();
-        const int ox = (w - 640 * s) / 2, oy = (h - 400 * s) / 2;
         int wrong = 0;
         for (int py = 0; py < 16 * s; py++)
             for (int pxl = 0; pxl < 8 * s; pxl++) {
@@ -84,13 +79,13 @@ TEST_F(window, drawsglyphsinpalettecoloursinjusttherectanglerecoloursandscales) 
         {0, 0, 'A', 0x1E},  {79, 24, 0xDB, 0x0C}, {40, 12, 0xB3, 0x70}, {1, 0, 0x01, 0x2F},
         {12, 7, 'g', 0xF0}, {3, 3, 'Q', 0x4E},    {70, 20, 0xB0, 0xE1}};
     for (auto [x, y, ch, attr] : cells)
-        put(x, y, ch, attr);
+        buffer[y * screencols + x] = {ch, attr};
     windowpresent(buffer, 0, 0, 79, 24);
     for (auto [x, y, ch, attr] : cells)
         EXPECT_EQ(wrongpixels(x, y, ch, attr & 15, attr >> 4), 0) << "cell " << x << "," << y;
     EXPECT_EQ(wrongpixels(5, 5, 0, 0, 0), 0) << "an untouched cell";
-    put(10, 10, 'X', 0x0F);
-    put(76, 24, '6', 0x0F);
+    buffer[10 * screencols + 10] = {'X', 0x0F};
+    buffer[24 * screencols + 76] = {'6', 0x0F};
     std::memcpy(palette + 14 * 3, "\1\2\3", 3);
     windowsetpalette(palette);
     windowpresent(buffer, 76, 24, 79, 24);
@@ -103,8 +98,7 @@ TEST_F(window, drawsglyphsinpalettecoloursinjusttherectanglerecoloursandscales) 
     for (auto& [sw, sh, scale] : sizes) {
         SDL_SetWindowSize(windowhandle(), sw, sh);
         windowpump();
-        int w, h;
-        SDL_GetRendererOutputSize(windowrenderer(), &w, &h);
+        measure();
         if (w != sw || h != sh)
             continue; // the driver would not take this size
         taken++;
@@ -119,11 +113,9 @@ TEST_F(window, drawsglyphsinpalettecoloursinjusttherectanglerecoloursandscales) 
 // that changed, and one that changes nothing draws nothing. A mark painted over the shown picture
 // behind the back end's back tells: any cell drawn again covers it.
 TEST_F(window, drawsagainonlythecellsthatchanged) {
-    put(5, 5, 'M', 0x1F);
+    buffer[5 * screencols + 5] = {'M', 0x1F};
     windowpresent(buffer, 0, 0, 79, 24);
-    int w, h;
-    SDL_GetRendererOutputSize(windowrenderer(), &w, &h);
-    const int s = windowscale(), ox = (w - 640 * s) / 2, oy = (h - 400 * s) / 2;
+    measure();
     auto mark = [&](int x, int y) {
         SDL_Rect r{ox + x * 8 * s, oy + y * 16 * s, 8 * s, 16 * s};
         SDL_SetRenderDrawColor(windowrenderer(), 1, 2, 3, 255);
@@ -137,26 +129,20 @@ TEST_F(window, drawsagainonlythecellsthatchanged) {
         windowpresent(buffer, 0, 0, 79, 24);
     }
     EXPECT_EQ(wrongpixels(5, 5, 'M', 15, 1), 8 * s * 16 * s) << "an unchanged frame drew again";
-    put(10, 12, 'N', 0x2E);
+    buffer[12 * screencols + 10] = {'N', 0x2E};
     windowpresent(buffer, 0, 0, 79, 24);
     EXPECT_EQ(wrongpixels(10, 12, 'N', 14, 2), 0);
     EXPECT_EQ(wrongpixels(70, 20, 0, 0, 0), 8 * s * 16 * s) << "a row without changes drew again";
 }
 
 TEST(windowkeys, mapstothegameskeycodes) {
+    // The ends of the ranges worked out by arithmetic, then the game's own keys and a key it has
+    // no code for; the named keys are a plain table.
     const std::pair<SDL_Keycode, int> table[] = {
-        {SDLK_a, 0x41},           {SDLK_z, 0x5A},         {SDLK_0, 0x30},
-        {SDLK_9, 0x39},           {SDLK_LEFT, 0x25},      {SDLK_UP, 0x26},
-        {SDLK_RIGHT, 0x27},       {SDLK_DOWN, 0x28},      {SDLK_RETURN, 0x0D},
-        {SDLK_ESCAPE, 0x1B},      {SDLK_SPACE, 0x20},     {SDLK_TAB, 0x09},
-        {SDLK_BACKSPACE, 0x08},   {SDLK_F1, 0x70},        {SDLK_F12, 0x7B},
-        {SDLK_INSERT, 0x2D},      {SDLK_DELETE, 0x2E},    {SDLK_HOME, 0x24},
-        {SDLK_END, 0x23},         {SDLK_PAGEUP, 0x21},    {SDLK_PAGEDOWN, 0x22},
-        {SDLK_KP_0, 0x60},        {SDLK_KP_9, 0x69},      {SDLK_KP_DIVIDE, 0x6F},
-        {SDLK_KP_PERIOD, 0x6E},   {SDLK_LSHIFT, 0xA0},    {SDLK_RSHIFT, 0xA1},
-        {SDLK_LCTRL, 0xA2},       {SDLK_RCTRL, 0xA3},     {SDLK_LALT, 0xA4},
-        {SDLK_RALT, 0xA5},        {SDLK_SEMICOLON, 0xBA}, {SDLK_BACKQUOTE, 0xC0},
-        {SDLK_LEFTBRACKET, 0xDB}, {SDLK_QUOTE, 0xDE},     {SDLK_F13, 0},
+        {SDLK_a, 0x41},      {SDLK_z, 0x5A},      {SDLK_0, 0x30},    {SDLK_9, 0x39},
+        {SDLK_F1, 0x70},     {SDLK_F12, 0x7B},    {SDLK_F13, 0},     {SDLK_LEFT, 0x25},
+        {SDLK_UP, 0x26},     {SDLK_RIGHT, 0x27},  {SDLK_DOWN, 0x28}, {SDLK_RETURN, 0x0D},
+        {SDLK_LSHIFT, 0xA0}, {SDLK_RSHIFT, 0xA1},
     };
     for (auto [key, vk] : table)
         EXPECT_EQ(windowvk(key), vk) << SDL_GetKeyName(key);
@@ -164,7 +150,7 @@ TEST(windowkeys, mapstothegameskeycodes) {
 }
 
 // A key event, or the window losing the focus.
-void push(Uint32 type, SDL_Scancode sc = SDL_SCANCODE_UNKNOWN) {
+static void push(Uint32 type, SDL_Scancode sc = SDL_SCANCODE_UNKNOWN) {
     SDL_Event e{};
     e.type = type;
     if (type == SDL_WINDOWEVENT) {
@@ -199,5 +185,3 @@ TEST_F(window, tapsbetweenframesandlostfocus) {
     windowpump();
     EXPECT_FALSE(windowkeydown('X'));
 }
-
-} // namespace

@@ -1,13 +1,21 @@
 // Reads the game's cells back from a screenshot of its window (a binary PPM of the window alone):
-// finds the scale and the centred picture, and for every cell the glyph and the two colours that
-// draw it. Prints one line per cell: row, column, character, foreground and background as hex.
+// finds the scale and the centred picture, and for every cell the glyph that draws it. Prints one
+// line per cell: row, column and the character as hex ('?' for a cell no glyph draws).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <tuple>
+#include <cstring>
 #include <vector>
 
 extern const unsigned char windowfont[256][16];
+
+// The lowest character whose glyph has exactly these rows, or -1.
+static int glyph(const unsigned char rows[16]) {
+    for (int g = 0; g < 256; g++)
+        if (std::memcmp(windowfont[g], rows, 16) == 0)
+            return g;
+    return -1;
+}
 
 int main(int argc, char** argv) {
     std::FILE* f = argc == 2 ? std::fopen(argv[1], "rb") : nullptr;
@@ -25,29 +33,17 @@ int main(int argc, char** argv) {
     };
     for (int r = 0; r < 25; r++)
         for (int c = 0; c < 80; c++) {
-            unsigned char rows[16] = {};
-            const std::uint32_t first = at(c * 8, r * 16);
-            std::uint32_t other = first;
-            for (int gy = 0; gy < 16; gy++)
+            // The pixels unlike the top left one, which is background for most glyphs; a glyph
+            // that sets it shows up inverted, and is looked for only when no glyph shows as it is.
+            unsigned char rows[16] = {}, inverted[16];
+            for (int gy = 0; gy < 16; gy++) {
                 for (int gx = 0; gx < 8; gx++)
-                    if (const std::uint32_t v = at(c * 8 + gx, r * 16 + gy); v != first) {
-                        other = v;
+                    if (at(c * 8 + gx, r * 16 + gy) != at(c * 8, r * 16))
                         rows[gy] |= 0x80 >> gx;
-                    }
-            // The top left pixel is background for most glyphs; a glyph that sets it shows up
-            // inverted, and is looked for only when no glyph shows as it is.
-            int ch = 0x3F;
-            std::uint32_t fg = other, bg = first;
-            for (int inv = 0, found = 0; inv < 2 && !found; inv++)
-                for (int g = 0; g < 256 && !found; g++) {
-                    found = 1;
-                    for (int y = 0; y < 16; y++)
-                        found = found && (windowfont[g][y] ^ (inv ? 0xFF : 0)) == rows[y];
-                    if (found)
-                        std::tie(ch, fg, bg) =
-                            std::tuple(g, inv ? first : other, inv ? other : first);
-                }
-            std::printf("%d %d %02X %06X %06X\n", r, c, ch, fg, bg);
+                inverted[gy] = static_cast<unsigned char>(~rows[gy]);
+            }
+            const int upright = glyph(rows), ch = upright >= 0 ? upright : glyph(inverted);
+            std::printf("%d %d %02X\n", r, c, ch >= 0 ? ch : 0x3F);
         }
     return 0;
 }
