@@ -76,9 +76,10 @@ TEST_F(Ingame, GamesOfEveryItemAndModeAreKeptAndPlayBackToTheirEnd) {
         headless::press(ingamekeys[pausekey]), headless::press(ingamekeys[rotaterightkey]);
         EXPECT_EQ(run([] { return item < 7 ? ingame(item) : runscreen(item); }, "", 40000,
                       [&, mode = mode, title = title](std::uint64_t n) {
-                          if (n == 1)
+                          if (n == 1) {
                               EXPECT_EQ(std::tuple(ingamev.mode, text(0, 0, 10), ingamev.paused),
                                         std::tuple(mode, title, 0));
+                          }
                           for (int k = 0; k < 8 && !ingamev.over; k++)
                               if (rng() % (k == 6 ? 400 : 6) == 0)
                                   (keydown(ingamekeys[k]) ? headless::release
@@ -106,8 +107,9 @@ TEST_F(Ingame, GamesOfEveryItemAndModeAreKeptAndPlayBackToTheirEnd) {
 }
 
 // A display that cannot see left Shift by itself: the menu's bottom line says that C stands in for
-// hold. In a game C holds; on the final screen, which says so, a tap of C and then Return within a
-// second leaves for the menu, and a Return later only pauses. The settings file stays as it was.
+// hold. In a game C holds; on the final screen, which says so, a tap of C and then Return more than
+// a second later only pauses (C then Return at once, which leaves for the menu, the end-to-end
+// tests play in a terminal). The settings file stays as it was.
 // Where every key is seen nothing stands in and the final screen names the chord of the keys bound.
 TEST_F(Ingame, AKeyTheDisplayCannotSeeHasAStandInNamedWhereThePlayerLooks) {
     initload();
@@ -115,26 +117,22 @@ TEST_F(Ingame, AKeyTheDisplayCannotSeeHasAStandInNamedWhereThePlayerLooks) {
     for (bool hidden : {true, false}) {
         SCOPED_TRACE(hidden ? "left Shift not seen" : "every key seen");
         headless::reset();
-        if (hidden)
-            headless::hide(0xA0);
+        hidden ? headless::hide(0xA0) : void();
         run(menu, "", 3);
         EXPECT_EQ(text(24, 0, 61), hidden ? "This terminal cannot report left Shift alone: C is "
                                             "hold here."
                                           : std::string(61, ' '));
-        for (int late : {3, 40}) {
-            std::string keys = "..C....C" + std::string(late, '.') + "s";
-            std::uint8_t held = 255;
-            headless::releaseall();
-            const int result = run(
-                [] { return ingame(6); }, keys, 2 * keys.size() + 40,
-                [&](std::uint64_t n) { n == 10 ? void(held = ingamev.hold, gameover()) : void(); });
-            const std::string wayback =
-                hidden ? "C then Return: menu    " : "left Shift+Return: menu";
-            EXPECT_EQ(std::tuple(held != 255, text(24, 0, 45, screen), result),
-                      std::tuple(hidden, wayback + std::string(12, ' ') + "GAME OVER!",
-                                 hidden && late == 3 ? 3 : -1))
-                << "left " << late << " taps after C";
-        }
+        const std::string keys = "..C....C" + std::string(40, '.') + "s";
+        std::uint8_t held = 255;
+        headless::releaseall();
+        const int result = run([] { return ingame(6); }, keys, 2 * keys.size() + 40,
+                               [&](std::uint64_t n) {
+                                   if (n == 10)
+                                       held = ingamev.hold, gameover();
+                               });
+        const std::string wayback = hidden ? "C then Return: menu    " : "left Shift+Return: menu";
+        EXPECT_EQ(std::tuple(held != 255, text(24, 0, 45, screen), result),
+                  std::tuple(hidden, wayback + std::string(12, ' ') + "GAME OVER!", -1));
     }
     // C taken by a slot: the next spare key stands in; one key bound to two slots, one stand-in.
     headless::reset();
