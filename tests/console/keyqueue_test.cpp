@@ -28,9 +28,8 @@ static std::string frames(const std::vector<std::string>& heard, std::size_t fra
 }
 
 TEST(KeyQueue, EveryTransitionGetsAFrameInOrderNoneBeforeItWasHeardAndClearingForgetsThem) {
-    std::string taps; // twenty taps: a flood is bounded, and the latest state wins
-    for (int i = 0; i < 20; i++)
-        taps += "du";
+    // Twenty taps: a flood is bounded, and the latest state wins.
+    const std::string taps = "dudududududududududududududududududududu";
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"du"}, "#........."},                 // a tap between two frames
         {{"d", "", "u"}, "##........"},         // held

@@ -150,7 +150,6 @@ TEST_F(Ingame, AKeyTheDisplayCannotSeeHasAStandInNamedWhereThePlayerLooks) {
 // and so does the dispatcher. What is kept of a game left so, in play or on its final screen, the
 // end-to-end tests check in a real terminal.
 TEST_F(Ingame, LeavingFromOutsideEndsEveryScreen) {
-    initload();
     auto leave = [](std::uint64_t n) { n == 5 ? headless::leave() : void(); };
     for (auto screen : {menu, settings, keyboard, guikeyboard, colorpicker, change16colors,
                         +[]() -> unsigned char { return runscreen(7); }})
