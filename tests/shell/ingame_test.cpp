@@ -74,25 +74,23 @@ TEST_F(Ingame, GamesOfEveryItemAndModeAreKeptAndPlayBackToTheirEnd) {
         item = number;
         int after = 0; // frames since the end
         headless::press(ingamekeys[pausekey]), headless::press(ingamekeys[rotaterightkey]);
-        EXPECT_EQ(run([] { return item < 7 ? ingame(item) : runscreen(item); }, "", 40000,
-                      [&, mode = mode, title = title](std::uint64_t n) {
-                          if (n == 1) {
-                              EXPECT_EQ(std::tuple(ingamev.mode, text(0, 0, 10), ingamev.paused),
-                                        std::tuple(mode, title, 0));
-                          }
-                          for (int k = 0; k < 8 && !ingamev.over; k++)
-                              if (rng() % (k == 6 ? 400 : 6) == 0)
-                                  (keydown(ingamekeys[k]) ? headless::release
-                                                          : headless::press)(ingamekeys[k]);
-                          if (ingamev.over) {
-                              headless::press(ingamekeys[pausekey]);
-                              (++after > 3 ? headless::press
-                                           : headless::release)(ingamekeys[holdkey]);
-                          }
-                      }),
-                  3)
-            << "item " << +number;
-        EXPECT_EQ(after, 4) << "left after the end only with hold and pause";
+        auto play = [&, mode = mode, title = title](std::uint64_t n) {
+            if (n == 1) {
+                EXPECT_EQ(std::tuple(ingamev.mode, text(0, 0, 10), ingamev.paused),
+                          std::tuple(mode, title, 0));
+            }
+            for (int k = 0; k < 8 && !ingamev.over; k++)
+                if (rng() % (k == 6 ? 400 : 6) == 0)
+                    (keydown(ingamekeys[k]) ? headless::release : headless::press)(ingamekeys[k]);
+            if (ingamev.over) {
+                headless::press(ingamekeys[pausekey]);
+                (++after > 3 ? headless::press : headless::release)(ingamekeys[holdkey]);
+            }
+        };
+        const int result =
+            run([] { return item < 7 ? ingame(item) : runscreen(item); }, "", 40000, play);
+        EXPECT_EQ(std::tuple(result, after), std::tuple(3, 4))
+            << "item " << +number << ", left after the end only with hold and pause";
         best = std::max(best, mode == dropple2 ? ingamev.score : 0);
         headless::releaseall();
     }
