@@ -27,8 +27,7 @@ struct vtcell {
 
 // A private tmux server with one pane; the test writes the renderer's bytes straight to the pane's
 // terminal.
-class vt : public ::testing::Test {
-  protected:
+struct vt : ::testing::Test {
     std::string server = "dropple-test-" + std::to_string(getpid());
     int pty = -1, width = 0, height = 0;
     unsigned char pal[48] = {};   // the palette the cells' colours are checked against

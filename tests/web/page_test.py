@@ -6,14 +6,12 @@
 # played to its end leaves a replay that the native program checks to the same end and the page
 # plays back to the same end, and a page without storage still plays and says so.
 # Usage: page_test.py PAGEFOLDER NATIVEDROPPLE
-import os
 import subprocess
 import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser import Browser, serve, until  # noqa: E402
+from browser import Browser, serve, until
 
 page, native = sys.argv[1], sys.argv[2]
 failures = []
@@ -28,22 +26,15 @@ def check(ok, what):
 server, url = serve(page)
 b = Browser()
 
-KEYS = {'ArrowLeft': ('ArrowLeft', 37), 'ArrowRight': ('ArrowRight', 39), 'ArrowDown': ('ArrowDown', 40),
-        'ArrowUp': ('ArrowUp', 38), 'Enter': ('Enter', 13), 'ShiftLeft': ('Shift', 16), 'Escape': ('Escape', 27)}
-
-
 def key(code, down):
-    name, vk = KEYS[code]
-    b.key(code, down, name, vk)
-
-
-def frame():
-    return b.eval('dropple.frame()')
+    """A real key event, as the keyboard would send it (the page goes by its code)."""
+    b.call('Input.dispatchKeyEvent', type='rawKeyDown' if down else 'keyUp', code=code,
+           key='Shift' if code == 'ShiftLeft' else code)
 
 
 def frames(n):
-    f = frame()
-    until(lambda: frame() >= f + n)
+    f = b.eval('dropple.frame()')
+    until(lambda: b.eval('dropple.frame()') >= f + n)
 
 
 def tap(code, after=3):
@@ -58,12 +49,11 @@ def rows():
 
 def ghost(screen):
     """The leftmost column of the falling piece's ghost in the well, None when there is none."""
-    cols = [x for line in screen for x in range(30, 50) if line[x] == '\u00b1']
-    return min(cols) if cols else None
+    return min((x for line in screen for x in range(30, 50) if line[x] == '\u00b1'), default=None)
 
 
-def load(query='?trace'):
-    b.go(url + query)
+def load():
+    b.go(url + '?trace')
     until(lambda: b.eval("window.dropple !== undefined && dropple.rows()[8].startsWith('Dropple 3')"))
 
 
@@ -82,9 +72,7 @@ def stored(name):
 
 
 try:
-    start = time.monotonic()
     load()
-    print('menu drawn %.2f s after the page was asked for' % (time.monotonic() - start))
 
     # Settings: the game makes its file in the storage; a slower auto repeat written there (a column
     # every 16 frames, so each step of a held key shows) is the one the game plays with after a
@@ -102,9 +90,9 @@ try:
         b.eval("Object.defineProperty(document, 'hidden', {configurable: true, get: () => %s});"
                "document.dispatchEvent(new Event('visibilitychange'))" % ('false' if shown else 'true'))
     visible(False)
-    f = frame()
+    f = b.eval('dropple.frame()')
     time.sleep(1)
-    check(frame() <= f + 1, 'a hidden page ran %d frames in a second' % (frame() - f))
+    check(b.eval('dropple.frame()') <= f + 1, 'a hidden page ran %d frames in a second' % (b.eval('dropple.frame()') - f))
     visible(True)
     f0, t0 = b.eval('[dropple.frame(), performance.now()]')
     time.sleep(0.5)
@@ -125,21 +113,15 @@ try:
     frames(40)
     key('ArrowRight', False)
     frames(30)
-    trace = b.eval('dropple.trace')
     log = b.eval('dropple.keylog')
-    pressed = next(k['frame'] for k in log if k['code'] == 0x27 and k['down'])
-    released = next(k['frame'] for k in log if k['code'] == 0x27 and not k['down'])
-    moves, last = [], x
-    for t in trace:
-        g = ghost(t['rows'])
-        if g is not None and g != last:
-            moves.append(t['frame'] - pressed)
-            last = g
-    print('Right held from frame %d to %d: moves %s frames after the press' % (pressed, released, moves))
+    pressed, released = (next(k['frame'] for k in log if k['code'] == 0x27 and k['down'] == d) for d in (True, False))
+    # The frames where the ghost stands in another column than before (from the tap's column).
+    cols = [(0, x)] + [(t['frame'], g) for t in b.eval('dropple.trace') if (g := ghost(t['rows'])) is not None]
+    moves = [f - pressed for (f, g), (_, before) in zip(cols[1:], cols) if g != before]
     # The auto repeat adds 16/256 of a column a frame from the eighth frame of the hold on: the
     # second column comes 15 frames after that, the third 16 more.
-    check(moves[:1] == [0], 'the press of Right did not move the piece on its own frame')
-    check(moves[1:3] == [7 + 15, 7 + 15 + 16], 'Right held did not slide from the eighth frame: %s' % moves)
+    check(moves[:3] == [0, 7 + 15, 7 + 15 + 16], 'Right did not move the piece on its press, then slide from the '
+          'eighth frame: %s' % moves)
     check(all(m <= released - pressed for m in moves), 'the piece went on moving after the release')
 
     # Right held when the page loses the focus is let go.
@@ -152,19 +134,15 @@ try:
     key('ArrowRight', False)
     check(ghost(rows()) == x, 'Right went on moving the piece after the page lost the focus')
 
-    screen = rows()
-    check(all(line[10:30].strip() == '' for line in screen[4:6]), 'something is held before the hold key')
+    check(not any(line[10:30].strip() for line in rows()[4:6]), 'something is held before the hold key')
     tap('ShiftLeft', after=10)
     check(any(line[10:30].strip() for line in rows()[4:6]), 'left Shift did not hold the piece')
     check('hold.wav' in b.eval('dropple.played'), 'holding played no sound')
 
     # Hard drops until the well is full; leaving the game (hold and pause together) keeps its
     # replay in the storage.
-    def over():
-        if 'GAME OVER' in rows()[24]:
-            return True
-        tap('ArrowUp', after=2)
-    until(over, timeout=60)
+    # (a tap answers None, so the wait goes on until the game is over)
+    until(lambda: 'GAME OVER' in rows()[24] or tap('ArrowUp', after=2), timeout=60)
     key('ShiftLeft', True)
     key('Enter', True)
     frames(3)
@@ -172,14 +150,11 @@ try:
     key('ShiftLeft', False)
     names = until(lambda: b.eval("[...dropple.files.keys()].filter(n => n.startsWith('replays/'))"))
     replay = stored(names[0])
-    check(replay is not None, 'the replay is not in the storage')
-    with tempfile.TemporaryDirectory() as d:
-        f = os.path.join(d, 'game.replay')
-        with open(f, 'wb') as out:
-            out.write(replay or b'')
-        r = subprocess.run([native, '--check', f], capture_output=True, text=True, timeout=60)
-        print(r.stdout.strip().replace('\n', '; '))
-        check(r.returncode == 0, 'the native game checks the page\'s replay with status %d' % r.returncode)
+    with tempfile.NamedTemporaryFile(suffix='.replay') as f:
+        f.write(replay)
+        f.flush()
+        r = subprocess.run([native, '--check', f.name], capture_output=True, text=True, timeout=60)
+    check(r.returncode == 0, 'the native game checks the page\'s replay with status %d: %s' % (r.returncode, r.stdout))
 
     # Watched in the page as --replay does: to the same end, and left with Return.
     b.eval("sessionStorage.setItem('dropple-watch', %r)" % ''.join(map(chr, replay)))

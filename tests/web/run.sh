@@ -13,4 +13,4 @@ done
 /usr/bin/python3 -c 'import websocket' 2>/dev/null || skip "python3-websocket is not installed"
 # The build is incremental: make finds what changed.
 bash "$top/scripts/build-web" "$out" || { echo "FAIL: the page does not build"; exit 1; }
-exec timeout 300 /usr/bin/python3 "$here/page_test.py" "$out/page" "$native"
+exec timeout 300 /usr/bin/python3 -B "$here/page_test.py" "$out/page" "$native"
