@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -162,6 +163,21 @@ struct ptyrun {
     }
     bool shown(const std::string& s, std::size_t from = 0) const {
         return out.find(s, from) != std::string::npos;
+    }
+    // Runs `command` by `sh` in the folder, and returns what it wrote to either stream; its status
+    // goes to `status`, if given.
+    std::string said(const std::string& command, int* status = nullptr) const {
+        const int st = std::system(("cd " + dir + " && " + command + " >said 2>&1").c_str());
+        if (status)
+            *status = st;
+        return proc(dir + "/said");
+    }
+    // Held by a debugger, unseen by its parent and unable to run, until detached.
+    static bool hold(pid_t p, long options = 0) {
+        int st = 0;
+        return ptrace(PTRACE_SEIZE, p, nullptr, options) == 0 &&
+               ptrace(PTRACE_INTERRUPT, p, nullptr, nullptr) == 0 && waitpid(p, &st, __WALL) == p &&
+               WIFSTOPPED(st);
     }
     // Sends `bytes` as if typed, then reads on for `ms`.
     bool type(const std::string& bytes, int ms = 0) {
