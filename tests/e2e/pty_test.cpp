@@ -24,11 +24,7 @@ namespace {
 void restored(const ptyrun& g) {
     termios now{};
     ASSERT_EQ(tcgetattr(g.slave, &now), 0);
-    auto settings = [](const termios& t) {
-        return std::tuple(t.c_iflag, t.c_oflag, t.c_lflag, t.c_cflag,
-                          std::string(t.c_cc, t.c_cc + NCCS));
-    };
-    EXPECT_EQ(settings(now), settings(g.before));
+    EXPECT_EQ(std::memcmp(&now, &g.before, sizeof now), 0) << "the terminal's settings changed";
     std::map<int, char> modes;
     static const std::regex dec("\x1b\\[\\?([0-9;]+)([hl])");
     for (std::sregex_iterator m(g.out.begin(), g.out.end(), dec), e; m != e; ++m) {
@@ -409,13 +405,15 @@ TEST(restore, akilledguardianorajobstoppedandterminallostleavesnothingbehind) {
         }
 }
 
-// A terminal that stops reading, its descriptor left non-blocking by whoever started the game: the
-// game waits for it asleep, not retrying, and once it reads again the picture comes back whole.
-// Then stopped by Ctrl-Z under a shell without job control, resized and continued, it takes its
-// size again and repaints the menu whole; then it quits cleanly.
-TEST(restore, astalledterminalandctrlzthenfgcostthegamenothing) {
+// With descriptors scarce (a limit of four), every process is there and does its part. A terminal
+// that stops reading, its descriptor left non-blocking by whoever started the game: the game waits
+// for it asleep, not retrying, and once it reads again the picture comes back whole. Then stopped
+// by Ctrl-Z under a shell without job control, resized and continued, it takes its size again and
+// repaints the menu whole. The whole job stopped, the minder gives the terminal back; the game
+// killed, the guardian does.
+TEST(restore, fewdescriptorsastalledterminalandstopscostthegamenothing) {
     ptyrun g;
-    ASSERT_TRUE(g.start({DROPPLE}));
+    ASSERT_TRUE(g.start({"sh", "-c", "exec 3>&-; ulimit -n 4; exec \"$0\"", DROPPLE}));
     fcntl(g.slave, F_SETFL, fcntl(g.slave, F_GETFL) | O_NONBLOCK);
     const std::string fill(4096, 'x');
     for (int i = 0; i < 100; i++) // the terminal's buffer, full for good
@@ -444,27 +442,20 @@ TEST(restore, astalledterminalandctrlzthenfgcostthegamenothing) {
     winsize full{25, 80, 0, 0};
     ioctl(g.master, TIOCSWINSZ, &full);
     ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }));
-    g.type("\r");
-    ended(g, 0);
+    const std::size_t playing = g.out.size();
+    kill(-g.shell, SIGSTOP);
+    EXPECT_TRUE(g.pump([&] { return g.shown("\x1b[?1049l", playing); }))
+        << "not given back when stopped";
+    const std::size_t again = g.out.size();
+    kill(-g.shell, SIGCONT);
+    EXPECT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", again); }));
+    kill(g.player, SIGKILL);
+    ended(g, 128 + SIGKILL);
 }
 
-// With descriptors scarce (a limit of four), every process is there and does its part: the minder
-// gives the terminal back when the whole job stops, the guardian when the game is killed. A
-// terminal the game has open but that is not its controlling one: no hang-up signal comes when it
+// A terminal the game has open but that is not its controlling one: no hang-up signal comes when it
 // goes, only the end of its input.
-TEST(restore, fewdescriptorsoralostterminal) {
-    {
-        ptyrun g;
-        ASSERT_TRUE(g.start({"sh", "-c", "exec 3>&-; ulimit -n 4; exec \"$0\"", DROPPLE}));
-        kill(-g.shell, SIGSTOP);
-        EXPECT_TRUE(g.pump([&] { return g.shown("\x1b[?1049l"); }))
-            << "not given back when stopped";
-        const std::size_t stopped = g.out.size();
-        kill(-g.shell, SIGCONT);
-        EXPECT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }));
-        kill(g.player, SIGKILL);
-        ended(g, 128 + SIGKILL);
-    }
+TEST(restore, alostterminalnotthecontrollingoneendsthegame) {
     ptyrun g;
     ASSERT_TRUE(g.start({DROPPLE}, "Dropple 5 Death", false));
     close(g.master);
@@ -521,8 +512,6 @@ TEST(sound, loadedoncethemenuisoutandwithoutitsmodulethegameplayssilently) {
             g.pump([&] { return threads(g.player).find("SDLAudio") != std::string::npos; }, 10000))
             << "no sound device opened: " << threads(g.player);
         EXPECT_EQ(maps(g.pid).find("SDL2"), std::string::npos) << "the guardian mapped SDL";
-        kill(g.pid, SIGTERM);
-        ended(g, 143);
     }
     ptyrun g;
     fs::copy_file(DROPPLE, g.dir + "/dropple");
@@ -530,8 +519,6 @@ TEST(sound, loadedoncethemenuisoutandwithoutitsmodulethegameplayssilently) {
     g.wait(500);
     EXPECT_TRUE(!strchr("ZX", g.state(g.player)) &&
                 maps(g.player).find("SDL2") == std::string::npos);
-    kill(g.pid, SIGTERM);
-    ended(g, 143);
 }
 
 } // namespace
