@@ -121,8 +121,8 @@ TEST(restore, everywayoutgivesbacktheterminal) {
 // What the game says where it cannot do what it is asked: a terminal that cannot move its cursor
 // (TERM=dumb, or unset) is told so on one line and left untouched, with status 1, and so is a game
 // without a terminal at all; --replay without a replay says what it needs; --help marks a sound
-// folder that is not there. (A game
-// played without its sounds says so at the end: the final screen's test.)
+// folder that is not there. (A game played without its sounds says so at the end: the final
+// screen's test.)
 TEST(say, whatthegamecannotdoissaidononeline) {
     for (const char* unset : {"TERM=dumb", "-uTERM"}) {
         SCOPED_TRACE(unset);

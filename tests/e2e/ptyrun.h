@@ -80,9 +80,11 @@ struct ptyrun {
             }
             _exit(0);
         }
-        if (!pump([&] {
-                return (shell = firstchild(leader)) > 0 && (pid = firstchild(shell)) > 0;
-            }) ||
+        // A program that says its piece and ends at once may be gone before it is found.
+        auto found = [&] {
+            return (shell = firstchild(leader)) > 0 && (pid = firstchild(shell)) > 0;
+        };
+        if (!pump([&] { return found() || shown(ready); }) ||
             !pump([&] { return shown(ready); }, 10000))
             return false;
         // Without a guardian (no terminal taken yet), the started process plays.
