@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -79,9 +80,11 @@ struct ptyrun {
             }
             _exit(0);
         }
-        if (!pump([&] {
-                return (shell = firstchild(leader)) > 0 && (pid = firstchild(shell)) > 0;
-            }) ||
+        // A program that says its piece and ends at once may be gone before it is found.
+        auto found = [&] {
+            return (shell = firstchild(leader)) > 0 && (pid = firstchild(shell)) > 0;
+        };
+        if (!pump([&] { return found() || shown(ready); }) ||
             !pump([&] { return shown(ready); }, 10000))
             return false;
         // Without a guardian (no terminal taken yet), the started process plays.
@@ -162,6 +165,21 @@ struct ptyrun {
     }
     bool shown(const std::string& s, std::size_t from = 0) const {
         return out.find(s, from) != std::string::npos;
+    }
+    // Runs `command` by `sh` in the folder, and returns what it wrote to either stream; its status
+    // goes to `status`, if given.
+    std::string said(const std::string& command, int* status = nullptr) const {
+        const int st = std::system(("cd " + dir + " && " + command + " >said 2>&1").c_str());
+        if (status)
+            *status = st;
+        return proc(dir + "/said");
+    }
+    // Held by a debugger, unseen by its parent and unable to run, until detached.
+    static bool hold(pid_t p, long options = 0) {
+        int st = 0;
+        return ptrace(PTRACE_SEIZE, p, nullptr, options) == 0 &&
+               ptrace(PTRACE_INTERRUPT, p, nullptr, nullptr) == 0 && waitpid(p, &st, __WALL) == p &&
+               WIFSTOPPED(st);
     }
     // Sends `bytes` as if typed, then reads on for `ms`.
     bool type(const std::string& bytes, int ms = 0) {
