@@ -189,6 +189,9 @@ int termout() {
 int termframes() {
     return framefd;
 }
+bool termdraw(const char* bytes, std::size_t n, int waitms) {
+    return writeall(framefd, bytes, n, waitms, back);
+}
 
 bool termowned() {
     return back->owned;
