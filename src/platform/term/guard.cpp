@@ -371,20 +371,6 @@ bool claimterminal(giveback* g, sig_atomic_t seen) {
     }
 }
 
-bool drawbegin(giveback* g) {
-    g->drawing = 1;
-    __sync_synchronize();
-    if (g->owned)
-        return true;
-    g->drawing = 0;
-    return false;
-}
-
-void drawdone(giveback* g) {
-    __sync_synchronize();
-    g->drawing = 0;
-}
-
 sig_atomic_t nexttake(const giveback* g) {
     static sig_atomic_t last = 0;
     last = last % 1000000 + 1;

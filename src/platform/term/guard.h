@@ -52,8 +52,18 @@ struct giveback {
 bool claimterminal(giveback* g, sig_atomic_t seen = 0);
 // Around each write of the picture, with the game's signals held off: whether the terminal is
 // still the game's, and then it stays so until drawdone (a claim meanwhile waits for it).
-bool drawbegin(giveback* g);
-void drawdone(giveback* g);
+inline bool drawbegin(giveback* g) {
+    g->drawing = 1;
+    __sync_synchronize();
+    if (g->owned)
+        return true;
+    g->drawing = 0;
+    return false;
+}
+inline void drawdone(giveback* g) {
+    __sync_synchronize();
+    g->drawing = 0;
+}
 // The next value of `owned` for the game taking the terminal.
 sig_atomic_t nexttake(const giveback* g);
 // Writes the bytes that give the terminal back, then its settings; async-signal-safe, for the
