@@ -220,6 +220,7 @@ bool terminalours(bool* again) {
     if (back->havetermios)
         tcsetattr(infd, TCSANOW, &raw);
     if (!back->owned) {
+        back->syncing = 0; // whatever update was open ended with the give-back
         put(enter, enterlen);
         back->owned = nexttake(back);
     }

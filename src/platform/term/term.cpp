@@ -94,9 +94,11 @@ void flush() {
     unbroken([] { syncopen(true); });
     cut = cutsync = !termdraw(b, n - tail, framewaitms);
     unbroken([&] {
+        // Given back, the one who gave it back ended the update; it is left marked open until the
+        // game takes the terminal again, as that one may not have looked yet.
         if (!termowned()) {
             cut = cutsync = false;
-            return syncopen(false);
+            return;
         }
         if (cut)
             return;
@@ -104,8 +106,6 @@ void flush() {
             syncopen(false);
         else if (termowned())
             cut = cutsync = true;
-        else
-            syncopen(false);
     });
 }
 
