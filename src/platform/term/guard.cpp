@@ -360,6 +360,12 @@ bool claimterminal(giveback* g, sig_atomic_t seen) {
             return false;
         if (__sync_bool_compare_and_swap(&g->owned, now, 0)) {
             g->unsettled = g->havetermios;
+            // A write of the picture that began before the claim ends first: a game's write never
+            // waits, so this is short, but one killed or stopped outright midway is not waited for.
+            for (int i = 0; i < 100 && g->drawing; i++) {
+                timespec slice{0, 1000000};
+                nanosleep(&slice, nullptr);
+            }
             return true;
         }
     }

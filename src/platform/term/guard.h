@@ -31,6 +31,9 @@ struct giveback {
     // who saw the game stopped can tell that it has since come back and taken the terminal again.
     volatile sig_atomic_t owned;
     volatile sig_atomic_t syncing; // a frame that holds the terminal's picture back is being sent
+    // The game is writing picture bytes: one who claims the terminal waits for the write to end
+    // before giving it back, so no picture lands on the shell's screen after it.
+    volatile sig_atomic_t drawing;
     // From a claim until the settings are set again: one who gives the terminal back but cannot
     // set them (or dies first) leaves them to whoever comes next.
     volatile sig_atomic_t unsettled;
@@ -47,6 +50,20 @@ struct giveback {
 // processes may try at once (the game and the minder), and only one may write the bytes. With
 // `seen`, only while the game still holds it as it did when `seen` was read from `owned`.
 bool claimterminal(giveback* g, sig_atomic_t seen = 0);
+// Around each write of the picture, with the game's signals held off: whether the terminal is
+// still the game's, and then it stays so until drawdone (a claim meanwhile waits for it).
+inline bool drawbegin(giveback* g) {
+    g->drawing = 1;
+    __sync_synchronize();
+    if (g->owned)
+        return true;
+    g->drawing = 0;
+    return false;
+}
+inline void drawdone(giveback* g) {
+    __sync_synchronize();
+    g->drawing = 0;
+}
 // The next value of `owned` for the game taking the terminal.
 sig_atomic_t nexttake(const giveback* g);
 // Writes the bytes that give the terminal back, then its settings; async-signal-safe, for the

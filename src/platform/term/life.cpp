@@ -189,6 +189,9 @@ int termout() {
 int termframes() {
     return framefd;
 }
+bool termdraw(const char* bytes, std::size_t n, int waitms) {
+    return writeall(framefd, bytes, n, waitms, back);
+}
 
 bool termowned() {
     return back->owned;
@@ -217,6 +220,7 @@ bool terminalours(bool* again) {
     if (back->havetermios)
         tcsetattr(infd, TCSANOW, &raw);
     if (!back->owned) {
+        back->syncing = 0; // whatever update was open ended with the give-back
         put(enter, enterlen);
         back->owned = nexttake(back);
     }

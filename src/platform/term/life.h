@@ -2,6 +2,8 @@
 // including signals, where only async-signal-safe calls may run.
 #pragma once
 
+#include <cstddef>
+
 // Finds the terminal to play in (without one the program says so and ends with status 1), puts it
 // in raw mode on the alternate screen with the cursor hidden, and from then on gives it back on
 // every way out; stderr goes nowhere meanwhile, so libraries cannot scribble over the picture.
@@ -15,6 +17,9 @@ int termin();
 int termout();
 // The picture goes to termframes(): the same terminal, through a descriptor that never blocks.
 int termframes();
+// Picture bytes to termframes(), as writeall, but only while the terminal is the game's: false also
+// once it has been given back (then termowned() says so), and nothing more goes out after that.
+bool termdraw(const char* bytes, std::size_t n, int waitms);
 
 // Each frame, before anything is drawn: whether the terminal is the game's to draw on. A game that
 // finds itself in the background gives the terminal back and stops, as any program does that

@@ -62,7 +62,7 @@ bool mended() {
         return false;
     unbroken([] {
         const std::string mend = std::string("\x18") + (cutsync ? syncoff : "");
-        if (writeall(termframes(), mend.data(), mend.size(), 0)) {
+        if (termdraw(mend.data(), mend.size(), 0)) {
             cut = cutsync = false;
             syncopen(false);
         }
@@ -83,23 +83,28 @@ void flush() {
         return;
     const char* b = bytes.data();
     std::size_t n = bytes.size();
+    // A frame cut short by the terminal given back (by a way out, or by the guardian or the minder
+    // while the game could not act) is not cut by a stalled terminal: the give-back ended whatever
+    // it left open, and a game that takes the terminal again draws it whole.
     if (!bytes.starts_with(syncon) || !bytes.ends_with(syncoff)) {
-        cut = !writeall(termframes(), b, n, framewaitms);
+        cut = !termdraw(b, n, framewaitms) && termowned();
         return;
     }
     const std::size_t tail = sizeof syncoff - 1;
     unbroken([] { syncopen(true); });
-    cut = cutsync = !writeall(termframes(), b, n - tail, framewaitms);
-    if (cut)
-        return;
-    // Stopped outright between the two, the game had its terminal given back, and the update ended
-    // with it: ending it again would end one that was never begun, on the shell's screen.
+    cut = cutsync = !termdraw(b, n - tail, framewaitms);
     unbroken([&] {
-        if (!termowned())
-            return syncopen(false);
-        if (writeall(termframes(), b + n - tail, tail, framewaitms))
+        // Given back, the one who gave it back ended the update; it is left marked open until the
+        // game takes the terminal again, as that one may not have looked yet.
+        if (!termowned()) {
+            cut = cutsync = false;
+            return;
+        }
+        if (cut)
+            return;
+        if (termdraw(b + n - tail, tail, framewaitms))
             syncopen(false);
-        else
+        else if (termowned())
             cut = cutsync = true;
     });
 }
