@@ -3,6 +3,7 @@
 // minder's canary) the share of a core and the wake-ups a second over `seconds` (default 5), from
 // /proc/PID/stat and the context switches in /proc/PID/status.
 // Usage: guardcost [seconds [program]]   (program: another build of the game to measure)
+#include "procstat.h"
 #include "ptyrun.h"
 
 #include <cstdio>
@@ -20,19 +21,10 @@ struct sample {
 
 sample now(pid_t pid) {
     sample s;
-    const std::string stat = ptyrun::proc("/proc/" + std::to_string(pid) + "/stat");
-    if (stat.empty())
+    const double cpu = cpuof(pid);
+    if (cpu < 0)
         return s;
-    std::istringstream rest(stat.substr(stat.rfind(')') + 2));
-    std::string field;
-    double utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; i++) {
-        if (i == 14)
-            utime = std::stod(field);
-        if (i == 15)
-            stime = std::stod(field);
-    }
-    s.cpu = (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    s.cpu = cpu;
     std::istringstream status(ptyrun::proc("/proc/" + std::to_string(pid) + "/status"));
     for (std::string line; std::getline(status, line);)
         if (line.find("ctxt_switches:") != std::string::npos)

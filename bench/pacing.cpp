@@ -10,6 +10,7 @@
 // Usage: pacing [seconds [frames]]   (frames: for each wait)
 #include "console/screen.h"
 #include "platform/platform.h"
+#include "procstat.h"
 #include "ptyrun.h"
 #include "spinwait.h"
 
@@ -31,22 +32,6 @@ std::string loadavg() {
     std::string s;
     std::getline(f, s);
     return s;
-}
-
-// User and system time of a process so far, in seconds.
-double cpuof(pid_t pid) {
-    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
-    std::string s((std::istreambuf_iterator<char>(f)), {});
-    std::istringstream rest(s.substr(s.rfind(')') + 2));
-    std::string field;
-    double utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; i++) {
-        if (i == 14)
-            utime = std::stod(field);
-        if (i == 15)
-            stime = std::stod(field);
-    }
-    return (utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 // Share of one core the process used over the next `seconds`, while `pass` spends them (reading
