@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Start-up of the game in a pseudo-terminal of 80 x 25, as the player sees it.
 
-First the time from fork to the first byte the program writes, for each game given and for the
-other terminal games of the distribution that are installed (vitetris, tint, petris, bastet in
-/usr/games; those missing are left out), run in turn so a change in the machine's load falls on
-all of them alike. Then, for the first game given, the time from exec to the main menu fully drawn:
+First the time from fork to the first byte the program writes, for each game given and for each
+other terminal program given with --peer (for example another game of the distribution from
+/usr/games, to see how the game's start compares), run in turn so a change in the machine's load
+falls on all of them alike. Then, for the first game given, the time from exec to the main menu fully drawn:
 with the machine's own sound output, with SDL's dummy driver, and with no sound device at all.
 
-Usage: startup.py PATH/TO/dropple [PATH/TO/another/dropple ...] [--runs N] (20 runs by default).
+Usage: startup.py PATH/TO/dropple [PATH/TO/another/dropple ...] [--peer PROGRAM ...] [--runs N]
+(20 runs by default).
 A game runs in the folder that holds it (where the build put the audio folder). The
 pseudo-terminal answers the device-attributes query the way a plain terminal does, so the figure is
 the game's own start-up, not a wait for a silent terminal. The menu counts as drawn when the frame
@@ -16,7 +17,6 @@ that shows "quit" has arrived whole.
 import fcntl, os, pty, select, signal, statistics, struct, sys, tempfile, termios, time
 
 SYNCOFF = b"\x1b[?2026l"
-PEERS = ["vitetris", "tint", "petris", "bastet"]
 
 
 def once(exe, env, cwd, until):
@@ -76,12 +76,14 @@ def basenv(**extra):
     return env
 
 
-def firstbytes(games, runs):
+def firstbytes(games, peers, runs):
     """Fork to first byte, every program once per round."""
     home = tempfile.mkdtemp()
-    peers = [p for p in PEERS if os.access(f"/usr/games/{p}", os.X_OK)]
+    missing = [p for p in peers if not os.access(p, os.X_OK)]
+    peers = [p for p in peers if p not in missing]
     progs = [(os.path.abspath(g), os.path.dirname(os.path.abspath(g)), g) for g in games]
-    progs += [(f"/usr/games/{p}", home, p) for p in peers]
+    progs += [(p, home, os.path.basename(p)) for p in peers]
+    peers = [os.path.basename(p) for p in peers]
     env = basenv(HOME=home, XDG_DATA_HOME=home)
     times = {label: [] for _, _, label in progs}
     for _ in range(runs):
@@ -90,7 +92,6 @@ def firstbytes(games, runs):
     print("fork to first byte:")
     for _, _, label in progs:
         figures("  " + label, times[label])
-    missing = [p for p in PEERS if p not in peers]
     if missing:
         print("  (not installed: " + ", ".join(missing) + ")")
     slowest = max((statistics.median(t for t in times[p] if t is not None) for p in peers
@@ -117,12 +118,17 @@ def main():
         at = args.index("--runs")
         runs = int(args[at + 1])
         del args[at:at + 2]
+    peers = []
+    while "--peer" in args:
+        at = args.index("--peer")
+        peers.append(args[at + 1])
+        del args[at:at + 2]
     if not args:
         print(__doc__)
         return 2
     with open("/proc/loadavg") as f:
         print("load average " + " ".join(f.read().split()[:3]))
-    slowest, _ = firstbytes(args, runs)
+    slowest, _ = firstbytes(args, peers, runs)
     if slowest is not None:
         print(f"  slowest of the other games: {slowest * 1000:.1f} ms")
     exe = args[0]
