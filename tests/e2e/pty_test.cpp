@@ -3,6 +3,7 @@
 // its terminal gone) the terminal's settings are as they were, and the bytes the game wrote leave
 // no mode of its own switched on. Nothing here mends the terminal after the game, as an
 // interactive shell would.
+#include "../../bench/procstat.h"
 #include "ptyrun.h"
 
 #include <gtest/gtest.h>
@@ -405,52 +406,51 @@ TEST(restore, akilledguardianorajobstoppedandterminallostleavesnothingbehind) {
         }
 }
 
-// With descriptors scarce (a limit of four), every process is there and does its part. A terminal
-// that stops reading, its descriptor left non-blocking by whoever started the game: the game waits
-// for it asleep, not retrying, and once it reads again the picture comes back whole. Then stopped
-// by Ctrl-Z under a shell without job control, resized and continued, it takes its size again and
-// repaints the menu whole. The whole job stopped, the minder gives the terminal back; the game
-// killed, the guardian does.
+// With descriptors plenty and scarce (a limit of four), every process is there and does its part. A
+// terminal that stops reading (with descriptors plenty), its descriptor left non-blocking by
+// whoever started the game: the game waits for it asleep, not retrying, and once it reads again the
+// picture comes back whole. Then stopped by Ctrl-Z under a shell without job control, resized and
+// continued, it takes its size again and repaints the menu whole. The whole job stopped, the minder
+// gives the terminal back; the game killed, the guardian does.
 TEST(restore, fewdescriptorsastalledterminalandstopscostthegamenothing) {
-    ptyrun g;
-    ASSERT_TRUE(g.start({"sh", "-c", "exec 3>&-; ulimit -n 4; exec \"$0\"", DROPPLE}));
-    fcntl(g.slave, F_SETFL, fcntl(g.slave, F_GETFL) | O_NONBLOCK);
-    const std::string fill(4096, 'x');
-    for (int i = 0; i < 100; i++) // the terminal's buffer, full for good
-        if (write(g.slave, fill.data(), fill.size()) < 0)
-            usleep(10000);
-    auto cpu = [&] { // clock ticks in user and system mode
-        const std::string stat = ptyrun::proc("/proc/" + std::to_string(g.player) + "/stat");
-        long user = 0, sys = 0;
-        std::sscanf(stat.c_str() + stat.rfind(')') + 2,
-                    "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %ld %ld", &user, &sys);
-        return user + sys;
-    };
-    const long before = cpu();
-    sleep(3);
-    EXPECT_LT(100.0 * double(cpu() - before) / double(sysconf(_SC_CLK_TCK)) / 3, 30)
-        << "percent of a core the game spent while its terminal did not read";
-    const std::size_t stalled = g.out.size();
-    ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stalled); })) << "no repaint";
-    g.type("\x1a");
-    ASSERT_TRUE(g.pump([&] { return g.state(g.pid) == 'T'; })) << "Ctrl-Z did not stop it";
-    winsize small{20, 70, 0, 0};
-    ioctl(g.master, TIOCSWINSZ, &small);
-    const std::size_t stopped = g.out.size();
-    kill(-g.shell, SIGCONT); // as `fg` does
-    ASSERT_TRUE(g.pump([&] { return g.shown("(now 70 x 20)", stopped); })) << g.out.substr(stopped);
-    winsize full{25, 80, 0, 0};
-    ioctl(g.master, TIOCSWINSZ, &full);
-    ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }));
-    const std::size_t playing = g.out.size();
-    kill(-g.shell, SIGSTOP);
-    EXPECT_TRUE(g.pump([&] { return g.shown("\x1b[?1049l", playing); }))
-        << "not given back when stopped";
-    const std::size_t again = g.out.size();
-    kill(-g.shell, SIGCONT);
-    EXPECT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", again); }));
-    kill(g.player, SIGKILL);
-    ended(g, 128 + SIGKILL);
+    for (const char* limit : {"", "exec 3>&-; ulimit -n 4; "}) {
+        ptyrun g;
+        ASSERT_TRUE(g.start({"sh", "-c", std::string(limit) + "exec \"$0\"", DROPPLE}));
+        if (!*limit) {
+            fcntl(g.slave, F_SETFL, fcntl(g.slave, F_GETFL) | O_NONBLOCK);
+            const std::string fill(4096, 'x');
+            for (int i = 0; i < 100; i++) // the terminal's buffer, full for good
+                if (write(g.slave, fill.data(), fill.size()) < 0)
+                    usleep(10000);
+            const double before = cpuof(g.player);
+            sleep(3);
+            EXPECT_LT(100.0 * (cpuof(g.player) - before) / 3, 30)
+                << "percent of a core the game spent while its terminal did not read";
+            const std::size_t stalled = g.out.size();
+            ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stalled); }))
+                << "no repaint";
+            g.type("\x1a");
+            ASSERT_TRUE(g.pump([&] { return g.state(g.pid) == 'T'; })) << "Ctrl-Z did not stop it";
+            winsize small{20, 70, 0, 0};
+            ioctl(g.master, TIOCSWINSZ, &small);
+            const std::size_t stopped = g.out.size();
+            kill(-g.shell, SIGCONT); // as `fg` does
+            ASSERT_TRUE(g.pump([&] { return g.shown("(now 70 x 20)", stopped); }))
+                << g.out.substr(stopped);
+            winsize full{25, 80, 0, 0};
+            ioctl(g.master, TIOCSWINSZ, &full);
+            ASSERT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", stopped); }));
+        }
+        const std::size_t playing = g.out.size();
+        kill(-g.shell, SIGSTOP);
+        EXPECT_TRUE(g.pump([&] { return g.shown("\x1b[?1049l", playing); }))
+            << "not given back when stopped";
+        const std::size_t again = g.out.size();
+        kill(-g.shell, SIGCONT);
+        EXPECT_TRUE(g.pump([&] { return g.shown("Dropple 5 Death", again); }));
+        kill(g.player, SIGKILL);
+        ended(g, 128 + SIGKILL);
+    }
 }
 
 // A terminal the game has open but that is not its controlling one: no hang-up signal comes when it
