@@ -114,8 +114,9 @@ TEST(restore, everywayoutgivesbacktheterminal) {
         else
             g.type(status ? "\x03" : "\x1b[13u\x1b[13;1:3u");
         ended(g, status);
-        // No keys of the game typed (Ctrl-C is none): no word on guessing held keys.
-        EXPECT_FALSE(g.shown("held keys were ", g.out.rfind("\x1b[?1049l")));
+        // No keys of the game typed (Ctrl-C is none) and the settings never saved: nothing said
+        // once the screen is back, neither on guessing held keys nor on unsaved settings.
+        EXPECT_FALSE(g.shown("dropple: ", g.out.rfind("\x1b[?1049l")));
     }
 }
 
