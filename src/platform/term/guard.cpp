@@ -64,9 +64,13 @@ void say(int lack) {
         writeall(STDERR_FILENO, minder, sizeof minder - 1, 0);
 }
 
+void futexwake(volatile int* word) {
+    syscall(SYS_futex, word, FUTEX_WAKE, 1, nullptr, nullptr, 0);
+}
+
 void setready(giveback* g) {
     g->ready = 1;
-    syscall(SYS_futex, &g->ready, FUTEX_WAKE, 1, nullptr, nullptr, 0);
+    futexwake(&g->ready);
 }
 
 // Nothing the game's ending waits for (a pipe to a log, a harness's descriptors) stays open here:
@@ -159,6 +163,20 @@ bool allgone(int waitms) {
 // Only to end the minder's wait.
 void wake(int) {}
 
+// Whether the game has settled: stopped (and the terminal given back for it), gone, or holding the
+// terminal no more.
+bool look() {
+    // Read before the game's state: a game that comes back and takes the terminal meanwhile
+    // holds it under a new number, and the claim fails.
+    const sig_atomic_t seen = st.g->owned;
+    const char state = gamestate();
+    if (seen && state == 'T' && claimterminal(st.g, seen))
+        giveterminal(st.g, st.in, st.out);
+    else if (state == 'T')
+        settleterminal(st.g, st.in);
+    return !seen || state == 'T' || state == 'X';
+}
+
 // The canary: in the job, stopped and continued with it, doing nothing else. Whatever else is sent
 // to the job (a hang-up, Ctrl-C) it ignores; it dies with the minder.
 [[noreturn]] void canary(pid_t minder) {
@@ -223,18 +241,15 @@ void wake(int) {}
             else
                 st.canary = -1, looking = true;
         }
-        if (looking) {
-            // Read before the game's state: a game that comes back and takes the terminal
-            // meanwhile holds it under a new number, and the claim fails.
-            const sig_atomic_t seen = st.g->owned;
-            const char state = gamestate();
-            if (seen && state == 'T' && claimterminal(st.g, seen))
-                giveterminal(st.g, st.in, st.out);
-            else if (state == 'T')
-                settleterminal(st.g, st.in);
-            if (st.canary > 0 && (!seen || state == 'T' || state == 'X'))
+        const bool asked = st.g->asked;
+        if (looking || asked) {
+            if (look() && st.canary > 0)
                 looking = false;
             looks++;
+        }
+        if (asked) {
+            st.g->asked = 0;
+            futexwake(&st.g->asked);
         }
         timespec soon{0, (looking && st.canary > 0 && looks < 100 ? 10 : 250) * 1000000L};
         pollfd p{st.life, POLLIN, 0};
@@ -260,6 +275,21 @@ void stopalong(int sig) {
     const int as = sig == SIGSTOP ? SIGTSTP : sig;
     sigdefault(as);
     sighandle(as, SIG_IGN, 0);
+}
+
+// The minder looks at the stopped game and gives the terminal back for it, while the guardian
+// waits: whether it did. Without a minder, or one too slow to answer, the guardian does it itself.
+bool minded() {
+    if (st.minder <= 0 || !st.g->ready || (st.g->lacking & nominder))
+        return false;
+    st.g->asked = 1;
+    if (kill(st.minder, SIGUSR1) != 0)
+        return st.g->asked = 0, false;
+    for (int i = 0; i < 40 && st.g->asked; i++) {
+        timespec slice{0, 50000000};
+        syscall(SYS_futex, &st.g->asked, FUTEX_WAIT, 1, &slice, nullptr, 0);
+    }
+    return !st.g->asked;
 }
 
 [[noreturn]] void endas(int status) {
@@ -342,10 +372,12 @@ void stopalong(int sig) {
         const sig_atomic_t seen = st.g->owned;
         if (!stillstopped())
             continue;
-        if (seen && claimterminal(st.g, seen))
-            giveterminal(st.g, st.in, st.out);
-        else
-            settleterminal(st.g, st.in);
+        if (!minded()) {
+            if (seen && claimterminal(st.g, seen))
+                giveterminal(st.g, st.in, st.out);
+            else
+                settleterminal(st.g, st.in);
+        }
         stopalong(WSTOPSIG(status));
         kill(st.game, SIGCONT);
     }

@@ -39,6 +39,10 @@ struct giveback {
     volatile sig_atomic_t unsettled;
     // Set once the guardian has its minder, or knows it cannot have one: the game waits for it.
     volatile int ready;
+    // Set by the guardian that found the game stopped outright, cleared by the minder once it has
+    // looked and given the terminal back: the guardian is in the job, and a stop of the whole job
+    // could catch it between its claim and the bytes, with nobody left to write them.
+    volatile int asked;
     volatile sig_atomic_t lacking; // what could not be had at start, for the game to say
     bool havetermios;
     termios saved;

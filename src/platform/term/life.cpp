@@ -72,6 +72,18 @@ void put(const char* bytes, std::size_t n) {
     writeall(outfd, bytes, n, 0);
 }
 
+// Marked as the game's before the bytes that take it go out, and written as a picture is: a stop
+// lands as the write returns, and whoever gives the terminal back for the stopped game must find it
+// the game's, or the screen stays taken.
+void take() {
+    back->syncing = 0; // whatever update was open ended with the give-back
+    back->drawing = 1;
+    __sync_synchronize();
+    back->owned = nexttake(back);
+    put(enter, enterlen);
+    drawdone(back);
+}
+
 // Given back by another, the settings may still be due (the other could not set them).
 void letgo() {
     if (claimterminal(back))
@@ -219,11 +231,8 @@ bool terminalours(bool* again) {
     back->unsettled = 0;
     if (back->havetermios)
         tcsetattr(infd, TCSANOW, &raw);
-    if (!back->owned) {
-        back->syncing = 0; // whatever update was open ended with the give-back
-        put(enter, enterlen);
-        back->owned = nexttake(back);
-    }
+    if (!back->owned)
+        take();
     sigprocmask(SIG_SETMASK, &old, nullptr);
     *again = true;
     return true;
@@ -310,9 +319,8 @@ void takeover() {
         raw.c_cc[VTIME] = 0;
         tcsetattr(infd, TCSAFLUSH, &raw);
     }
-    back->owned = nexttake(back);
     inuse = true;
-    put(enter, enterlen);
+    take();
     // The picture goes out through a description of the terminal of its own that never blocks, so
     // a terminal that stops reading holds up no frame; the shell's own stays as it was.
     if (framefd < 0) {
