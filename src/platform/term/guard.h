@@ -40,8 +40,8 @@ struct giveback {
     // Set once the guardian has its minder, or knows it cannot have one: the game waits for it.
     volatile int ready;
     // Set by the guardian that found the game stopped outright, cleared by the minder once it has
-    // looked and given the terminal back: the guardian is in the job, and a stop of the whole job
-    // could catch it between its claim and the bytes, with nobody left to write them.
+    // looked (and given the terminal back if the game still held it): the guardian is in the job,
+    // and a stop of the whole job could catch it between its claim and the bytes.
     volatile int asked;
     volatile sig_atomic_t lacking; // what could not be had at start, for the game to say
     bool havetermios;
